@@ -1,0 +1,15 @@
+# Copies data/{etc,lib,doc} into the program folder: lib/ and doc/ are refreshed, etc/ only
+# gains the files it lacks, so settings a user changed in a build folder survive a rebuild.
+foreach(dir lib doc)
+    if(EXISTS ${SRC}/${dir})
+        file(COPY ${SRC}/${dir} DESTINATION ${DST})
+    endif()
+endforeach()
+file(GLOB_RECURSE etcfiles RELATIVE ${SRC}/etc ${SRC}/etc/*)
+foreach(f ${etcfiles})
+    if(NOT EXISTS ${DST}/etc/${f})
+        get_filename_component(d ${DST}/etc/${f} DIRECTORY)
+        file(COPY ${SRC}/etc/${f} DESTINATION ${d})
+    endif()
+endforeach()
+file(MAKE_DIRECTORY ${DST}/etc)

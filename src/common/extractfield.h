@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QString>
+
+// Field n (from 0) of text split at a one-character separator. With fewer separators than n,
+// the last field is returned for every later index. No escaping.
+QString ExtractField(const QString &text, QChar separator, int n);

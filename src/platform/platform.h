@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+// Everything that knows the operating system. Defaults that name platform places live here in
+// one table (platform.cpp), so that another platform changes only this file.
+namespace Platform {
+
+// Folder that holds the Perl interpreter (the first perl on PATH), or the default folder.
+QString perlBinDir();
+QString perlExecutableName();
+// The command the desktop would use to open a Perl file: `perl "%1" %*`, or empty.
+QString perlOpenCommand();
+
+// Folder and file name of the local web-server launcher shipped in the program folder.
+QString webServerDir(const QString &programDir);
+QString webServerLauncherName();
+
+// Identity of this machine and disk, as XXXX-XXXX (upper-case hexadecimal).
+QString driveIdentity(const QString &programDir);
+
+// Full name of the account, else its login name, else "[?]".
+QString registeredOwner();
+
+QString defaultRunAutoSaveAs();     // the scratch script of a run in mode 2
+QString defaultCommandInterpreter(); // the console's interpreter
+QString commandInterpreterSwitch(); // what goes between interpreter and command
+QString localHttpAddress();          // the local web server, without a path
+QString defaultCgiBin(const QString &programDir);
+QString defaultBugReportFile();
+
+} // namespace Platform
