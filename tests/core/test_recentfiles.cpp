@@ -1,0 +1,63 @@
+#include "app/inifile.h"
+#include "app/recentfiles.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Recent : ::testing::Test
+{
+    QTemporaryDir dir;
+    TIniFile ini{dir.path() + "/q.cfg"};
+    QStringList list;
+    QDateTime t{QDate(2026, 12, 6), QTime(18, 51, 21)};
+    void open(const QString &p, int max)
+    {
+        RecentFiles::recordOpening(ini, list, p, max, t);
+        t = t.addSecs(1);
+    }
+};
+
+TEST_F(Recent, KeepsTheNewestUpToTheLimit)
+{
+    for (const char *p : {"/a.pl", "/b.pl", "/c.pl", "/d.pl"})
+        open(QLatin1String(p), 3);
+    EXPECT_EQ(list, (QStringList{"/b.pl", "/c.pl", "/d.pl"}));
+    QStringList keys;
+    ini.ReadSection("Recent", keys);
+    EXPECT_EQ(keys.size(), 3);
+}
+
+TEST_F(Recent, ReopeningKeepsPlaceAndKeyButStillTrims)
+{
+    open("/a.pl", 3);
+    open("/b.pl", 3);
+    QStringList before;
+    ini.ReadSection("Recent", before);
+    open("/A.PL", 3);
+    QStringList after;
+    ini.ReadSection("Recent", after);
+    EXPECT_EQ(after, before);
+    open("/c.pl", 3);
+    open("/b.pl", 3); // full: the oldest goes although nothing is added
+    EXPECT_EQ(list, (QStringList{"/b.pl", "/c.pl"}));
+}
+
+TEST_F(Recent, SameSecondSharesOneKey)
+{
+    RecentFiles::recordOpening(ini, list, "/a.pl", 8, t);
+    RecentFiles::recordOpening(ini, list, "/b.pl", 8, t);
+    EXPECT_EQ(list, QStringList{"/b.pl"});
+}
+
+TEST_F(Recent, MenuSkipsTheTwoOldestAndMissingFiles)
+{
+    const QStringList l{"/1", "/2", "/3", "/gone", "/5"};
+    const auto exists = [](const QString &p) { return p != QLatin1String("/gone"); };
+    EXPECT_EQ(RecentFiles::menuEntries(l, exists), (QStringList{"/3", "/5"}));
+    EXPECT_TRUE(RecentFiles::menuEntries({"/1", "/2"}, exists).isEmpty());
+}
+
+} // namespace
