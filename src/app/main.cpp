@@ -1,1 +1,65 @@
-int main() { return 0; }
+#include "app/application.h"
+#include "app/icons.h"
+#include "app/mainwindow.h"
+#include "app/programdir.h"
+#include "app/splash.h"
+#include "common/messagewait.h"
+
+#include <QFileInfo>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt would abort with a terse message; say how to run without a desktop instead.
+bool displayAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!displayAvailable()) {
+        std::fprintf(stderr,
+                     "quillforge: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+                     "Start it from a desktop session, or on a machine without one run it under a\n"
+                     "virtual X server:  xvfb-run -a -s '-screen 0 1280x800x24' %s\n",
+                     argv[0]);
+        return 2;
+    }
+    Application app(argc, argv);
+    initIconTheme();
+    app.setWindowIcon(appIcon());
+
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    const StartupArgs args = parseStartupArgs(QCoreApplication::arguments(), exeDir);
+    ensureProgramData(args.programDir, exeDir);
+
+    auto *splash = new TSplash;
+    splash->show();
+    splash->repaint();
+    ProcessMessages();
+
+    TForm1 window(args.programDir);
+    guarded([&] { window.FormCreate(); });
+    window.showMaximized();
+    guarded([&] { window.FormShow(); });
+
+    delete splash;
+
+    // Files named on the command line open once start-up is done, the last one current.
+    if (!args.files.isEmpty()) {
+        QTimer::singleShot(0, &window, [&window, files = args.files] {
+            for (const QString &f : files)
+                guarded([&] { window.OpenDocument(f); });
+        });
+    }
+    return app.exec();
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "app/inifile.h"
+#include "app/scripteditor.h"
+#include "app/viewkind.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QStackedWidget;
+class QTabBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QWidget;
+
+// The main window: owns the settings files, the open scripts, the panels and the timers.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit TForm1(const QString &programDir, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    // Start-up steps, in the order the program entry runs them.
+    void FormCreate();
+    void FormShow();
+    void ApplyOptions();
+    void FormResize();
+
+    // Documents.
+    void OpenDocument(const QString &path);
+    TScriptEditor *CurrentDocument() const;
+    const std::vector<std::unique_ptr<TScriptEditor>> &documents() const { return Documents; }
+    bool btSaveClick();       // false when nothing was written
+    bool SaveDocumentAs();    // false when cancelled or failed
+    void CloseCurrentDocument();
+    void iCloseCurr();
+    void tabScriptSelChange();
+    void RebuildRecentMenu();
+    void btOpenClick();
+    void btNewClick();
+    void AutoSaveTimerTimer();
+    const QStringList &recentFiles() const { return RecentFiles; }
+
+    void SetView(ViewKind kind, const QString &path = QString());
+
+    // Panel close buttons.
+    void SpeedButton1Click();
+    void SpeedButton3Click();
+    void SpeedButton10Click();
+    void SpeedButton4Click();
+
+    QString ProgramDir;
+    TIniFile Settings;
+    TIniFile RunSettings;
+    TIniFile TaskFile;
+    TIniFile ColorDefFile;
+    QStringList ColorDefLines;
+    QStringList TemplatePaths;
+    QString ChosenAddress;
+    QString ConsoleCommand;
+
+    // For tests: the wizard's reset pauses.
+    static void setWizardStepDelay(int ms);
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    friend class MainWindowLayout;
+    bool FormCloseQuery();
+    void createActions();
+    void createMenus();
+    void createToolBars();
+    void createCentre();
+    void createStatusBar();
+    void wireCommands();
+    void updateStatus();
+    bool saveDocument(TScriptEditor &doc);
+    bool writeDocument(TScriptEditor &doc, const QString &path);
+    QAction *action(const char *name) const;
+
+    std::vector<std::unique_ptr<TScriptEditor>> Documents;
+    QStringList RecentFiles;
+    int NonameCount = 0;
+
+    // Widgets named as the rest of the program refers to them.
+    QToolBar *FileMenu = nullptr;
+    QToolBar *ToolBar1 = nullptr;
+    QToolBar *ToolBar2 = nullptr;
+    QToolBar *ToolBar3 = nullptr;
+    QMenu *MainMenuFile = nullptr;
+    QMenu *RTFPop = nullptr;
+    QMenu *popRecent = nullptr;
+    QMenu *popView = nullptr;
+    QTabBar *tabScriptSel = nullptr;
+    QWidget *pBarPanel = nullptr;
+    QLabel *pBarLabel = nullptr;
+    QProgressBar *pBar = nullptr;
+    QList<QLabel *> sBarPanels;
+    QLabel *CapPanel = nullptr;
+    QWidget *pTips = nullptr;
+    QWidget *pLinkBar = nullptr;
+    QWidget *pInspector = nullptr;
+    QWidget *pExplorer = nullptr;
+    QWidget *pPC = nullptr;
+    QWidget *pPerl = nullptr;
+    QWidget *pConsole = nullptr;
+    QSplitter *hSplit = nullptr;   // link bar | explorer | centre | inspector
+    QSplitter *vSplit = nullptr;   // centre page over the output area
+    QSplitter *pcSplit = nullptr;  // console beside the output
+    QLabel *PathCap = nullptr;
+    QStackedWidget *Carry2 = nullptr;
+    QWidget *CodeSheet = nullptr;
+    QWidget *TaskSheet = nullptr;
+    QWidget *IESheet = nullptr;
+    QStackedWidget *EditorCarry = nullptr;
+    QTimer *Timer1 = nullptr;
+    QTimer *Timer2 = nullptr;
+    QTimer *AutoSaveTimer = nullptr;
+    QString m_openDir;
+    bool m_formShown = false;
+};

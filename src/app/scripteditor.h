@@ -1,0 +1,37 @@
+#pragma once
+
+#include "common/textfile.h"
+
+#include <QPlainTextEdit>
+
+// The editor control of one script: plain text only, so what is saved is exactly what the
+// user sees. The saved flag is the document's modification state, which follows the undo
+// history: undoing back to the loaded or saved text counts as saved again.
+class ScriptEditorWidget : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit ScriptEditorWidget(QWidget *parent = nullptr);
+
+signals:
+    // A character is about to be typed (before it reaches the text).
+    void keyTyped(QChar key);
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+};
+
+// One open script.
+struct TScriptEditor
+{
+    QString FileName;
+    ScriptEditorWidget *Editor = nullptr;
+    QString HTMLFile;
+    bool HTMLGiven = false;
+    bool HTMLUpdate = true;
+    TextFileFormat Format; // encoding and line ends as read, used again when saving
+
+    bool saved() const;
+    void setSaved(bool saved);
+};

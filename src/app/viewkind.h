@@ -1,0 +1,3 @@
+#pragma once
+
+enum class ViewKind { vkSource, vkHTML, vkTasks, vkToday, vkHelp, vkBrowse };

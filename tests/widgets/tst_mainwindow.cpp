@@ -1,0 +1,412 @@
+#include "app/mainwindow.h"
+#include "app/welcome.h"
+#include "common/clock.h"
+#include "platform/platform.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// A program folder whose first-run check already passed.
+void markKnownMachine(const TestHome &home)
+{
+    TIniFile ini(home.path("etc/quillforge.cfg"));
+    ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+}
+
+struct Started
+{
+    std::unique_ptr<TForm1> w;
+    explicit Started(const TestHome &home)
+        : w(std::make_unique<TForm1>(home.dir()))
+    {
+        w->FormCreate();
+        w->show();
+        w->FormShow();
+    }
+    TForm1 *operator->() const { return w.get(); }
+    QTabBar *tabs() const { return w->findChild<QTabBar *>("tabScriptSel"); }
+    QStringList titles() const
+    {
+        QStringList t;
+        for (const auto &d : w->documents())
+            t << d->FileName;
+        return t;
+    }
+    QString pathCap() const { return w->findChild<QLabel *>("PathCap")->text(); }
+    void trigger(const char *name) const { w->findChild<QAction *>(name)->trigger(); }
+};
+
+QString writeScript(const TestHome &home, const QString &name, const QByteArray &bytes)
+{
+    home.writeFile(name, bytes);
+    return home.path(name);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        prompts = ScriptedPrompts::install();
+        TForm1::setWizardStepDelay(0);
+    }
+
+    void firstStartShowsTheWizardThenOneNewScript()
+    {
+        TestHome home;
+        QFile::remove(home.path("etc/quillforge.cfg"));
+        bool wizardSeen = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (auto *wiz = qobject_cast<TWelcome *>(w); wiz && wiz->isVisible()) {
+                    wizardSeen = true;
+                    wiz->close(); // the close box
+                }
+            }
+        });
+        Started s(home);
+        QVERIFY(wizardSeen);
+        QCOMPARE(s.titles(), QStringList{"Noname #1"});
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        QCOMPARE(ini.ReadString("Config", "HD_ID", ""), Platform::driveIdentity(home.dir()));
+
+        // The second start on the same machine goes straight to the main window.
+        bool shownAgain = false;
+        QTimer::singleShot(0, [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                shownAgain = shownAgain || (qobject_cast<TWelcome *>(w) && w->isVisible());
+        });
+        Started again(home);
+        QVERIFY(!shownAgain);
+    }
+
+    void newScriptsAreNumberedWithoutReuse()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        s.trigger("btNew");
+        QCOMPARE(s.titles(), (QStringList{"Noname #1", "Noname #2"}));
+        s->iCloseCurr();
+        s.trigger("btNew");
+        QCOMPARE(s.titles(), (QStringList{"Noname #1", "Noname #3"}));
+        QCOMPARE(s.pathCap(), QStringLiteral(" Noname #3"));
+    }
+
+    void closingTheMiddleTabSelectsTheLast()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        s.trigger("btNew");
+        s.trigger("btNew");
+        s.tabs()->setCurrentIndex(1);
+        QCOMPARE(s->CurrentDocument()->FileName, QStringLiteral("Noname #2"));
+        s->iCloseCurr();
+        QCOMPARE(s.tabs()->currentIndex(), 1);
+        QCOMPARE(s->CurrentDocument()->FileName, QStringLiteral("Noname #3"));
+        s->iCloseCurr();
+        s->iCloseCurr();
+        QVERIFY(!s->CurrentDocument());
+        QCOMPARE(s.pathCap(), QString());
+    }
+
+    void openingTracksRecentFilesAndLastOpened()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile(home.path("etc/quillforge.cfg")).WriteInteger("Config", "RecentCount", 3);
+        QStringList files;
+        for (int i = 0; i < 4; ++i)
+            files << writeScript(home, QStringLiteral("s%1.pl").arg(i), "print 1;\n");
+        Started s(home);
+        QDateTime t(QDate(2026, 12, 6), QTime(10, 0, 0));
+        for (const QString &f : files) {
+            Clock::setFixed(t);
+            t = t.addSecs(1);
+            s->OpenDocument(f);
+        }
+        Clock::setFixed({});
+        QCOMPARE(s->recentFiles(), files.mid(1));
+        auto *menu = s->findChild<QMenu *>("popRecent");
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().first()->data().toString(), files.last());
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        QCOMPARE(ini.ReadString("SRecent", "LastOpened", ""), files.last());
+        QCOMPARE(s.tabs()->tabText(s.tabs()->currentIndex()), QStringLiteral("s3.pl"));
+        QVERIFY(s->CurrentDocument()->saved());
+
+        // The same file twice: two tabs, one entry.
+        s->OpenDocument(files.last());
+        QCOMPARE(s->documents().size(), size_t(6));
+        QCOMPARE(s->recentFiles().count(files.last()), 1);
+    }
+
+    void openDialogRemembersItsFolder()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "dir/x.pl", "1;\n");
+        Started s(home);
+        prompts->fileAnswers.push_back(f);
+        s.trigger("btOpen");
+        QCOMPARE(s->CurrentDocument()->FileName, f);
+        QCOMPARE(TIniFile(home.path("etc/quillforge.cfg")).ReadString("SRecent", "Perls", ""),
+                 home.path("dir/"));
+    }
+
+    void unreadableScriptGivesAnErrorAndNoTab()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "locked.pl", "secret\n");
+        QFile::setPermissions(f, QFileDevice::Permissions());
+        if (QFile(f).open(QIODevice::ReadOnly))
+            QSKIP("running as a user who can read everything");
+        Started s(home);
+        prompts->fileAnswers.push_back(f);
+        s.trigger("btOpen");
+        QCOMPARE(s->documents().size(), size_t(1));
+        QCOMPARE(prompts->messages().size(), 1);
+        QVERIFY(prompts->messages().first().contains("locked.pl"));
+    }
+
+    void scriptsSaveBackByteForByte()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QByteArray odd("#!perl\r\nmy $x = \"\xe9\0\xa0\";\r\n\r\n", 26);
+        const QString f = writeScript(home, "odd.pl", odd);
+        Started s(home);
+        s->OpenDocument(f);
+        TScriptEditor *d = s->CurrentDocument();
+        QVERIFY(d->saved());
+        QTest::keyClicks(d->Editor, "z");
+        QVERIFY(!d->saved());
+        d->Editor->undo();
+        QVERIFY2(d->saved(), "undoing back to the loaded text counts as saved");
+        d->Editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(d->Editor, "1;");
+        s.trigger("btSave");
+        QCOMPARE(home.readFile("odd.pl"), odd + "1;");
+        QVERIFY(d->saved());
+    }
+
+    void saveAsAsksBeforeReplacingAndRenamesTheTab()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString target = writeScript(home, "test.pl", "old\n");
+        Started s(home);
+        QTest::keyClicks(s->CurrentDocument()->Editor, "new");
+        prompts->fileAnswers.push_back(target);
+        prompts->buttonAnswers.push_back(QMessageBox::No);
+        s.trigger("Saveas1");
+        QCOMPARE(home.readFile("test.pl"), QByteArray("old\n"));
+        QVERIFY(!s->CurrentDocument()->saved());
+        QVERIFY(prompts->messages().last().contains("already exists"));
+
+        prompts->fileAnswers.push_back(target);
+        prompts->buttonAnswers.push_back(QMessageBox::Yes);
+        s.trigger("Saveas1");
+        QCOMPARE(home.readFile("test.pl"), QByteArray("new"));
+        QCOMPARE(s.tabs()->tabText(0), QStringLiteral("test"));
+        QCOMPARE(s.pathCap(), u' ' + target);
+        // Save as does not count as an opening.
+        QCOMPARE(TIniFile(home.path("etc/quillforge.cfg")).ReadString("SRecent", "LastOpened", ""), QString());
+    }
+
+    void failedSaveKeepsTheScriptUnsaved()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        QTest::keyClicks(s->CurrentDocument()->Editor, "print 1;");
+        prompts->fileAnswers.push_back(home.path("no-such-folder/x.pl"));
+        s.trigger("btSave");
+        QVERIFY(!s->CurrentDocument()->saved());
+        QVERIFY(prompts->messages().last().startsWith("Unable to write to "));
+        QCOMPARE(s->CurrentDocument()->FileName, QStringLiteral("Noname #1"));
+    }
+
+    void closeQuestions()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        QTest::keyClicks(s->CurrentDocument()->Editor, "x");
+        s.trigger("Close1"); // a single character closes without asking
+        QVERIFY(prompts->asked.isEmpty());
+        QVERIFY(s->documents().empty());
+
+        s.trigger("btNew");
+        QTest::keyClicks(s->CurrentDocument()->Editor, "print 2;");
+        prompts->buttonAnswers.push_back(QMessageBox::Cancel);
+        s.trigger("Close1");
+        QCOMPARE(prompts->messages().last(), QStringLiteral("Document \"Noname #2\".\nSave it now?"));
+        QCOMPARE(s->documents().size(), size_t(1));
+        prompts->buttonAnswers.push_back(QMessageBox::No);
+        s.trigger("Close1");
+        QVERIFY(s->documents().empty());
+    }
+
+    void closingTheWindowAsksAboutEachUnsavedScript()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "a.pl", "1;\n");
+        Started s(home);
+        QTest::keyClicks(s->CurrentDocument()->Editor, "first");
+        s->OpenDocument(f);
+        QTest::keyClicks(s->CurrentDocument()->Editor, "second ");
+        s.trigger("btNew");
+
+        prompts->buttonAnswers = {QMessageBox::No, QMessageBox::Cancel};
+        QVERIFY(!s->close());
+        QCOMPARE(prompts->messages().size(), 2);
+        QCOMPARE(prompts->messages()[1],
+                 QStringLiteral("The file \"%1\" has not been saved yet. Do you want to save it now?").arg(f));
+        QCOMPARE(s->documents().size(), size_t(3));
+
+        prompts->asked.clear();
+        prompts->buttonAnswers = {QMessageBox::No, QMessageBox::No};
+        QVERIFY(s->close());
+        QCOMPARE(prompts->messages().size(), 2);
+        QCOMPARE(home.readFile("a.pl"), QByteArray("1;\n"));
+
+        s->show();
+        prompts->asked.clear();
+        prompts->buttonAnswers = {QMessageBox::No, QMessageBox::Yes};
+        QVERIFY(s->close());
+        QCOMPARE(home.readFile("a.pl"), QByteArray("second 1;\n"));
+    }
+
+    void startViewOpensTheLastFile()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "last.pl", "1;\n");
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteInteger("Config", "InitialView", 0);
+        ini.WriteBool("Config", "OpenLast", true);
+        ini.WriteString("SRecent", "LastOpened", f);
+        Started s(home);
+        QCOMPARE(s.titles(), (QStringList{"Noname #1", f}));
+        QCOMPARE(s->CurrentDocument()->FileName, f);
+        QCOMPARE(s->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName(), QStringLiteral("CodeSheet"));
+        QCOMPARE(s->findChild<QLabel *>("CapPanel")->text(), QStringLiteral("Source code"));
+    }
+
+    void panelsFollowTheSettings()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "Visible_Console", true);
+        ini.WriteBool("Config", "Visible_PerlOut", false);
+        ini.WriteBool("Config", "Visible_Explorer", false);
+        ini.WriteBool("Config", "Visible_Sym_HTML", false);
+        Started s(home);
+        auto visible = [&](const char *n) { return s->findChild<QWidget *>(n)->isVisible(); };
+        QVERIFY(visible("pConsole"));
+        QVERIFY(!visible("pPerl"));
+        QVERIFY(visible("pPC"));
+        QVERIFY(!visible("pExplorer"));
+        QVERIFY(!visible("ToolBar3"));
+        QVERIFY(visible("ToolBar1"));
+
+        ini.WriteBool("Config", "Visible_Console", false);
+        s->ApplyOptions();
+        QVERIFY(!visible("pPC"));
+
+        ini.WriteBool("Config", "Visible_PerlOut", true);
+        s->ApplyOptions();
+        QVERIFY(visible("pPC"));
+        s->findChild<QToolButton *>("SpeedButton10")->click();
+        QVERIFY(!visible("pPC"));
+        QCOMPARE(ini.ReadString("Config", "Visible_PerlOut", ""), QStringLiteral("0"));
+        QCOMPARE(ini.ReadString("Config", "Visible_Console", ""), QStringLiteral("0"));
+        s->findChild<QToolButton *>("SpeedButton3")->click();
+        QVERIFY(!visible("pInspector"));
+        QCOMPARE(ini.ReadString("Config", "Visible_CodeInspector", ""), QStringLiteral("0"));
+        s->findChild<QToolButton *>("SpeedButton4")->click();
+        QVERIFY(!visible("pTips"));
+        QCOMPARE(ini.ReadString("Config", "Visible_TipOfDay", "none"), QStringLiteral("none"));
+    }
+
+    void periodicSave()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "AutoSave", true);
+        ini.WriteInteger("Config", "AutoSaveInterval", 7);
+        Started s(home);
+        auto *timer = s->findChild<QTimer *>("AutoSaveTimer");
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 1000);
+        // An unsaved new script asks where to save at every tick until it is saved.
+        QTest::keyClicks(s->CurrentDocument()->Editor, "1;");
+        s->AutoSaveTimerTimer();
+        s->AutoSaveTimerTimer();
+        int asked = 0;
+        for (const auto &a : prompts->asked)
+            asked += a.what == QLatin1String("saveFile");
+        QCOMPARE(asked, 2);
+    }
+
+    void altASelectsAllInTheEditor()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        s->activateWindow();
+        ScriptEditorWidget *ed = s->CurrentDocument()->Editor;
+        ed->setFocus();
+        QTest::keyClicks(ed, "abc def");
+        QTest::keyClick(ed, Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(ed->textCursor().selectedText(), QStringLiteral("abc def"));
+    }
+
+    void unbuiltCommandsAreDisabledButPresent()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        const std::pair<const char *, const char *> commands[] = {
+            {"btNew", "Ctrl+N"}, {"btOpen", "Ctrl+O"}, {"btSave", "Ctrl+S"}, {"Saveas1", "Ctrl+A"},
+            {"Properties1", "Ctrl+I"}, {"Close1", "Ctrl+F4"}, {"Cut1", "Ctrl+X"},
+            {"Delete1", "Ctrl+Del"}, {"Undo1", "Alt+U"}, {"Redo1", "Alt+R"}, {"Find1", "Ctrl+F"},
+            {"Run1", "F9"}, {"Syntaxcheck1", "Ctrl+F9"}, {"vSetCode", "Ctrl+Alt+S"},
+            {"vSetToday", "Ctrl+Alt+O"}, {"vSetHelp", "F1"}, {"Actualizecodecolors1", "F5"},
+            {"About1", "Alt+A"}};
+        for (const auto &[name, keys] : commands) {
+            auto *a = s->findChild<QAction *>(name);
+            QVERIFY2(a, name);
+            QCOMPARE(a->shortcut(), QKeySequence(QLatin1String(keys)));
+        }
+        QVERIFY(!s->findChild<QAction *>("Run1")->isEnabled());
+        QVERIFY(!s->findChild<QAction *>("Reportabug1")->isVisible());
+    }
+
+private:
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
