@@ -6,6 +6,7 @@
 #include "common/messagewait.h"
 
 #include <QFileInfo>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,6 +50,9 @@ int main(int argc, char **argv)
 
     TForm1 window(args.programDir);
     guarded([&] { window.FormCreate(); });
+    // Without a window manager (Xvfb, kiosk sessions) maximising does nothing: fill the screen.
+    if (QScreen *screen = window.screen())
+        window.setGeometry(screen->availableGeometry());
     window.showMaximized();
     guarded([&] { window.FormShow(); });
 

@@ -354,7 +354,10 @@ void TForm1::createCentre()
     tip->setFrameShape(QFrame::NoFrame);
     tip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     tip->setStyleSheet(QStringLiteral("background: transparent;"));
-    tip->setFont(QFont(QStringLiteral("Comic Sans MS"), 9));
+    QFont tipFont(QStringLiteral("Comic Sans MS"), 9);
+    tipFont.setFamilies({QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"),
+                         QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+    tip->setFont(tipFont);
     tip->setHtml(QStringLiteral(
         "<b>Did you know?</b> With \"HTML file\" on the link bar you can associate an HTML page "
         "with a CGI script, for example a form that feeds the script. The page is then shown "
@@ -383,7 +386,7 @@ void TForm1::createCentre()
         b->setObjectName(QLatin1String(name));
         b->setDefaultAction(action(act));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setIconSize(QSize(32, 32));
+        b->setIconSize(QSize(28, 28));
         b->setAutoRaise(true);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         sv->addWidget(b);
@@ -401,7 +404,7 @@ void TForm1::createCentre()
     lv->setContentsMargins(0, 0, 0, 0);
     lv->addWidget(linkBox);
     pLinkBar = linkFrame;
-    pLinkBar->setMinimumWidth(88);
+    pLinkBar->setMinimumWidth(112);
     hSplit->addWidget(pLinkBar);
 
     auto *explorerContent = new QWidget();
@@ -539,7 +542,7 @@ void TForm1::createCentre()
                             tree);
     hSplit->addWidget(pInspector);
     hSplit->setStretchFactor(2, 1);
-    hSplit->setSizes({88, 161, 600, 183});
+    hSplit->setSizes({112, 161, 600, 183});
     vSplit->setSizes({500, 132});
     // The splitter handles carry the names the settings speak of.
     hSplit->handle(2)->setObjectName(QStringLiteral("Splitter1"));

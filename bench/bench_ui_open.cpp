@@ -1,0 +1,87 @@
+// Opening a large script into a tab, and typing into it, on the offscreen platform.
+#include "app/inifile.h"
+#include "app/mainwindow.h"
+#include "app/programdir.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString corpus(qint64 bytes)
+{
+    const QString path = QDir::tempPath() + QStringLiteral("/quillforge-corpus-%1.pl").arg(bytes);
+    if (!QFileInfo::exists(path))
+        QProcess::execute(QStringLiteral(QF_CORPUS_TOOL), {QString::number(bytes), path});
+    return path;
+}
+
+struct Window
+{
+    QTemporaryDir dir;
+    std::unique_ptr<TForm1> w;
+    Window()
+    {
+        const QString home = dir.path() + QLatin1Char('/');
+        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
+        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
+            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
+        w = std::make_unique<TForm1>(home);
+        w->FormCreate();
+        w->show();
+        w->FormShow();
+    }
+};
+
+void BM_OpenScript(benchmark::State &state)
+{
+    const QString file = corpus(state.range(0));
+    Window win;
+    for (auto _ : state) {
+        win.w->OpenDocument(file);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        win.w->iCloseCurr();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * state.range(0));
+}
+BENCHMARK(BM_OpenScript)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One typed character with its repaint, in the middle of a 10 MB script.
+void BM_TypeInLargeScript(benchmark::State &state)
+{
+    const QString file = corpus(10 << 20);
+    Window win;
+    win.w->OpenDocument(file);
+    ScriptEditorWidget *ed = win.w->CurrentDocument()->Editor;
+    QTextCursor c = ed->textCursor();
+    c.setPosition(ed->document()->characterCount() / 2);
+    ed->setTextCursor(c);
+    ed->setFocus();
+    for (auto _ : state) {
+        QTest::keyClick(ed, Qt::Key_X);
+        ed->repaint();
+    }
+}
+BENCHMARK(BM_TypeInLargeScript)->Unit(benchmark::kMicrosecond)->Iterations(200);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
