@@ -1,4 +1,5 @@
 // Builds the main window's bars, panels and commands.
+#include "app/application.h"
 #include "app/icons.h"
 #include "app/mainwindow.h"
 
@@ -581,12 +582,14 @@ void TForm1::createCentre()
 
     setCentralWidget(central);
 
-    connect(tipClose, &QToolButton::clicked, this, &TForm1::SpeedButton4Click);
-    connect(findChild<QToolButton *>(QStringLiteral("SpeedButton1")), &QToolButton::clicked, this,
-            &TForm1::SpeedButton1Click);
-    connect(findChild<QToolButton *>(QStringLiteral("SpeedButton3")), &QToolButton::clicked, this,
-            &TForm1::SpeedButton3Click);
-    connect(perlClose, &QToolButton::clicked, this, &TForm1::SpeedButton10Click);
+    // Each close button writes a setting; a failed write shows its error and the program goes on.
+    const std::pair<QToolButton *, void (TForm1::*)()> closers[] = {
+        {tipClose, &TForm1::SpeedButton4Click},
+        {findChild<QToolButton *>(QStringLiteral("SpeedButton1")), &TForm1::SpeedButton1Click},
+        {findChild<QToolButton *>(QStringLiteral("SpeedButton3")), &TForm1::SpeedButton3Click},
+        {perlClose, &TForm1::SpeedButton10Click}};
+    for (const auto &[button, handler] : closers)
+        connect(button, &QToolButton::clicked, this, [this, h = handler] { guarded([&] { (this->*h)(); }); });
 }
 
 void TForm1::createStatusBar()

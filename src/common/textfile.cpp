@@ -124,7 +124,10 @@ QByteArray readFileBytes(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw IoError(QStringLiteral("Oops! Unable to read %1 (%2).").arg(path, f.errorString()));
-    return f.readAll();
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw IoError(QStringLiteral("Oops! Unable to read %1 (%2).").arg(path, f.errorString()));
+    return bytes;
 }
 
 void writeFileAtomically(const QString &path, const QByteArray &bytes)

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -347,6 +348,34 @@ private slots:
         s->findChild<QToolButton *>("SpeedButton4")->click();
         QVERIFY(!visible("pTips"));
         QCOMPARE(ini.ReadString("Config", "Visible_TipOfDay", "none"), QStringLiteral("none"));
+    }
+
+    void unwritableSettingsGiveAnErrorAndTheProgramGoesOn()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        // A folder in the file's place refuses the write for any user, root included.
+        const QString cfg = home.path("etc/quillforge.cfg");
+        QFile::remove(cfg);
+        QDir().mkpath(cfg);
+        s->findChild<QToolButton *>("SpeedButton1")->click();
+        QCOMPARE(prompts->messages(), QStringList{QStringLiteral("Unable to write to ") + cfg});
+        QVERIFY(!s->findChild<QWidget *>("pExplorer")->isVisible());
+        s.trigger("btNew");
+        QCOMPARE(s->documents().size(), size_t(2));
+    }
+
+    void garbageSettingsStartWithDefaults()
+    {
+        TestHome home;
+        QByteArray junk(1 << 20, '\xff');
+        junk += QByteArray("\n[Config]\nInitialView=\x00\x01\nRecentCount=lots\n[Recent]\n=\n");
+        home.writeFile("etc/quillforge.cfg", junk);
+        markKnownMachine(home);
+        Started s(home);
+        QCOMPARE(s.titles(), QStringList{"Noname #1"});
+        QVERIFY(s->findChild<QWidget *>("pExplorer")->isVisible());
     }
 
     void periodicSave()
