@@ -85,9 +85,10 @@ QString entryValue(const QString &line)
     return v;
 }
 
+// Names are stored and read trimmed, so a name given with blanks around it is the same name.
 bool sameName(const QString &a, const QString &b)
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return QStringView(a).trimmed().compare(QStringView(b).trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 // [begin, end) of the first section with this name: begin is the header line.
@@ -223,9 +224,9 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     checkValue(value);
     IniText t = load(m_fileName);
     const Range r = findSection(t, section);
-    const QString entry = key + u'=' + value;
+    const QString entry = key.trimmed() + u'=' + value;
     if (r.begin < 0) {
-        t.lines << u'[' + section + u']' << entry;
+        t.lines << u'[' + section.trimmed() + u']' << entry;
     } else {
         const int i = findKey(t, r, key);
         if (i >= 0) {

@@ -49,6 +49,14 @@ TEST_F(IniFileTest, NamesCompareWithoutCaseAndFirstEntryWins)
     EXPECT_EQ(keys, QStringList{"CMD"});
 }
 
+TEST_F(IniFileTest, NamesWithBlanksAroundThemAreTheSameNames)
+{
+    TIniFile ini(path());
+    ini.WriteString(" Scheme ", " key ", "1");
+    ini.WriteString("Scheme", "key", "2");
+    EXPECT_EQ(contents(), QByteArray("[Scheme]\nkey=2\n"));
+}
+
 TEST_F(IniFileTest, ValuesAreTrimmedAndLoseMatchingQuotes)
 {
     TIniFile ini(path());

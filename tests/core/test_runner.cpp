@@ -1,0 +1,378 @@
+#include "run/commandline.h"
+#include "run/outputdecoder.h"
+#include "run/runner.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QString decodeInPieces(const QByteArray &bytes, const QList<qsizetype> &cuts)
+{
+    OutputDecoder d;
+    QString out;
+    qsizetype from = 0;
+    for (qsizetype cut : cuts) {
+        out += d.decode(bytes.mid(from, cut - from));
+        from = cut;
+    }
+    out += d.decode(bytes.mid(from));
+    return out + d.flush();
+}
+
+} // namespace
+
+TEST(RunOutputDecoder, CharactersSplitAtAnyByteDecodeWhole)
+{
+    const QString text = QStringLiteral("a\u00e9\u20ac\U0001F600z\u00df"); // 1 to 4 bytes each
+    const QByteArray bytes = text.toUtf8();
+    QList<qsizetype> everyByte;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        everyByte << i;
+        for (qsizetype j = i; j <= bytes.size(); ++j)
+            ASSERT_EQ(decodeInPieces(bytes, {i, j}), text) << "cuts " << i << "," << j;
+    }
+    EXPECT_EQ(decodeInPieces(bytes, everyByte), text);
+}
+
+TEST(RunOutputDecoder, InvalidBytesBecomeEightBitCharactersAndNothingIsLost)
+{
+    OutputDecoder d;
+    EXPECT_EQ(d.decode("caf\xe9 \x80\x9f\xa0"), QStringLiteral("caf\u00e9 \u20ac\u0178\u00a0"));
+    // Overlong form, surrogate, past U+10FFFF: each byte stands for itself.
+    EXPECT_EQ(d.decode("\xc0\xaf\xed\xa0\x80\xf4\x90"),
+              QStringLiteral("\u00c0\u00af\u00ed\u00a0\u20ac\u00f4\u0090"));
+    EXPECT_EQ(d.decode("\xe2\x82"), QString()); // may still become a character
+    EXPECT_EQ(d.decode("A\xf0\x9f\x98"), QStringLiteral("\u00e2\u201aA"));
+    EXPECT_EQ(d.flush(), QStringLiteral("\u00f0\u0178\u02dc"));
+    EXPECT_EQ(d.decode(QByteArrayView("a\0b\0", 4)), QString::fromUtf16(u"a\0b\0", 4));
+}
+
+namespace {
+
+// What the runner said, in order: "started", "out:<text>", "finished:<code>:<ending>", "failed".
+struct Record
+{
+    QStringList events;
+    QString text;
+    QString failure;
+    int outputs = 0;
+    bool ended = false;
+
+    void attach(Runner &r)
+    {
+        QObject::connect(&r, &Runner::started, [this] { events << QStringLiteral("started"); });
+        QObject::connect(&r, &Runner::output, [this](const QString &t) {
+            events << QStringLiteral("out:") + t;
+            text += t;
+            ++outputs;
+        });
+        QObject::connect(&r, &Runner::finished, [this](int code, Runner::Ending how) {
+            const char *name = how == Runner::Ending::Exited ? "Exited"
+                : how == Runner::Ending::Crashed             ? "Crashed"
+                                                             : "Stopped";
+            events << QStringLiteral("finished:%1:%2").arg(code).arg(QLatin1String(name));
+            ended = true;
+        });
+        QObject::connect(&r, &Runner::failedToStart, [this](const QString &why) {
+            events << QStringLiteral("failed");
+            failure = why;
+            ended = true;
+        });
+    }
+    void clear() { *this = Record(); }
+    QString last() const { return events.isEmpty() ? QString() : events.last(); }
+};
+
+bool waitUntil(const std::function<bool()> &done, int ms = 4000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > ms)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// Ended, or a zombie that nobody reaps (as in some containers).
+bool processGone(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray s = stat.readAll();
+    const qsizetype close = s.lastIndexOf(')');
+    return close < 0 || close + 2 >= s.size() || s.at(close + 2) == 'Z';
+}
+
+class RunnerTest : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!QCoreApplication::instance()) {
+            static int argc = 1;
+            static char name[] = "core_tests";
+            static char *argv[] = {name, nullptr};
+            new QCoreApplication(argc, argv);
+        }
+    }
+
+    void SetUp() override
+    {
+        m_perl = QStandardPaths::findExecutable(QStringLiteral("perl"));
+        if (m_perl.isEmpty())
+            GTEST_SKIP() << "perl is not on PATH";
+        ASSERT_TRUE(m_dir.isValid());
+        m_record.attach(m_runner);
+    }
+
+    QString script(const QString &name, const QByteArray &code)
+    {
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(code);
+        return path;
+    }
+    QString perl(const QString &name, const QByteArray &code)
+    {
+        return m_perl + u' ' + script(name, code);
+    }
+    bool runToEnd(const QString &commandLine, bool header = false)
+    {
+        m_runner.start(commandLine, header);
+        return waitUntil([this] { return m_record.ended; });
+    }
+    // Starts a command that prints a process id on its first line; returns that id.
+    qint64 startAndReadPid(const QString &commandLine)
+    {
+        m_runner.start(commandLine, false);
+        if (!waitUntil([this] { return m_record.text.contains(u'\n'); }))
+            return 0;
+        return m_record.text.section(u'\n', 0, 0).toLongLong();
+    }
+
+    QString m_perl;
+    QTemporaryDir m_dir;
+    Runner m_runner;
+    Record m_record;
+};
+
+} // namespace
+
+TEST_F(RunnerTest, HeaderComesFirstAndTheOutputFollowsOnItsLine)
+{
+    EXPECT_EQ(outputHeader().toUtf8(),
+              QByteArray("<!-- Ostravine Quillforge Build 1.0 running Perl. --> "));
+    ASSERT_TRUE(runToEnd(perl("hello.pl", "print 'Hello';"), true));
+    EXPECT_EQ(m_record.events, QStringList({"started", "out:" + outputHeader(), "out:Hello",
+                                            "finished:0:Exited"}));
+    EXPECT_FALSE(m_runner.isRunning());
+
+    m_record.clear();
+    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c true")));
+    EXPECT_EQ(m_record.events, QStringList({"started", "finished:0:Exited"}));
+}
+
+TEST_F(RunnerTest, ExitCodesAndCrashesAreTold)
+{
+    ASSERT_TRUE(runToEnd(perl("three.pl", "exit 3;")));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:3:Exited"));
+    m_record.clear();
+    ASSERT_TRUE(runToEnd(perl("crash.pl", "kill 'KILL', $$;")));
+    EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Crashed")))
+        << m_record.last().toStdString();
+    m_record.clear();
+    ASSERT_TRUE(runToEnd(m_perl + QStringLiteral(" /nonexistent/script.pl ")));
+    EXPECT_TRUE(m_record.text.startsWith(QLatin1String("Can't open perl script")));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:2:Exited"));
+}
+
+TEST_F(RunnerTest, StandardErrorAndOutputArriveInTheOrderWritten)
+{
+    ASSERT_TRUE(runToEnd(perl("mix.pl", "$| = 1;\n"
+                                        "print \"o$_ \" and print STDERR \"e$_ \" for 1..40;\n"
+                                        "warn \"done\\n\";\n")));
+    QString expected;
+    for (int i = 1; i <= 40; ++i)
+        expected += QStringLiteral("o%1 e%1 ").arg(i);
+    EXPECT_EQ(m_record.text, expected + QStringLiteral("done\n"));
+}
+
+TEST_F(RunnerTest, EverythingArrivesAsItIsWritten)
+{
+    m_runner.start(perl("slow.pl", "$| = 1; print \"first\\n\"; sleep 1; print \"second\\n\";"),
+                   false);
+    ASSERT_TRUE(waitUntil([this] { return m_record.text == QLatin1String("first\n"); }));
+    EXPECT_TRUE(m_runner.isRunning());
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }));
+    EXPECT_EQ(m_record.text, QStringLiteral("first\nsecond\n"));
+
+    // Far more than a pipe holds.
+    m_record.clear();
+    ASSERT_TRUE(runToEnd(perl("flood.pl", "print \"$_\\n\" for 1 .. 200000;"), true));
+    QString expected = outputHeader();
+    for (int i = 1; i <= 200000; ++i)
+        expected += QString::number(i) + u'\n';
+    EXPECT_TRUE(m_record.text == expected) << m_record.text.size() << " of " << expected.size();
+    EXPECT_EQ(m_runner.bytesReceived(), expected.size() - outputHeader().size());
+}
+
+TEST_F(RunnerTest, SplitCharactersEightBitAndZeroBytesSurvive)
+{
+    ASSERT_TRUE(runToEnd(perl("split.pl", "$| = 1; binmode STDOUT;\n"
+                                          "sub pause { select undef, undef, undef, 0.2 }\n"
+                                          "print \"\\xc3\"; pause();\n"
+                                          "print \"\\xa9\\xe2\\x82\"; pause();\n"
+                                          "print \"\\xac caf\\xe9 a\\0b\\0\";\n")));
+    EXPECT_GE(m_record.outputs, 2);
+    EXPECT_EQ(m_record.text, QString::fromUtf16(u"\u00e9\u20ac caf\u00e9 a\0b\0", 12));
+}
+
+TEST_F(RunnerTest, AScriptReadingStandardInputSeesEndOfFile)
+{
+    ASSERT_TRUE(runToEnd(perl("stdin.pl", "my $l = <STDIN>; print defined $l ? 'got' : 'eof';")));
+    EXPECT_EQ(m_record.text, QStringLiteral("eof"));
+}
+
+TEST_F(RunnerTest, ACommandThatCannotStartFailsWithoutOutput)
+{
+    const QStringList lines = {
+        QStringLiteral("/nonexistent/perl -w x.pl"),
+        QStringLiteral("no-such-program-anywhere x"),
+        m_dir.path() + QStringLiteral(" -w x.pl"), // a folder
+        QStringLiteral("   "),
+    };
+    for (const QString &line : lines) {
+        m_record.clear();
+        ASSERT_TRUE(runToEnd(line, true)) << line.toStdString();
+        EXPECT_EQ(m_record.events, QStringList({"failed"})) << line.toStdString();
+        EXPECT_FALSE(m_record.failure.isEmpty());
+        EXPECT_FALSE(m_runner.isRunning());
+    }
+}
+
+TEST_F(RunnerTest, NoShellTakesPartUnlessTheInterpreterIsAsked)
+{
+    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/echo $HOME > out.txt; \"two  words\"")));
+    EXPECT_EQ(m_record.text, QStringLiteral("$HOME > out.txt; two  words\n"));
+
+    const QString folder = m_dir.filePath(QStringLiteral("my shell"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/bin/sh"), folder + QStringLiteral("/sh")));
+    m_record.clear();
+    m_runner.startInInterpreter(folder + QStringLiteral("/sh"), QStringLiteral(" -c "),
+                                QStringLiteral("printf '%s|' \"a  b\" \"$0\"; echo err >&2"));
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }));
+    EXPECT_EQ(m_record.text, QStringLiteral("a  b|%1/sh|err\n").arg(folder));
+}
+
+TEST_F(RunnerTest, TheBuiltCommandLineRunsAScriptInAFolderWithBlanks)
+{
+    RunRequest r;
+    r.interpreter = m_perl;
+    r.scheme.w = true;
+    r.script = script(QStringLiteral("my scripts/args.pl"),
+                      "my $x; print join('-', @ARGV), \" [$x]\\n\";");
+    r.parameters = QStringLiteral("a b");
+    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
+    EXPECT_TRUE(m_record.text.startsWith(outputHeader()));
+    EXPECT_TRUE(m_record.text.contains(QLatin1String("a-b []\n")));
+    EXPECT_TRUE(m_record.text.contains(QLatin1String("uninitialized value $x"))); // -w arrived
+
+    m_record.clear();
+    r.syntaxCheck = true;
+    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
+    EXPECT_EQ(m_record.text, outputHeader() + r.script + QStringLiteral(" syntax OK\n"));
+}
+
+TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
+{
+    const qint64 child =
+        startAndReadPid(QStringLiteral("/bin/sh -c \"sleep 30 & echo $!; wait\""));
+    ASSERT_GT(child, 0);
+    ASSERT_FALSE(processGone(child));
+    QElapsedTimer t;
+    t.start();
+    m_runner.stop();
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }));
+    EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Stopped")));
+    EXPECT_TRUE(waitUntil([child] { return processGone(child); }, 1500));
+    EXPECT_LT(t.elapsed(), 1000) << "the polite request should have been enough";
+}
+
+TEST_F(RunnerTest, StopForcesCommandsThatIgnoreTheRequest)
+{
+    m_runner.setStopGrace(300);
+    const qint64 child =
+        startAndReadPid(QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; wait\""));
+    ASSERT_GT(child, 0);
+    m_runner.stop();
+    waitUntil([] { return false; }, 150);
+    EXPECT_FALSE(m_record.ended) << "the shell ignores the polite request";
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }, 2000));
+    EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Stopped")));
+    EXPECT_TRUE(waitUntil([child] { return processGone(child); }, 1500));
+}
+
+TEST_F(RunnerTest, ANewRunEndsThePreviousOneFirst)
+{
+    const qint64 old = startAndReadPid(perl("old.pl", "$| = 1; print \"$$\\n\"; sleep 30;"));
+    ASSERT_GT(old, 0);
+    m_runner.start(perl("new.pl", "print 'new';"), true);
+    // The old run is over before anything of the new one is said.
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:-1:Stopped"));
+    EXPECT_TRUE(m_runner.isRunning());
+    const qsizetype before = m_record.events.size();
+    ASSERT_TRUE(waitUntil([this] { return m_record.last() == "finished:0:Exited"; }));
+    EXPECT_EQ(m_record.events.mid(before),
+              QStringList({"started", "out:" + outputHeader(), "out:new", "finished:0:Exited"}));
+    EXPECT_TRUE(waitUntil([old] { return processGone(old); }, 1500));
+}
+
+TEST_F(RunnerTest, ARunStartedByTheEndOfTheOldOneIsEndedToo)
+{
+    m_runner.start(perl("old.pl", "sleep 30;"), false);
+    bool restarted = false;
+    QObject::connect(&m_runner, &Runner::finished, [&](int, Runner::Ending how) {
+        if (how == Runner::Ending::Stopped && !restarted) {
+            restarted = true;
+            m_runner.start(perl("slot.pl", "print 'slot';"), false);
+        }
+    });
+    m_runner.start(perl("outer.pl", "print 'outer';"), false);
+    ASSERT_TRUE(waitUntil([this] { return m_record.last() == "finished:0:Exited"; }));
+    EXPECT_EQ(m_record.events, QStringList({"finished:-1:Stopped", "finished:-1:Stopped",
+                                            "started", "out:outer", "finished:0:Exited"}));
+}
+
+TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
+{
+    qint64 pid = 0;
+    {
+        Runner r;
+        Record rec;
+        rec.attach(r);
+        r.start(perl("long.pl", "$| = 1; print \"$$\\n\"; sleep 30;"), false);
+        ASSERT_TRUE(waitUntil([&rec] { return rec.text.contains(u'\n'); }));
+        pid = rec.text.trimmed().toLongLong();
+    }
+    ASSERT_GT(pid, 0);
+    EXPECT_TRUE(waitUntil([pid] { return processGone(pid); }, 1500));
+}
