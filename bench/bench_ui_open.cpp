@@ -56,6 +56,25 @@ void BM_OpenScript(benchmark::State &state)
 }
 BENCHMARK(BM_OpenScript)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Until the whole text is in the editor (large texts are laid out on a worker thread).
+void BM_OpenScriptUntilText(benchmark::State &state)
+{
+    const QString file = corpus(state.range(0));
+    Window win;
+    for (auto _ : state) {
+        win.w->OpenDocument(file);
+        ScriptEditorWidget *ed = win.w->CurrentDocument()->Editor;
+        while (ed->isLoading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        win.w->iCloseCurr();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenScriptUntilText)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 // One typed character with its repaint, in the middle of a 10 MB script.
 void BM_TypeInLargeScript(benchmark::State &state)
 {

@@ -38,9 +38,7 @@ void TForm1::OpenDocument(const QString &path)
     connect(doc->Editor, &QWidget::customContextMenuRequested, this,
             [this, ed = doc->Editor](const QPoint &p) { RTFPop->popup(ed->mapToGlobal(p)); });
     if (exists) {
-        doc->Editor->document()->setUndoRedoEnabled(false);
-        doc->Editor->setPlainText(content.text);
-        doc->Editor->document()->setUndoRedoEnabled(true);
+        doc->Editor->loadText(content.text);
         doc->Format = content.format;
         doc->setSaved(true);
     } else {
@@ -110,6 +108,9 @@ void TForm1::btOpenClick()
 
 bool TForm1::writeDocument(TScriptEditor &doc, const QString &path)
 {
+    if (doc.Editor->isLoading())
+        throw AppError(QStringLiteral("Oops! \"%1\" is still being loaded. Please save it again in a moment.")
+                           .arg(doc.FileName));
     // Paragraph separators are how the control stores line breaks; the raw text keeps
     // every other character (non-breaking spaces included) exactly as typed.
     QString text = doc.Editor->document()->toRawText();

@@ -1,7 +1,17 @@
 #include "app/scripteditor.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
+#include <QPlainTextDocumentLayout>
+#include <QPointer>
 #include <QTextDocument>
+#include <QThread>
+#include <QThreadPool>
+
+namespace {
+// Below this many characters a document is built at once: it takes well under a frame.
+constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
+} // namespace
 
 ScriptEditorWidget::ScriptEditorWidget(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -27,6 +37,57 @@ ScriptEditorWidget::ScriptEditorWidget(QWidget *parent) : QPlainTextEdit(parent)
     setPalette(p);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: #000080; color: #ffff00; }"));
     setCursorWidth(2);
+}
+
+ScriptEditorWidget::~ScriptEditorWidget() = default;
+
+void ScriptEditorWidget::loadText(const QString &text)
+{
+    if (text.size() < kBackgroundLoadChars) {
+        document()->setUndoRedoEnabled(false);
+        setPlainText(text);
+        document()->setUndoRedoEnabled(true);
+        document()->setModified(false);
+        emit textLoaded();
+        return;
+    }
+    m_loading = true;
+    setReadOnly(true);
+    document()->setModified(false);
+    QPointer<ScriptEditorWidget> self(this);
+    QThread *ui = thread();
+    // Font and tab stops are set before the first layout: changing them later lays out the
+    // whole text once more.
+    const QFont editorFont = font();
+    const QTextOption option = document()->defaultTextOption();
+    QThreadPool::globalInstance()->start([self, ui, text, editorFont, option] {
+        auto *doc = new QTextDocument;
+        doc->setDefaultFont(editorFont);
+        doc->setDefaultTextOption(option);
+        doc->setUndoRedoEnabled(false);
+        doc->setPlainText(text);
+        doc->setUndoRedoEnabled(true);
+        doc->setModified(false);
+        doc->moveToThread(ui);
+        QMetaObject::invokeMethod(
+            qApp, [self, doc] {
+                if (self)
+                    self->adoptDocument(doc);
+                else
+                    delete doc; // the tab was closed while its text was being laid out
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void ScriptEditorWidget::adoptDocument(QTextDocument *doc)
+{
+    doc->setParent(this);
+    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
+    setDocument(doc); // the control frees the document it made itself
+    setReadOnly(false);
+    m_loading = false;
+    emit textLoaded();
 }
 
 bool ScriptEditorWidget::event(QEvent *e)

@@ -12,14 +12,26 @@ class ScriptEditorWidget : public QPlainTextEdit
     Q_OBJECT
 public:
     explicit ScriptEditorWidget(QWidget *parent = nullptr);
+    ~ScriptEditorWidget() override;
+
+    // Puts loaded text into the editor as one unmodified step without undo history. A large
+    // text is laid into a document on a worker thread so the window never freezes; the editor
+    // is read-only until textLoaded().
+    void loadText(const QString &text);
+    bool isLoading() const { return m_loading; }
 
 signals:
+    void textLoaded();
     // A character is about to be typed (before it reaches the text).
     void keyTyped(QChar key);
 
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    void adoptDocument(QTextDocument *doc);
+    bool m_loading = false;
 };
 
 // One open script.

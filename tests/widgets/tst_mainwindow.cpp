@@ -208,6 +208,43 @@ private slots:
         QVERIFY(d->saved());
     }
 
+    void largeScriptsLoadWithoutFreezingTheWindow()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        QByteArray big;
+        for (int i = 0; big.size() < 600 * 1024; ++i)
+            big += "my $line" + QByteArray::number(i) + " = \"\xc3\xa9\";\r\n";
+        const QString f = writeScript(home, "big.pl", big);
+        Started s(home);
+        s->OpenDocument(f);
+        TScriptEditor *d = s->CurrentDocument();
+        QVERIFY(d->Editor->isLoading());
+        QVERIFY(d->Editor->isReadOnly());
+        QVERIFY(d->saved());
+        // Saving under another name meanwhile must not write a half-loaded text.
+        prompts->fileAnswers.push_back(home.path("copy.pl"));
+        s.trigger("Saveas1");
+        QVERIFY(!QFile::exists(home.path("copy.pl")));
+        QVERIFY(prompts->messages().last().contains("still being loaded"));
+
+        QSignalSpy loaded(d->Editor, &ScriptEditorWidget::textLoaded);
+        QVERIFY(loaded.wait(10000));
+        QVERIFY(!d->Editor->isReadOnly());
+        QVERIFY(d->saved());
+        QVERIFY(!d->Editor->document()->isUndoAvailable());
+        QVERIFY(d->Editor->document()->defaultFont().bold());
+        prompts->fileAnswers.push_back(home.path("copy.pl"));
+        s.trigger("Saveas1");
+        QCOMPARE(home.readFile("copy.pl"), big);
+
+        // Closing a tab while its text is still being laid out is safe.
+        s->OpenDocument(f);
+        s->iCloseCurr();
+        QTest::qWait(1500);
+        QCOMPARE(s->documents().size(), size_t(2));
+    }
+
     void saveAsAsksBeforeReplacingAndRenamesTheTab()
     {
         TestHome home;
