@@ -427,7 +427,9 @@ void TForm1::createCentre()
     ph->setContentsMargins(2, 1, 1, 1);
     PathCap = new QLabel(QStringLiteral(" Noname.pl"), pathBar);
     PathCap->setObjectName(QStringLiteral("PathCap"));
-    PathCap->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    PathCap->setContextMenuPolicy(Qt::ActionsContextMenu);
+    PathCap->addAction(action("Properties3"));
+    PathCap->addAction(action("SetotherHTMLfile3"));
     ph->addWidget(PathCap, 1);
     auto *closeDoc = new QToolButton(pathBar);
     closeDoc->setObjectName(QStringLiteral("SpeedButton2"));
