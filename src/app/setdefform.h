@@ -20,6 +20,10 @@ public:
     void setStepDelay(int ms) { m_stepDelayMs = ms; } // tests shorten the pauses
     QString currentLabel() const;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 private:
     QLabel *m_lSet = nullptr;
     QString m_perl;

@@ -5,7 +5,7 @@
 set -eu
 bin=$1
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$@"
-home=$(mktemp -d); trap 'kill $pid 2>/dev/null; rm -rf "$home"' EXIT
+home=$(mktemp -d); pid=""; trap 'kill $pid 2>/dev/null || true; rm -rf "$home"' EXIT
 printf 'print "hello\\n";\n' >"$home/hello.pl"
 
 fail() { echo "FAIL: $*"; exit 1; }
