@@ -1,5 +1,7 @@
 # Editor subsystem: core (QtCore only) and widgets.
 list(APPEND CORE_SOURCES
+    editor/colordefs.cpp
+    editor/painter.cpp
 )
 list(APPEND UI_SOURCES
 )
