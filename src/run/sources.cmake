@@ -7,4 +7,5 @@ list(APPEND CORE_SOURCES
     platform/processgroup.cpp
 )
 list(APPEND UI_SOURCES
+    run/views.cpp
 )

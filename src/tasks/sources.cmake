@@ -1,0 +1,5 @@
+# tasks subsystem: core (QtCore only) and widgets.
+list(APPEND CORE_SOURCES
+)
+list(APPEND UI_SOURCES
+)
