@@ -52,6 +52,8 @@ public:
     const QStringList &recentFiles() const { return RecentFiles; }
 
     void SetView(ViewKind kind, const QString &path = QString());
+    // Writes doc/template.html from the given template and returns its path; throws IoError.
+    QString BuildTodayPage(const QString &templatePath);
 
     // Panel close buttons.
     void SpeedButton1Click();
