@@ -37,6 +37,7 @@ void TForm1::OpenDocument(const QString &path)
     doc->Editor->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(doc->Editor, &QWidget::customContextMenuRequested, this,
             [this, ed = doc->Editor](const QPoint &p) { RTFPop->popup(ed->mapToGlobal(p)); });
+    attachHighlighter(*doc);
     if (exists) {
         doc->Editor->loadText(content.text);
         doc->Format = content.format;
@@ -68,6 +69,8 @@ void TForm1::OpenDocument(const QString &path)
         return;
 
     ProcessMessages();
+    if (TScriptEditor *d = CurrentDocument())
+        highlightDocument(*d, 0);
     Settings.WriteString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"), path);
     RecentFiles::recordOpening(Settings, RecentFiles, path,
                                Settings.ReadInteger(QStringLiteral("Config"), QStringLiteral("RecentCount"), 8),

@@ -77,6 +77,7 @@ void TForm1::FormCreate()
     }
     Documents.clear();
     OpenDocument(QString());
+    LoadColorDefinitions();
     m_openDir = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("Perls"), QString());
     RebuildRecentMenu();
     ApplyOptions();
@@ -245,6 +246,7 @@ void TForm1::wireCommands()
     });
     on({"Exit1"}, [](TForm1 *w) { w->close(); });
     on({"vSetCode"}, [](TForm1 *w) { w->SetView(ViewKind::vkSource); });
+    on({"Actualizecodecolors1"}, [](TForm1 *w) { w->Highlight(0); });
     on({"vSetTasks"}, [](TForm1 *w) { w->SetView(ViewKind::vkTasks); });
 
     auto onEditor = [this](std::initializer_list<const char *> names, void (QPlainTextEdit::*fn)()) {

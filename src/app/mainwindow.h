@@ -5,11 +5,13 @@
 #include "app/viewkind.h"
 
 #include <QMainWindow>
+#include <QTextCharFormat>
 #include <QPointer>
 
 #include <memory>
 #include <vector>
 
+class PatternPainter;
 class QAction;
 class QLabel;
 class QMenu;
@@ -52,6 +54,11 @@ public:
     const QStringList &recentFiles() const { return RecentFiles; }
 
     void SetView(ViewKind kind, const QString &path = QString());
+
+    // Colours (editor/highlightcontrol.cpp).
+    void LoadColorDefinitions();
+    void Highlight(int offset);
+    void highlightDocument(TScriptEditor &doc, int offset);
     // Writes doc/template.html from the given template and returns its path; throws IoError.
     QString BuildTodayPage(const QString &templatePath);
 
@@ -92,6 +99,11 @@ private:
     bool writeDocument(TScriptEditor &doc, const QString &path);
     QAction *action(const char *name) const;
 
+    void attachHighlighter(TScriptEditor &doc);
+    void onEditorKey(QChar key);
+
+    std::shared_ptr<const PatternPainter> m_painter;
+    std::vector<QTextCharFormat> m_colorFormats;
     std::vector<std::unique_ptr<TScriptEditor>> Documents;
     QStringList RecentFiles;
     int NonameCount = 0;

@@ -100,7 +100,7 @@ const CommandDef kCommands[] = {
     {"Selectall2", "Select all", "", "edit-select-all", true},
     {"Find2", "&Find", "", "edit-find", false},
     {"CreateTemplatefromselection1", "Create Te&mplate from selection...", "", "", false},
-    {"Actualizecodecolors1", "&Actualize code colors", "F5", "view-refresh", false},
+    {"Actualizecodecolors1", "&Actualize code colors", "F5", "view-refresh", true},
     // Path caption menu
     {"Properties3", "&Properties", "", "document-properties", false},
     {"SetotherHTMLfile3", "&Set other HTML file", "", "text-html", false},

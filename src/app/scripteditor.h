@@ -34,11 +34,14 @@ private:
     bool m_loading = false;
 };
 
+class ScriptHighlighter;
+
 // One open script.
 struct TScriptEditor
 {
     QString FileName;
     ScriptEditorWidget *Editor = nullptr;
+    ScriptHighlighter *Highlighter = nullptr; // owned by the editor
     QString HTMLFile;
     bool HTMLGiven = false;
     bool HTMLUpdate = true;

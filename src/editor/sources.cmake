@@ -4,4 +4,6 @@ list(APPEND CORE_SOURCES
     editor/painter.cpp
 )
 list(APPEND UI_SOURCES
+    editor/highlighter.cpp
+    editor/highlightcontrol.cpp
 )

@@ -1,0 +1,258 @@
+#include "app/mainwindow.h"
+#include "editor/colordefs.h"
+#include "editor/highlighter.h"
+#include "platform/platform.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QPlainTextEdit>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QtTest>
+
+namespace {
+
+const char *kDefs = "[Comments]\n2#=Courier New|10|8421504|0|1|0|0\n"
+                    "[Strings]\n3\"=Courier New|10|65280|1|0|0|0\n"
+                    "[Words]\n1if=Courier New|10|16777215|1|0|0|0\n0$=Courier New|10|33023|1|0|0|0\n";
+
+// The definition colouring each character, -1 for none.
+std::vector<int> perChar(const PaintSpans &spans, int size)
+{
+    std::vector<int> out(size_t(size), -1);
+    for (const PaintSpan &s : spans)
+        for (int i = std::max(0, s.start); i < std::min(size, s.end()); ++i)
+            out[size_t(i)] = s.definition;
+    return out;
+}
+
+struct Fixture
+{
+    QPlainTextEdit edit;
+    ColorDefinitions defs = ColorDefinitions::fromText(QString::fromLatin1(kDefs));
+    std::shared_ptr<const PatternPainter> painter = std::make_shared<const PatternPainter>(defs);
+    ScriptHighlighter *h;
+    explicit Fixture(const QString &text)
+    {
+        edit.setPlainText(text);
+        h = new ScriptHighlighter(edit.document(), &edit);
+        std::vector<QTextCharFormat> formats;
+        for (int i = 0; i < defs.size(); ++i) {
+            QTextCharFormat f;
+            f.setForeground(QColor::fromRgb(QRgb(defs.style(i).rgb())));
+            formats.push_back(f);
+        }
+        h->setPainter(painter, formats);
+    }
+    QString text() const { return h->mirrorText(); }
+    // The colours a fresh whole-text run gives from offset on.
+    std::vector<int> fresh(int from) const
+    {
+        const QString t = edit.toPlainText();
+        auto all = perChar(painter->paint(t, 0), int(t.size()));
+        return {all.begin() + from, all.end()};
+    }
+    std::vector<int> shown(int from) const
+    {
+        auto all = perChar(h->spans(), int(edit.toPlainText().size()));
+        return {all.begin() + from, all.end()};
+    }
+};
+
+QString sampleText(int lines)
+{
+    QString t;
+    for (int i = 0; i < lines; ++i) {
+        switch (i % 5) {
+        case 0: t += QStringLiteral("my $x%1 = \"text %1\"; # note\n").arg(i); break;
+        case 1: t += QStringLiteral(" if $x%1 if $y\n").arg(i); break;
+        case 2: t += QStringLiteral("print \"unclosed\n"); break;
+        case 3: t += QStringLiteral("\t# comment with \"quote\n"); break;
+        default: t += QStringLiteral("$$a $b\n"); break;
+        }
+    }
+    return t;
+}
+
+} // namespace
+
+class HighlighterTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { prompts = ScriptedPrompts::install(); }
+
+    void wholeRunMatchesThePainterAndShowsInTheLayout()
+    {
+        Fixture f(QStringLiteral("\nmy $a = \"s\"; # c\n"));
+        f.h->run(0);
+        QVERIFY(!f.h->busy());
+        QCOMPARE(f.shown(0), f.fresh(0));
+        QVERIFY2(!f.h->spans().empty(), "a script whose first line is empty is coloured too");
+        const QTextBlock b = f.edit.document()->findBlockByNumber(1);
+        bool green = false;
+        for (const QTextLayout::FormatRange &r : b.layout()->formats())
+            green = green || r.format.foreground().color() == QColor(0, 255, 0);
+        QVERIFY(green);
+    }
+
+    void colouringNeverTouchesUndoOrModified()
+    {
+        Fixture f(sampleText(50));
+        f.edit.document()->setModified(false);
+        QVERIFY(!f.edit.document()->isUndoAvailable());
+        f.h->run(0);
+        f.edit.moveCursor(QTextCursor::End);
+        f.edit.insertPlainText(QStringLiteral("$z"));
+        f.h->run(0);
+        QVERIFY(f.edit.document()->isModified());
+        f.edit.undo();
+        QVERIFY(!f.edit.document()->isModified());
+        QVERIFY(!f.edit.document()->isUndoAvailable());
+        QCOMPARE(f.edit.toPlainText(), sampleText(50));
+    }
+
+    // After random edits and a run from a point, the colours from there on are those of a
+    // fresh whole-text run, and the mirror of the text never drifts.
+    void incrementalRunsEqualAFreshRun()
+    {
+        Fixture f(sampleText(400));
+        f.h->run(0);
+        auto *rng = QRandomGenerator::global();
+        const QStringList pieces{"\"", "#", "\n", " if ", "$", "x", "\t", "\"q\"\n"};
+        for (int round = 0; round < 200; ++round) {
+            QTextCursor c(f.edit.document());
+            const int size = int(f.edit.toPlainText().size());
+            const int at = int(rng->bounded(size + 1));
+            c.setPosition(at);
+            if (rng->bounded(3) == 0 && at < size) {
+                c.setPosition(std::min(size, at + int(rng->bounded(40))), QTextCursor::KeepAnchor);
+                c.removeSelectedText();
+            } else {
+                c.insertText(pieces[int(rng->bounded(pieces.size()))]);
+            }
+            QString raw = f.edit.document()->toRawText();
+            raw.replace(QChar::ParagraphSeparator, u'\n');
+            raw.truncate(f.edit.document()->characterCount() - 1);
+            QCOMPARE(f.text(), raw);
+            if (round % 3 == 0) {
+                const int from = std::max(0, at - 255);
+                f.h->run(from);
+                f.h->finish();
+                QCOMPARE(f.shown(from), f.fresh(from));
+            }
+        }
+        f.h->run(0);
+        f.h->finish();
+        QCOMPARE(f.shown(0), f.fresh(0));
+    }
+
+    void longRunsGoOnInSlicesBetweenEvents()
+    {
+        Fixture f(sampleText(60000));
+        QSignalSpy done(f.h, &ScriptHighlighter::runFinished);
+        QSignalSpy progress(f.h, &ScriptHighlighter::progress);
+        f.h->run(0, 1);
+        QVERIFY(f.h->busy());
+        // Typing while it runs: the run starts again from the edit and still ends right.
+        QTextCursor c(f.edit.document());
+        c.setPosition(10);
+        c.insertText(QStringLiteral("\""));
+        QVERIFY(done.wait(20000));
+        QVERIFY(!progress.isEmpty());
+        QCOMPARE(f.shown(0), f.fresh(0));
+    }
+
+    void textTypedAfterASlashIsAquaUntilTheNextRun()
+    {
+        Fixture f(QStringLiteral("my $a = 1;\n"));
+        f.h->run(0);
+        QTextCursor c(f.edit.document());
+        c.setPosition(10);
+        c.insertText(QStringLiteral("/"));
+        c.insertText(QStringLiteral("ab"));
+        c.insertText(QStringLiteral("c"));
+        const auto aqua = std::find_if(f.h->spans().begin(), f.h->spans().end(),
+                                       [](const PaintSpan &s) { return s.definition == ScriptHighlighter::kAqua; });
+        QVERIFY(aqua != f.h->spans().end());
+        QCOMPARE(aqua->start, 11);
+        QCOMPARE(aqua->length, 3);
+        f.h->run(0);
+        QCOMPARE(f.shown(0), f.fresh(0));
+    }
+
+    void editsKeepTheColoursAroundThem()
+    {
+        Fixture f(QStringLiteral("$a # one\n$b # two\n"));
+        f.h->run(0);
+        QTextCursor c(f.edit.document());
+        c.setPosition(0);
+        c.insertText(QStringLiteral("xyz "));
+        // "# two" moved by four characters and is still a comment.
+        const int hash = int(f.edit.toPlainText().indexOf(QStringLiteral("# two")));
+        QCOMPARE(f.shown(0)[size_t(hash)], 0);
+        QCOMPARE(f.shown(0)[0], -1);
+    }
+
+    void mainWindowTriggersAndSwitches()
+    {
+        TestHome home;
+        home.writeFile("etc/editorcolors.def", kDefs);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+        home.writeFile("a.pl", sampleText(300).toUtf8());
+        TForm1 w(home.dir());
+        w.FormCreate();
+        w.show();
+        w.FormShow();
+        w.OpenDocument(home.path("a.pl"));
+        TScriptEditor *doc = w.CurrentDocument();
+        ScriptHighlighter *h = doc->Highlighter;
+        h->finish();
+        QVERIFY2(!h->spans().empty(), "an opened script is coloured");
+        QVERIFY(doc->saved());
+
+        // Enter re-colours (from before the caret) after a change; the caret and the scroll stay.
+        ScriptEditorWidget *ed = doc->Editor;
+        ed->setFocus();
+        QTextCursor c = ed->textCursor();
+        c.setPosition(int(ed->toPlainText().indexOf(QStringLiteral("print"))));
+        ed->setTextCursor(c);
+        QTest::keyClicks(ed, "\"");
+        QTest::keyClick(ed, Qt::Key_Return);
+        h->finish();
+        Fixture ref(ed->toPlainText());
+        auto expected = perChar(ref.painter->paint(ed->toPlainText(), 0), int(ed->toPlainText().size()));
+        auto got = perChar(h->spans(), int(ed->toPlainText().size()));
+        // The Enter itself was typed after the run: compare up to the caret's line.
+        const int upTo = ed->textCursor().block().previous().position();
+        QCOMPARE(std::vector<int>(got.begin(), got.begin() + upTo),
+                 std::vector<int>(expected.begin(), expected.begin() + upTo));
+
+        const int scroll = ed->verticalScrollBar()->value();
+        const int caret = ed->textCursor().position();
+        w.findChild<QAction *>("Actualizecodecolors1")->trigger();
+        h->finish();
+        QCOMPARE(ed->textCursor().position(), caret);
+        QCOMPARE(ed->verticalScrollBar()->value(), scroll);
+        QCOMPARE(perChar(h->spans(), int(ed->toPlainText().size())),
+                 perChar(ref.painter->paint(ed->toPlainText(), 0), int(ed->toPlainText().size())));
+
+        // With colouring switched off, F5 leaves the colours as they are.
+        ini.WriteBool("Config", "SyntaxHighlighting", false);
+        QTextCursor e(ed->document());
+        e.insertText(QStringLiteral("\"\n"));
+        const PaintSpans before = h->spans();
+        w.findChild<QAction *>("Actualizecodecolors1")->trigger();
+        QVERIFY(!h->busy());
+        QVERIFY(h->spans() == before);
+    }
+
+private:
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QTEST_MAIN(HighlighterTest)
+#include "tst_highlighter.moc"
