@@ -1,5 +1,7 @@
 #include "editor/highlighter.h"
 
+#include <QElapsedTimer>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
@@ -32,13 +34,16 @@ PaintSpans::iterator firstEndingAfter(PaintSpans &spans, int pos)
 } // namespace
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument *doc, QObject *parent)
-    : QSyntaxHighlighter(parent)
+    : QObject(parent)
 {
     m_aquaFormat.setForeground(QColor(0, 255, 255));
     attach(doc);
 }
 
-ScriptHighlighter::~ScriptHighlighter() = default;
+ScriptHighlighter::~ScriptHighlighter()
+{
+    disconnect(m_changeConnection);
+}
 
 void ScriptHighlighter::attach(QTextDocument *doc)
 {
@@ -48,10 +53,9 @@ void ScriptHighlighter::attach(QTextDocument *doc)
     m_spans.clear();
     m_checkpoints.clear();
     m_job = Job();
-    // Connected before the base class connects its own handler, so the spans already follow
-    // an edit when the edited block is formatted again.
+    // The document reports a change before its layout follows it, so formats set here are
+    // laid out with the edited text.
     m_changeConnection = connect(doc, &QTextDocument::contentsChange, this, &ScriptHighlighter::onContentsChange);
-    setDocument(doc);
 }
 
 void ScriptHighlighter::setPainter(std::shared_ptr<const PatternPainter> painter,
@@ -75,6 +79,9 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
     QString inserted = c.selectedText();
     inserted.replace(QChar::ParagraphSeparator, u'\n');
     added = int(inserted.size());
+    // A change of formats alone is reported with the same text.
+    if (removed == added && QStringView(m_text).mid(pos, removed) == inserted)
+        return;
     m_text.replace(pos, removed, inserted);
     if (m_text.size() != docSize) {
         m_text = rawText(m_doc); // should not happen; never let the mirror drift
@@ -133,6 +140,9 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
     }
     m_checkpoints = std::move(cps);
 
+    // The edited blocks show their shifted colours; the layout is redone by the document.
+    reformat(pos, pos + added, false);
+
     // A sliced run in progress read the old text: start it again from what is settled.
     if (m_job.active) {
         m_job.dirtyFrom = std::min({m_job.dirtyFrom, m_job.appliedTo, pos});
@@ -142,22 +152,23 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
     }
 }
 
-void ScriptHighlighter::highlightBlock(const QString &text)
+QList<QTextLayout::FormatRange> ScriptHighlighter::rangesFor(const QTextBlock &block) const
 {
+    QList<QTextLayout::FormatRange> ranges;
     if (m_spans.empty())
-        return;
-    const int bp = currentBlock().position();
-    const int be = bp + int(text.size());
-    for (auto it = firstEndingAfter(m_spans, bp); it != m_spans.end() && it->start < be; ++it) {
+        return ranges;
+    const int bp = block.position();
+    const int be = bp + block.length() - 1;
+    auto &spans = const_cast<PaintSpans &>(m_spans);
+    for (auto it = firstEndingAfter(spans, bp); it != spans.end() && it->start < be; ++it) {
         const int from = std::max(it->start, bp);
         const int to = std::min(it->end(), be);
         if (to <= from)
             continue;
-        const QTextCharFormat &f = it->definition == kAqua ? m_aquaFormat
-            : (it->definition >= 0 && it->definition < int(m_formats.size())) ? m_formats[size_t(it->definition)]
-                                                                             : m_aquaFormat;
-        setFormat(from - bp, to - from, f);
+        const bool known = it->definition >= 0 && it->definition < int(m_formats.size());
+        ranges.append({from - bp, to - from, known ? m_formats[size_t(it->definition)] : m_aquaFormat});
     }
+    return ranges;
 }
 
 void ScriptHighlighter::run(int offset, int budgetMs)
@@ -284,7 +295,7 @@ void ScriptHighlighter::applyUpTo(int pos, bool final)
     m_spans.insert(at, merged.begin(), merged.end());
     m_job.out.clear();
     m_job.appliedTo = pos;
-    reformat(from, pos);
+    reformat(from, pos, true);
     if (final) {
         m_job.active = false;
         m_job.run.reset();
@@ -292,15 +303,24 @@ void ScriptHighlighter::applyUpTo(int pos, bool final)
     }
 }
 
-void ScriptHighlighter::reformat(int from, int to)
+void ScriptHighlighter::reformat(int from, int to, bool relayout)
 {
     if (!m_doc || to < from)
         return;
     QTextBlock b = m_doc->findBlock(from);
+    const int first = b.isValid() ? b.position() : from;
+    int last = first;
     while (b.isValid() && b.position() <= to) {
-        rehighlightBlock(b);
+        QList<QTextLayout::FormatRange> ranges = rangesFor(b);
+        QTextLayout *layout = b.layout();
+        if (layout && (!ranges.isEmpty() || !layout->formats().isEmpty()) && layout->formats() != ranges)
+            layout->setFormats(ranges);
+        last = b.position() + b.length();
         b = b.next();
     }
+    // One notice for the whole range: the layout redoes only the blocks it shows.
+    if (relayout)
+        m_doc->markContentsDirty(first, std::min(last, m_doc->characterCount()) - first);
 }
 
 void ScriptHighlighter::scheduleSlice()

@@ -2,23 +2,25 @@
 
 #include "editor/painter.h"
 
-#include <QElapsedTimer>
-#include <QSyntaxHighlighter>
+#include <QObject>
+#include <QPointer>
 #include <QTextCharFormat>
+#include <QTextDocument>
+#include <QTextLayout>
 
 #include <memory>
 #include <vector>
 
-// The colours of one script. The painter's spans are kept in document positions and shown
-// through the layout (QSyntaxHighlighter), so colouring never enters the undo history, never
-// marks the script modified and never reaches the file.
+// The colours of one script. The painter's spans are kept in document positions and shown as
+// the blocks' layout formats, so colouring never enters the undo history, never marks the
+// script modified and never reaches the file.
 //
 // A run re-colours from a position to where its result agrees again with the previous run
 // (checkpoints of the painter's state every few lines), or to the end; long runs go on in
 // slices between events so the window never stalls. Between runs an edit keeps the colours
 // around it and leaves typed text in the default colour, except text typed after "/", which
 // is aqua until the next run.
-class ScriptHighlighter : public QSyntaxHighlighter
+class ScriptHighlighter : public QObject
 {
     Q_OBJECT
 public:
@@ -42,14 +44,13 @@ public:
     const PaintSpans &spans() const { return m_spans; }
     const QString &mirrorText() const { return m_text; }
 
+    QTextDocument *document() const { return m_doc; }
+
     static constexpr int kAqua = -2; // definition index of text typed after "/"
 
 signals:
     void progress(int percent); // while a sliced run goes on
     void runFinished();
-
-protected:
-    void highlightBlock(const QString &text) override;
 
 private:
     struct Checkpoint
@@ -72,10 +73,11 @@ private:
     void step(int budgetMs);
     void startJob();
     void applyUpTo(int pos, bool final);
-    void reformat(int from, int to);
+    void reformat(int from, int to, bool relayout);
+    QList<QTextLayout::FormatRange> rangesFor(const QTextBlock &block) const;
     void scheduleSlice();
 
-    QTextDocument *m_doc = nullptr;
+    QPointer<QTextDocument> m_doc;
     QMetaObject::Connection m_changeConnection;
     QString m_text; // the document's text, kept in step with every edit
     PaintSpans m_spans;
