@@ -20,8 +20,10 @@ wait_window() { # name, seconds
 wait_window '^Welcome$' 20 || fail "no wizard on a first start"
 [ -f "$home/etc/quillforge.cfg" ] && grep -q HD_ID "$home/etc/quillforge.cfg" && fail "HD_ID written before the wizard closed"
 w=$(xdotool search --onlyvisible --name '^Welcome$' | head -1)
-xdotool windowfocus --sync "$w" key alt+c; sleep 0.5
-xdotool key Return   # "Really quit this dialog without saving?" -> Yes
+xdotool windowfocus --sync "$w" key alt+c
+wait_window '^Quillforge$' 20 || fail "no leaving question"
+q=$(xdotool search --onlyvisible --name '^Quillforge$' | head -1)
+xdotool windowfocus --sync "$q" key Return   # "Really quit this dialog without saving?" -> Yes
 wait_window 'Ostravine Quillforge' 20 || fail "no main window after the wizard"
 grep -q '^HD_ID=....-....$' "$home/etc/quillforge.cfg" || fail "HD_ID not written"
 grep -q '^Welcome=0$' "$home/etc/quillforge.cfg" || fail "Welcome not written"
