@@ -1,10 +1,26 @@
 #include "tasks/todaypage.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QStringList>
 
 namespace {
+
+// The file name of a path written with either separator (settings may come from Windows).
+QString baseName(const QString &path)
+{
+    const qsizetype cut = qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\'));
+    return path.mid(cut + 1);
+}
+
+// The page is HTML: a file name such as "a<b>.pl" must show as written, not become markup.
+QString escaped(const QString &text)
+{
+    QString out = text;
+    out.replace(u'&', QStringLiteral("&amp;"));
+    out.replace(u'<', QStringLiteral("&lt;"));
+    out.replace(u'>', QStringLiteral("&gt;"));
+    return out;
+}
 
 QString replaceFirstMarker(const QString &line, const TodayValues &v)
 {
@@ -25,7 +41,8 @@ QString replaceFirstMarker(const QString &line, const TodayValues &v)
     } else if (name.compare(QLatin1String("date"), Qt::CaseInsensitive) == 0) {
         value = QLocale::system().toString(v.date, QStringLiteral("dddd, dd MMMM yyyy"));
     } else if (name.compare(QLatin1String("lastopened"), Qt::CaseInsensitive) == 0) {
-        const QString file = v.lastOpened.isEmpty() ? QStringLiteral("[?]") : QFileInfo(v.lastOpened).fileName();
+        const QString file =
+            v.lastOpened.isEmpty() ? QStringLiteral("[?]") : escaped(baseName(v.lastOpened));
         value = QStringLiteral("open file \"%1\"").arg(file);
     }
     return line.left(p) + value + line.mid(p + k + 6);
@@ -35,7 +52,11 @@ QString replaceFirstMarker(const QString &line, const TodayValues &v)
 
 QString buildTodayPage(const QString &templateText, const TodayValues &values)
 {
-    QStringList lines = templateText.split(u'\n');
+    // Any line-break style counts once; a stray CR must not end up before the CR LF we write.
+    QString text = templateText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    QStringList lines = text.split(u'\n');
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     QString out;

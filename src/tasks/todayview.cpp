@@ -5,15 +5,17 @@
 #include "common/textfile.h"
 #include "tasks/todaypage.h"
 
-#include <QTreeWidget>
+#include <QAbstractItemView>
 
 QString TForm1::BuildTodayPage(const QString &templatePath)
 {
     TodayValues v;
-    if (auto *list = findChild<QTreeWidget *>(QStringLiteral("TaskList")))
-        v.taskCount = list->topLevelItemCount();
+    auto *list = findChild<QAbstractItemView *>(QStringLiteral("TaskList"));
+    if (list && list->model())
+        v.taskCount = list->model()->rowCount();
     v.date = Clock::now().date();
-    v.lastOpened = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"), QString());
+    v.lastOpened =
+        Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"), QString());
     const QString page = buildTodayPage(readTextFile(templatePath).text, v);
     const QString out = ProgramDir + QStringLiteral("doc/template.html");
     writeFileAtomically(out, page.toUtf8());
