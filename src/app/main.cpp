@@ -4,6 +4,7 @@
 #include "app/programdir.h"
 #include "app/splash.h"
 #include "common/messagewait.h"
+#include "platform/platform.h"
 
 #include <QFileInfo>
 #include <QScreen>
@@ -35,13 +36,15 @@ int main(int argc, char **argv)
                      argv[0]);
         return 2;
     }
+    // The browser, loaded later on demand, shares the window's graphics contexts.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     Application app(argc, argv);
     initIconTheme();
     app.setWindowIcon(appIcon());
 
     const QString exeDir = QCoreApplication::applicationDirPath();
     const StartupArgs args = parseStartupArgs(QCoreApplication::arguments(), exeDir);
-    ensureProgramData(args.programDir, exeDir);
+    ensureProgramData(args.programDir, exeDir, {Platform::webServerLauncherName()});
 
     auto *splash = new TSplash;
     splash->show();

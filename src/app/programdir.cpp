@@ -46,7 +46,8 @@ StartupArgs parseStartupArgs(const QStringList &args, const QString &exeDir)
     return r;
 }
 
-void ensureProgramData(const QString &programDir, const QString &shippedDir)
+void ensureProgramData(const QString &programDir, const QString &shippedDir,
+                       const QStringList &shippedFiles)
 {
     const QString from = withSlash(shippedDir);
     const QString to = withSlash(programDir);
@@ -57,6 +58,10 @@ void ensureProgramData(const QString &programDir, const QString &shippedDir)
         const QString d = to + QLatin1String(sub);
         if (!QFileInfo::exists(d) && QFileInfo(s).isDir())
             copyTree(s, d);
+    }
+    for (const QString &f : shippedFiles) {
+        if (!QFileInfo::exists(to + f) && QFileInfo(from + f).isFile())
+            QFile::copy(from + f, to + f);
     }
     QDir().mkpath(to + QStringLiteral("etc"));
 }

@@ -5,7 +5,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <pwd.h>
+#include <sys/socket.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -17,6 +20,7 @@ struct Defaults
     const char *perlBinDir = "/usr/bin";
     const char *perlExe = "perl";
     const char *webServerLauncher = "quillforge-webserver";
+    const char *webServerProgram = "lighttpd";
     const char *commandInterpreter = "/bin/sh";
     const char *commandSwitch = " -c ";
     const char *localHttp = "http://127.0.0.1:8080";
@@ -60,6 +64,37 @@ QString Platform::webServerDir(const QString &programDir)
 QString Platform::webServerLauncherName()
 {
     return QString::fromLatin1(kDefaults.webServerLauncher);
+}
+
+QString Platform::findWebServerProgram()
+{
+    const QString name = QString::fromLatin1(kDefaults.webServerProgram);
+    const QString onPath = QStandardPaths::findExecutable(name);
+    if (!onPath.isEmpty())
+        return onPath;
+    // Servers live in sbin, which an ordinary user's PATH lacks.
+    return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
+                                                 QStringLiteral("/usr/local/sbin")});
+}
+
+bool Platform::localPortAnswers(quint16 port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(port);
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // The loopback answers at once, either accepting or refusing.
+    const bool answers = ::connect(fd, reinterpret_cast<sockaddr *>(&addr), sizeof addr) == 0;
+    ::close(fd);
+    return answers;
+}
+
+bool Platform::runsAsAdministrator()
+{
+    return ::geteuid() == 0;
 }
 
 QString Platform::driveIdentity(const QString &programDir)

@@ -15,6 +15,14 @@ QString perlOpenCommand();
 // Folder and file name of the local web-server launcher shipped in the program folder.
 QString webServerDir(const QString &programDir);
 QString webServerLauncherName();
+// The server program the launcher runs (lighttpd), found on PATH or in the system folders.
+QString findWebServerProgram();
+// Whether something on this machine answers at port of the loopback address.
+bool localPortAnswers(quint16 port);
+
+// Whether the program runs with the administrator's rights (the browser then needs
+// its sandbox switched off).
+bool runsAsAdministrator();
 
 // Identity of this machine and disk, as XXXX-XXXX (upper-case hexadecimal).
 QString driveIdentity(const QString &programDir);
