@@ -79,6 +79,10 @@ void Runner::launch(const QString &program, const QStringList &arguments, bool w
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
+    // The output goes to a text panel, not a terminal: no colour or cursor codes, please.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));
+    m_process->setProcessEnvironment(env);
     ProcessGroup::startAsGroupLeader(*m_process);
     connect(m_process, &QProcess::started, this, &Runner::onStarted);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &Runner::readAvailable);
@@ -127,6 +131,11 @@ void Runner::stop()
         m_process->terminate();
     m_pendingGroup = pid;
     m_forceTimer->start(m_stopGrace);
+}
+
+void Runner::stopNow()
+{
+    endOlderRuns();
 }
 
 void Runner::endOlderRuns()

@@ -47,6 +47,9 @@ public:
     // Ends the run and everything it started: first asked, then forced after the grace
     // time. A second stop() forces at once.
     void stop();
+    // Ends the run and everything it started at once, without a grace time: what it wrote so
+    // far and its finished(-1, Stopped) are emitted before this returns.
+    void stopNow();
 
     bool isRunning() const { return m_busy; }
     qint64 bytesReceived() const { return m_bytes; }

@@ -376,3 +376,26 @@ TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
     ASSERT_GT(pid, 0);
     EXPECT_TRUE(waitUntil([pid] { return processGone(pid); }, 1500));
 }
+
+TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
+{
+    const qint64 child = startAndReadPid(
+        QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; echo more; wait\""));
+    ASSERT_GT(child, 0);
+    waitUntil([this] { return m_record.text.contains(QLatin1String("more")); }, 1000);
+    m_runner.stopNow();
+    // No grace time and no event loop: the run is over and said so within the call.
+    EXPECT_FALSE(m_runner.isRunning());
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:-1:Stopped"));
+    EXPECT_TRUE(m_record.text.endsWith(QLatin1String("more\n")));
+    EXPECT_TRUE(waitUntil([child] { return processGone(child); }, 1500));
+    m_runner.stopNow(); // nothing running: nothing said
+    EXPECT_EQ(m_record.events.count(QStringLiteral("finished:-1:Stopped")), 1);
+}
+
+TEST_F(RunnerTest, CommandsAreToldTheyWriteToNoTerminal)
+{
+    qputenv("TERM", "xterm-256color");
+    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c \"echo $TERM\"")));
+    EXPECT_EQ(m_record.text, QStringLiteral("dumb\n"));
+}

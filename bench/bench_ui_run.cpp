@@ -1,0 +1,119 @@
+// Running Perl into the output panel on the offscreen platform: the first byte, and a flood.
+#include "run/panelrun.h"
+#include "run/runner.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QString perl()
+{
+    return QStandardPaths::findExecutable(QStringLiteral("perl"));
+}
+
+qint64 residentKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+// The time a bare Runner needs from start() to the first byte of `perl -e 'print 1'`.
+double perlStartMs()
+{
+    Runner r;
+    QElapsedTimer t;
+    bool got = false;
+    QObject::connect(&r, &Runner::output, [&got] { got = true; });
+    t.start();
+    r.start(perl() + QStringLiteral(" -e \"print 1\""), false);
+    while (!got && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    return t.nsecsElapsed() / 1e6;
+}
+
+void FirstByteShown(benchmark::State &state)
+{
+    QPlainTextEdit panel;
+    panel.show();
+    const QString expected = outputHeader() + QStringLiteral("1");
+    double overPerl = 0;
+    for (auto _ : state) {
+        const double bare = perlStartMs();
+        panel.clear();
+        QElapsedTimer t;
+        t.start();
+        RunAndCapture(&panel, perl() + QStringLiteral(" -e \"print 1\""), true);
+        while (panel.toPlainText() != expected && t.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        const double shown = t.nsecsElapsed() / 1e6;
+        overPerl = std::max(overPerl, shown - bare);
+        state.SetIterationTime(shown / 1000.0);
+        while (PanelRun::of(&panel)->isRunning())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    }
+    state.counters["worst_ms_beyond_perl"] = overPerl;
+}
+BENCHMARK(FirstByteShown)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void Flood(benchmark::State &state)
+{
+    const qint64 megabytes = state.range(0);
+    double worstStall = 0;
+    qint64 shown = 0;
+    double rssRatio = 0;
+    for (auto _ : state) {
+        QPlainTextEdit panel;
+        panel.show();
+        const qint64 before = residentKiB();
+        QElapsedTimer tick;
+        double stall = 0;
+        QTimer probe;
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [&] {
+            stall = std::max(stall, tick.nsecsElapsed() / 1e6);
+            tick.restart();
+        });
+        const QString code = QStringLiteral(" -e \"print 'x' x 99, qq(\\n) for 1 .. %1\"")
+                                 .arg(megabytes * 10000);
+        tick.start();
+        probe.start();
+        RunAndCapture(&panel, perl() + code, false);
+        while (PanelRun::of(&panel)->isRunning())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        probe.stop();
+        worstStall = std::max(worstStall, stall);
+        shown = panel.document()->characterCount() - 1;
+        rssRatio = (residentKiB() - before) * 1024.0 / (shown * 2.0);
+    }
+    state.counters["worst_stall_ms"] = worstStall;
+    state.counters["shown_chars"] = double(shown);
+    state.counters["rss_per_utf16_text"] = rssRatio;
+}
+BENCHMARK(Flood)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (perl().isEmpty())
+        return 0;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

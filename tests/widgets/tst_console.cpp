@@ -1,0 +1,198 @@
+#include "run/console.h"
+#include "run/panelrun.h"
+#include "runsupport.h"
+
+#include <QCheckBox>
+#include <QtTest>
+
+namespace {
+
+const QString kDoh = QStringLiteral(
+    "Doh! Perl could not be run, most probably I was not able to detect where or if Perl has been "
+    "installed on this system. Please enter Edit|Options|Files & Directories to enter the path of "
+    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be installed into a directory path "
+    "that contains blanks, this can cause inpredictable errors.");
+
+struct Console : RunWindow
+{
+    using RunWindow::RunWindow;
+    QPlainTextEdit *edit() const { return get<QPlainTextEdit>("Console"); }
+    QString text() const { return edit()->toPlainText(); }
+    PanelRun *run() const { return PanelRun::of(edit()); }
+    void internal(bool on) const { get<QCheckBox>("chkICmd")->setChecked(on); }
+    // Types the line at the end and presses Enter.
+    void type(const QString &line) const
+    {
+        edit()->setFocus();
+        edit()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(edit(), line);
+        QTest::keyClick(edit(), Qt::Key_Return);
+    }
+    bool waitForEnd(int ms = 5000) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (run()->isRunning() && t.elapsed() < ms)
+            QTest::qWait(10);
+        return !run()->isRunning();
+    }
+    // Types a command and waits until it has ended.
+    bool command(const QString &line) const
+    {
+        type(line);
+        return waitForEnd();
+    }
+};
+
+} // namespace
+
+class ConsoleTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { prompts = ScriptedPrompts::install(); }
+
+    void aLineRunsAsAProgramOfItsOwn()
+    {
+        TestHome home;
+        Console c(home);
+        QVERIFY(!c.get<QCheckBox>("chkICmd")->isChecked());
+        // No shell: the semicolon is only an argument of echo.
+        QVERIFY(c.command("echo a; echo b"));
+        QCOMPARE(c.text(), QStringLiteral("echo a; echo b\na; echo b\n\n"));
+        QVERIFY(!c.edit()->isReadOnly());
+        QCOMPARE(c.edit()->textCursor().position(), c.text().size());
+    }
+
+    void anInternalCommandGoesThroughTheInterpreter()
+    {
+        TestHome home;
+        Console c(home);
+        QCOMPARE(c->ConsoleCommand, Platform::defaultCommandInterpreter());
+        c.internal(true);
+        QVERIFY(c.command("echo a; echo b >&2; printf 'no break'"));
+        QCOMPARE(c.text(),
+                 QStringLiteral("echo a; echo b >&2; printf 'no break'\na\nb\nno break\n"));
+        // The next command starts on the fresh line and its output follows on a new one.
+        QVERIFY(c.command("printf 'x\\0y'"));
+        QCOMPARE(c.text().section(u'\n', 4), QStringLiteral("printf 'x\\0y'\nx\u2400y\n"));
+    }
+
+    void theInterpreterIsTheOneTheSettingsName()
+    {
+        TestHome home;
+        Console c(home);
+        TIniFile(home.path("etc/quillforge.cfg"))
+            .WriteString("Config", "Cmd", "/nonexistent/shell");
+        c->ApplyOptions();
+        c.internal(true);
+        c.type("echo hi");
+        QTRY_COMPARE(prompts->asked.size(), 1);
+        QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Error);
+        QCOMPARE(prompts->asked.at(0).text, kDoh);
+        QVERIFY(c.waitForEnd());
+        // Only the line break of the Enter key: nothing is appended.
+        QCOMPARE(c.text(), QStringLiteral("echo hi\n"));
+        QVERIFY(!c.edit()->isReadOnly());
+    }
+
+    void aProgramThatDoesNotExistGivesTheDohBox()
+    {
+        TestHome home;
+        Console c(home);
+        c.type("no-such-program-here --help");
+        QTRY_COMPARE(prompts->messages(), QStringList{kDoh});
+    }
+
+    void clsClearsOnlyWhenItIsExactlyTheWord()
+    {
+        TestHome home;
+        Console c(home);
+        c.internal(true);
+        QVERIFY(c.command("echo one"));
+        c.type("cls");
+        QCOMPARE(c.text(), QString());
+        QVERIFY(!c.run()->isRunning());
+        QVERIFY(c.command("CLS"));
+        QVERIFY(c.text().startsWith(QLatin1String("CLS\n")));
+        QVERIFY(c.text().contains(QLatin1String("not found")));
+        c.edit()->clear();
+        QVERIFY(c.command("cls "));
+        QVERIFY(c.text().startsWith(QLatin1String("cls \n")));
+        QVERIFY(c.text().contains(QLatin1String("not found")));
+    }
+
+    void enterOnAnEmptyLastLineTakesTheLineAbove()
+    {
+        TestHome home;
+        Console c(home);
+        c.edit()->setPlainText("echo again\n");
+        QVERIFY(c.command(QString()));
+        QCOMPARE(c.text(), QStringLiteral("echo again\nagain\n\n"));
+        // Enter on an empty panel runs nothing; it is only a line break.
+        c.edit()->clear();
+        c.type(QString());
+        QVERIFY(!c.run()->isRunning());
+        QCOMPARE(c.text(), QStringLiteral("\n"));
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    void aCommandWithoutOutputEndsWithAnEmptyEntry()
+    {
+        TestHome home;
+        Console c(home);
+        QVERIFY(c.command("true"));
+        QCOMPARE(c.text(), QStringLiteral("true\n\n"));
+    }
+
+    void outputStreamsAndTheConsoleWaitsForTheCommand()
+    {
+        TestHome home;
+        Console c(home);
+        c.internal(true);
+        c.type("echo early; sleep 3.2; echo late");
+        QTRY_COMPARE_WITH_TIMEOUT(
+            c.text(), QStringLiteral("echo early; sleep 3.2; echo late\nearly\n"), 2000);
+        QVERIFY(c.edit()->isReadOnly());
+        QTest::keyClicks(c.edit(), "typed");
+        QVERIFY(!c.text().contains(QLatin1String("typed")));
+        QVERIFY(c.waitForEnd(8000));
+        QVERIFY(c.text().endsWith(QLatin1String("early\nlate\n\n")));
+    }
+
+    void ctrlCStopsTheRunningCommand()
+    {
+        TestHome home;
+        Console c(home);
+        c.internal(true);
+        c.type("echo $$; sleep 30");
+        QTRY_VERIFY(c.text().count(u'\n') >= 2);
+        const qint64 shell = c.text().section(u'\n', 1, 1).toLongLong();
+        QVERIFY(shell > 0);
+        QTest::keyClick(c.edit(), Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(c.waitForEnd(3000));
+        QVERIFY(c.text().endsWith(QLatin1Char('\n') + PanelRun::stoppedNote() + QLatin1Char('\n')));
+        QTRY_VERIFY_WITH_TIMEOUT(processGone(shell), 2000);
+    }
+
+    void theConsoleAndThePerlOutputRunApart()
+    {
+        TestHome home;
+        Console c(home);
+        QVERIFY(PanelRun::of(c.edit()) != PanelRun::of(c.get<QPlainTextEdit>("PerlOut")));
+        c.internal(true);
+        c.type("sleep 2");
+        QVERIFY(c.run()->isRunning());
+        QVERIFY(!PanelRun::of(c.get<QPlainTextEdit>("PerlOut"))->isRunning());
+        QVERIFY(!c.get<QAction>("btStopRun")->isEnabled());
+        c.run()->stopNow();
+        QVERIFY(!c.run()->isRunning());
+        QCOMPARE(c.text(), QStringLiteral("sleep 2\n") + PanelRun::stoppedNote() + u'\n');
+    }
+
+private:
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QTEST_MAIN(ConsoleTest)
+#include "tst_console.moc"

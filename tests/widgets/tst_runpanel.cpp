@@ -1,0 +1,389 @@
+#include "run/panelrun.h"
+#include "run/runform.h"
+#include "run/runner.h"
+#include "runsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString kDoh = QStringLiteral(
+    "Doh! Perl could not be run, most probably I was not able to detect where or if Perl has been "
+    "installed on this system. Please enter Edit|Options|Files & Directories to enter the path of "
+    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be installed into a directory path "
+    "that contains blanks, this can cause inpredictable errors.");
+
+struct Panel : RunWindow
+{
+    using RunWindow::RunWindow;
+    TRunForm *form() const { return w->findChild<TRunForm *>(); }
+    PanelRun *run() const { return PanelRun::of(get<QPlainTextEdit>("PerlOut")); }
+    QComboBox *field(const char *name) const { return form()->findChild<QComboBox *>(name); }
+    bool checked(const char *name) const
+    {
+        return form()->findChild<QCheckBox *>(name)->isChecked();
+    }
+    void pressRun() const
+    {
+        QTest::mouseClick(form()->findChild<QPushButton *>("btRun"), Qt::LeftButton);
+    }
+    // Opens the script, gives the command and presses Run in the dialog.
+    void start(const QString &script, const char *command = "Run1") const
+    {
+        w->OpenDocument(script);
+        trigger(command);
+        pressRun();
+    }
+    bool waitForEnd(int ms = 10000) const
+    {
+        QElapsedTimer t;
+        t.start();
+        while (run()->isRunning() && t.elapsed() < ms)
+            QTest::qWait(10);
+        return !run()->isRunning();
+    }
+};
+
+} // namespace
+
+class RunPanelTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        prompts = ScriptedPrompts::install();
+        if (RunWindow::perl().isEmpty())
+            QSKIP("perl is not on PATH");
+    }
+
+    void whatAScriptWritesFollowsTheHeader_data()
+    {
+        QTest::addColumn<QByteArray>("code");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("hello") << QByteArray("print 'Hello';") << "Hello";
+        QTest::newRow("standard error merged in the order written")
+            << QByteArray("$| = 1; print \"out1\\n\"; print STDERR \"err1\\n\"; print \"out2\\n\";"
+                          " warn \"err2\\n\"; die \"dead\\n\";")
+            << "out1\nerr1\nout2\nerr2\ndead\n";
+        QTest::newRow("zero bytes shown, CR LF one break")
+            << QByteArray("print \"a\\0b\\r\\nc\\0\";") << "a\u2400b\nc\u2400";
+        QTest::newRow("input is at its end")
+            << QByteArray("my $l = <STDIN>; print defined $l ? 'got' : 'eof';") << "eof";
+    }
+
+    void whatAScriptWritesFollowsTheHeader()
+    {
+        QFETCH(QByteArray, code);
+        QFETCH(QString, shown);
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "script.pl", code));
+        QVERIFY(!s.form()->isVisible());
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(s.perlOut(), outputHeader() + shown);
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    void outputArrivesWhileTheScriptRuns()
+    {
+        // Longer than the three seconds a run once had; the window stays responsive.
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "slow.pl",
+                            "$| = 1; print \"before\\n\"; select(undef, undef, undef, 3.3);"
+                            " print \"after\\n\";"));
+        QTRY_COMPARE_WITH_TIMEOUT(s.perlOut(), outputHeader() + QStringLiteral("before\n"), 2000);
+        QVERIFY(s.run()->isRunning());
+        QVERIFY(s.get<QAction>("btStopRun")->isEnabled());
+        QTRY_COMPARE_WITH_TIMEOUT(s.perlOut(), outputHeader() + QStringLiteral("before\nafter\n"),
+                                  8000);
+        QVERIFY(s.waitForEnd());
+        QVERIFY(!s.get<QAction>("btStopRun")->isEnabled());
+    }
+
+    void aFloodArrivesWholeUpToTheCapAndALineSaysWhatWasLeftOut()
+    {
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "huge.pl", "print 'x' x 99, \"\\n\" for 1 .. 340000;"));
+        QVERIFY(s.waitForEnd(60000));
+        const qint64 written = outputHeader().size() + 340000 * 100;
+        const QString text = s.perlOut();
+        const QString note = PanelRun::leftOutNote(written - PanelRun::kMaxShownChars);
+        QVERIFY(text.endsWith(QLatin1Char('\n') + note));
+        QCOMPARE(text.size() - note.size() - 1, PanelRun::kMaxShownChars);
+        // Every byte up to the cap, in order.
+        QString lines = outputHeader() + QString(99, u'x').append(u'\n').repeated(340000);
+        lines.truncate(PanelRun::kMaxShownChars);
+        QVERIFY(text.startsWith(lines));
+    }
+
+    void theThreeCommandsPrepareTheDialog()
+    {
+        TestHome home;
+        home.writeFile("etc/runsettings.cfg", "[Strict]\n-wL=1\n");
+        Panel s(home);
+        TIniFile(home.path("etc/quillforge.cfg")).WriteString("Config", "LastRunSetting", "Strict");
+        const QString script = writeScript(home, "warn.pl", "my $x; print $x + 1, \"\\n\";");
+        s->OpenDocument(script);
+
+        s.trigger("Syntaxcheck1");
+        QVERIFY(s.form()->isVisible());
+        QVERIFY(s.checked("chkSynCheck"));
+        QVERIFY(!s.checked("chkDebug"));
+        QCOMPARE(s.form()->height(), s.form()->collapsedHeight());
+        QCOMPARE(s.field("edScript")->currentText(), script);
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(s.perlOut(), outputHeader() + script + QStringLiteral(" syntax OK\n"));
+
+        // The current scheme's switches reach perl: -w warns.
+        s.trigger("btRun");
+        QVERIFY(!s.checked("chkSynCheck"));
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QVERIFY(s.perlOut().contains(QLatin1String("Use of uninitialized value")));
+        QVERIFY(s.perlOut().endsWith(QLatin1String("1\n")));
+
+        s.trigger("Debug1");
+        QVERIFY(s.checked("chkDebug"));
+        QVERIFY(!s.checked("chkSynCheck"));
+        QCOMPARE(s.form()->height(), s.form()->expandedHeight());
+        // Without a terminal the debugger reads end of file and quits: no hang.
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QVERIFY(s.perlOut().contains(QLatin1String("Loading DB routines")));
+        QVERIFY(!s.perlOut().contains(QChar(0x1b)));
+    }
+
+    void cancellingLeavesThePanelEmpty()
+    {
+        TestHome home;
+        Panel s(home);
+        QCOMPARE(s.perlOut(), Platform::localHttpAddress() + QStringLiteral("/cgi-bin >"));
+        s->OpenDocument(writeScript(home, "a.pl", "print 1;"));
+        s.trigger("Run1");
+        QVERIFY(s.form()->isVisible());
+        QCOMPARE(s.perlOut(), QString());
+        QTest::mouseClick(s.form()->findChild<QPushButton *>("btCancel"), Qt::LeftButton);
+        QVERIFY(!s.form()->isVisible());
+        QTest::qWait(50);
+        QCOMPARE(s.perlOut(), QString());
+    }
+
+    void commandsThatCannotStartGiveTheDohBox_data()
+    {
+        QTest::addColumn<QString>("interpreter");
+        QTest::addColumn<QString>("script");
+        QTest::newRow("missing interpreter") << "/nonexistent/perl" << "a.pl";
+        QTest::newRow("a directory as interpreter") << "/usr" << "a.pl";
+        QTest::newRow("empty command line") << "" << "";
+    }
+
+    void commandsThatCannotStartGiveTheDohBox()
+    {
+        QFETCH(QString, interpreter);
+        QFETCH(QString, script);
+        TestHome home;
+        Panel s(home);
+        s->OpenDocument(writeScript(home, "a.pl", "print 1;"));
+        s.trigger("Run1");
+        s.field("edInterpreter")->setEditText(interpreter);
+        s.field("edScript")->setEditText(script);
+        s.pressRun();
+        QTRY_COMPARE(prompts->asked.size(), 1);
+        QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Error);
+        QCOMPARE(prompts->asked.at(0).text, kDoh);
+        QCOMPARE(prompts->asked.at(0).buttons, QMessageBox::Ok);
+        QCOMPARE(s.perlOut(), QString());
+        QVERIFY(!s.run()->isRunning());
+    }
+
+    void aMissingScriptIsPerlsOwnMessage()
+    {
+        TestHome home;
+        Panel s(home);
+        s->OpenDocument(writeScript(home, "a.pl", "print 1;"));
+        s.trigger("Run1");
+        s.field("edScript")->setEditText(home.path("gone.pl"));
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QVERIFY(prompts->asked.isEmpty());
+        QVERIFY(s.perlOut().startsWith(outputHeader() + QStringLiteral("Can't open perl script")));
+    }
+
+    void stopEndsTheScriptAndWhatItStarted()
+    {
+        TestHome home;
+        Panel s(home);
+        QAction *stop = s.get<QAction>("btStopRun");
+        QVERIFY(!stop->isEnabled());
+        QCOMPARE(stop->shortcut(), QKeySequence(QStringLiteral("Shift+F9")));
+        for (QAction *a : s->findChildren<QAction *>())
+            QVERIFY2(a == stop || a->shortcut() != stop->shortcut(), qPrintable(a->objectName()));
+
+        s.start(writeScript(home, "forever.pl",
+                            "$| = 1; my $pid = fork; if (!$pid) { sleep 60; exit }"
+                            " print \"child $pid\\n\"; sleep 60;"));
+        QTRY_VERIFY(s.perlOut().contains(u'\n'));
+        const qint64 child = s.perlOut().section(u' ', -1).trimmed().toLongLong();
+        QVERIFY(child > 0);
+        QVERIFY(stop->isEnabled());
+        // The button on the panel's header.
+        auto *button = s.get<QWidget>("pPerlHeader")->findChild<QToolButton *>("btStopRun");
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(s.waitForEnd(3000));
+        QVERIFY(s.perlOut().endsWith(QLatin1Char('\n') + PanelRun::stoppedNote()));
+        QTRY_VERIFY_WITH_TIMEOUT(processGone(child), 2000);
+        QVERIFY(!stop->isEnabled());
+    }
+
+    void aNewRunWhileOneIsGoingAsksFirst()
+    {
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "long.pl", "$| = 1; print \"$$\\n\"; sleep 60;"));
+        QTRY_VERIFY(s.perlOut().contains(u'\n'));
+        const QString running = s.perlOut();
+        const qint64 pid = running.mid(outputHeader().size()).trimmed().toLongLong();
+        QVERIFY(pid > 0);
+
+        // No: nothing happens, the script goes on.
+        prompts->buttonAnswers = {QMessageBox::No};
+        s.trigger("Syntaxcheck1");
+        QCOMPARE(prompts->asked.size(), 1);
+        QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Confirmation);
+        QCOMPARE(prompts->asked.at(0).text,
+                 QStringLiteral(
+                     "A script is still running in the Perl output panel. Stop it now?"));
+        QCOMPARE(prompts->asked.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
+        QVERIFY(!s.form()->isVisible());
+        QVERIFY(s.run()->isRunning());
+        QCOMPARE(s.perlOut(), running);
+
+        // Yes: it ends before the dialog opens, and the panel says so.
+        prompts->buttonAnswers = {QMessageBox::Yes};
+        s.trigger("Run1");
+        QVERIFY(!s.run()->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(processGone(pid), 2000);
+        QVERIFY(s.form()->isVisible());
+        QCOMPARE(s.perlOut(), PanelRun::stoppedNote());
+
+        s.field("edScript")->setEditText(writeScript(home, "next.pl", "print 'next';"));
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(s.perlOut(), outputHeader() + QStringLiteral("next"));
+        QCOMPARE(prompts->asked.size(), 2);
+    }
+
+    void autoSaveModes()
+    {
+        TestHome home;
+        const QString script = writeScript(home, "s.pl", "print 1;\n");
+        auto edit = [](RunWindow &s) {
+            s->CurrentDocument()->Editor->moveCursor(QTextCursor::End);
+            s->CurrentDocument()->Editor->insertPlainText("print 2;\n");
+        };
+        {
+            Panel s(home, 0); // nothing is saved
+            s->OpenDocument(script);
+            edit(s);
+            s.trigger("Run1");
+            QCOMPARE(s.field("edScript")->currentText(), script);
+            QCOMPARE(home.readFile("s.pl"), QByteArray("print 1;\n"));
+            QVERIFY(!s->CurrentDocument()->saved());
+        }
+        {
+            Panel s(home, 1); // saved as the Save command does
+            s->OpenDocument(script);
+            const QDateTime before = QFileInfo(script).lastModified();
+            QTest::qWait(20);
+            s.trigger("Run1");
+            QCOMPARE(QFileInfo(script).lastModified(), before); // unchanged: not written
+            s.form()->hide();
+            edit(s);
+            s.trigger("Run1");
+            QCOMPARE(home.readFile("s.pl"), QByteArray("print 1;\nprint 2;\n"));
+            QVERIFY(s->CurrentDocument()->saved());
+            QCOMPARE(s.field("edScript")->currentText(), script);
+        }
+        {
+            Panel s(home, 1); // a new script asks for its name, and the dialog takes it
+            s->btNewClick();
+            s->CurrentDocument()->Editor->insertPlainText("print 3;\n");
+            prompts->fileAnswers = {home.path("named.pl")};
+            s.trigger("Run1");
+            QCOMPARE(prompts->asked.value(0).what, QStringLiteral("saveFile"));
+            QCOMPARE(home.readFile("named.pl"), QByteArray("print 3;\n"));
+            QCOMPARE(s.field("edScript")->currentText(), home.path("named.pl"));
+        }
+        {
+            TIniFile(home.path("etc/quillforge.cfg"))
+                .WriteString("Config", "Run_AutoSaveAs", home.path("scratch.pl"));
+            Panel s(home, 2); // a copy; the script keeps its path and its changes
+            s->OpenDocument(script);
+            edit(s);
+            s.trigger("Run1");
+            QCOMPARE(home.readFile("scratch.pl"), QByteArray("print 1;\nprint 2;\nprint 2;\n"));
+            QCOMPARE(home.readFile("s.pl"), QByteArray("print 1;\nprint 2;\n"));
+            QVERIFY(!s->CurrentDocument()->saved());
+            QCOMPARE(s->CurrentDocument()->FileName, script);
+            QCOMPARE(s.field("edScript")->currentText(), home.path("scratch.pl"));
+        }
+        {
+            Panel s(home, 7); // an unknown mode leaves the field alone
+            s->OpenDocument(script);
+            s.trigger("Run1");
+            s.form()->hide();
+            s.field("edScript")->setEditText("kept.pl");
+            s.trigger("Run1");
+            QCOMPARE(s.field("edScript")->currentText(), QStringLiteral("kept.pl"));
+        }
+    }
+
+    void theAutoSaveCopyDefaultsToTheHomeFolder()
+    {
+        TestHome home;
+        Panel s(home, 2);
+        const TIniFile settings(home.path("etc/quillforge.cfg"));
+        QVERIFY(settings.ReadString("Config", "Run_AutoSaveAs", "").isEmpty());
+        qputenv("HOME", home.dir().toUtf8());
+        s->OpenDocument(writeScript(home, "s.pl", "print 4;\n"));
+        s.trigger("Run1");
+        QCOMPARE(s.field("edScript")->currentText(), Platform::defaultRunAutoSaveAs());
+        QCOMPARE(home.readFile("test.pl"), QByteArray("print 4;\n"));
+    }
+
+    void runCommandsNeedAScript()
+    {
+        TestHome home;
+        Panel s(home);
+        const char *commands[] = {"Run1",   "btRun",  "Syntaxcheck1", "btSyntaxCheck",
+                                  "Debug1", "btDebug"};
+        for (const char *c : commands)
+            QVERIFY2(s.get<QAction>(c)->isEnabled(), c);
+        s->iCloseCurr();
+        QTRY_VERIFY(!s.get<QAction>("Run1")->isEnabled());
+        for (const char *c : commands)
+            QVERIFY2(!s.get<QAction>(c)->isEnabled(), c);
+        s->btNewClick();
+        QTRY_VERIFY(s.get<QAction>("Run1")->isEnabled());
+        for (const char *c : commands)
+            QVERIFY2(s.get<QAction>(c)->isEnabled(), c);
+        QCOMPARE(s.get<QAction>("Run1")->shortcut(), QKeySequence(Qt::Key_F9));
+        QCOMPARE(s.get<QAction>("Syntaxcheck1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F9));
+    }
+
+private:
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QTEST_MAIN(RunPanelTest)
+#include "tst_runpanel.moc"
