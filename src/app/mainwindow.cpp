@@ -7,6 +7,8 @@
 #include "common/prompts.h"
 #include "common/zoom.h"
 #include "platform/platform.h"
+#include "run/runcommands.h"
+#include "tasks/taskpage.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -50,6 +52,9 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     createCentre();
     createStatusBar();
     wireCommands();
+    RunCmds = new RunCommands(this);
+    wireViews();
+    TaskPage = new TTaskPage(TaskFile, TaskSheet);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -60,6 +65,8 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     AutoSaveTimer = new QTimer(this);
     AutoSaveTimer->setObjectName(QStringLiteral("AutoSaveTimer"));
     connect(AutoSaveTimer, &QTimer::timeout, this, [this] { guarded([this] { AutoSaveTimerTimer(); }); });
+    wireCodeInspector();
+    wireFind();
 }
 
 TForm1::~TForm1() = default;
@@ -75,12 +82,16 @@ void TForm1::FormCreate()
         wizard.setResetStepDelay(g_wizardStepDelay);
         wizard.exec();
     }
+    TaskPage->showToday();
     Documents.clear();
     OpenDocument(QString());
     LoadColorDefinitions();
     m_openDir = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("Perls"), QString());
     RebuildRecentMenu();
     ApplyOptions();
+    RunCmds->FormCreate();
+    if (Settings.ReadBool(kConfig, QStringLiteral("RunWebServer"), false))
+        btWebServClick();
 }
 
 void TForm1::FormShow()

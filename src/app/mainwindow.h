@@ -23,6 +23,13 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class RunCommands;
+class BrowserPage;
+class TCodePrevForm;
+class TOpenURL;
+class TTaskPage;
+class CodeInspector;
+class TFindForm;
 
 // The main window: owns the settings files, the open scripts, the panels and the timers.
 class TForm1 : public QMainWindow
@@ -61,6 +68,11 @@ public:
     void highlightDocument(TScriptEditor &doc, int offset);
     // Writes doc/template.html from the given template and returns its path; throws IoError.
     QString BuildTodayPage(const QString &templatePath);
+    // Browser, web server and Perl output preview (src/run/views.cpp).
+    void btWebServClick();
+    void btHTMLPrevClick();
+    void SetHTMLfile1Click();
+    void Panel43Click();
 
     // Panel close buttons.
     void SpeedButton1Click();
@@ -68,11 +80,17 @@ public:
     void SpeedButton10Click();
     void SpeedButton4Click();
 
+    // Code inspector and find (src/editor/inspector.cpp, editorcommands.cpp).
+    void RefreshCodeInspector();
+    void PropTreeClick();
+    void btFindClick();
+
     QString ProgramDir;
     TIniFile Settings;
     TIniFile RunSettings;
     TIniFile TaskFile;
     TIniFile ColorDefFile;
+    TTaskPage *TaskPage = nullptr; // fills TaskSheet
     QStringList ColorDefLines;
     QStringList TemplatePaths;
     QString ChosenAddress;
@@ -87,6 +105,7 @@ protected:
 
 private:
     friend class MainWindowLayout;
+    friend class RunCommands; // saves the copy of a script that a run asks for
     bool FormCloseQuery();
     void createActions();
     void createMenus();
@@ -94,6 +113,10 @@ private:
     void createCentre();
     void createStatusBar();
     void wireCommands();
+    void wireViews();
+    void wireCodeInspector();
+    void wireFind();
+    TOpenURL *openUrlDialog();
     void updateStatus();
     bool saveDocument(TScriptEditor &doc);
     bool writeDocument(TScriptEditor &doc, const QString &path);
@@ -144,4 +167,10 @@ private:
     QTimer *AutoSaveTimer = nullptr;
     QString m_openDir;
     bool m_formShown = false;
+    RunCommands *RunCmds = nullptr; // run commands, Perl output and console (src/run/)
+    BrowserPage *Browser = nullptr;        // fills IESheet
+    TOpenURL *OpenURL = nullptr;           // made on first use, then kept
+    TCodePrevForm *CodePrevForm = nullptr; // likewise
+    CodeInspector *Inspector = nullptr;    // fills PropTree
+    TFindForm *FindForm = nullptr;
 };

@@ -47,7 +47,7 @@ const CommandDef kCommands[] = {
     {"Save1", "&Save", "", "document-save", true},
     {"Saveas1", "&Save as...", "Ctrl+A", "document-save-as", true},
     {"Properties1", "Properties", "Ctrl+I", "document-properties", false},
-    {"SetotherHTMLfile1", "Set other &HTML file", "Ctrl+H", "text-html", false},
+    {"SetotherHTMLfile1", "Set other &HTML file", "Ctrl+H", "text-html", true},
     {"Close1", "&Close", "Ctrl+F4", "document-close", true},
     {"Exit1", "E&xit", "Alt+F4", "application-exit", true},
     // Edit
@@ -60,26 +60,29 @@ const CommandDef kCommands[] = {
     {"Redo1", "&Redo", "Alt+R", "edit-redo", true},
     {"Options1", "&Options", "", "configure", false},
     // Search
-    {"Find1", "&Find", "Ctrl+F", "edit-find", false},
+    {"Find1", "&Find", "Ctrl+F", "edit-find", true},
+    {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
+    {"Findinfiles1", "Find in f&iles", "", "", false},
     // Project
-    {"Run1", "&Run...", "F9", "media-playback-start", false},
-    {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", false},
-    {"Debug1", "&Debug...", "", "debug-run", false},
+    {"Run1", "&Run...", "F9", "media-playback-start", true},
+    {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
+    {"Debug1", "&Debug...", "", "debug-run", true},
+    {"btStopRun", "S&top the running script", "Shift+F9", "process-stop", false},
     // Code templates
     {"Createnewcodetemplate1", "&Create new code template", "", "document-new-from-template", false},
     {"Createnewtemplatefromselection1", "Create new template from &selection", "", "", false},
     {"Arrangetemplatepalette1", "&Arrange template palette / remove / edit templates", "", "", false},
     // View
     {"vSetCode", "Source code", "Ctrl+Alt+S", "text-x-script", true},
-    {"vSetHTML", "HTML file", "Ctrl+Alt+H", "text-html", false},
+    {"vSetHTML", "HTML file", "Ctrl+Alt+H", "text-html", true},
     {"vSetTasks", "Tasks", "Ctrl+Alt+T", "view-task", true},
-    {"vSetToday", "Today", "Ctrl+Alt+O", "go-home", false},
-    {"vSetHelp", "Help", "F1", "help-contents", false},
+    {"vSetToday", "Today", "Ctrl+Alt+O", "go-home", true},
+    {"vSetHelp", "Help", "F1", "help-contents", true},
     {"Options_View", "View options", "", "view-choose", false},
     // Extras
     {"TrimfileforUNIX1", "&Trim file for UNIX", "", "", false},
     // Help
-    {"Contents1", "&Contents\tF1", "", "help-contents", false},
+    {"Contents1", "&Contents\tF1", "", "help-contents", true},
     {"iNDEX1", "&Index", "Alt+I", "", false},
     {"CPANPerlreference1", "CPAN &Perl reference", "Alt+P", "", false},
     {"Reportabug1", "Report a bug...", "", "tools-report-bug", false},
@@ -90,7 +93,7 @@ const CommandDef kCommands[] = {
     {"Save2", "&Save", "", "document-save", true},
     {"Saveas2", "Save &as...", "", "document-save-as", true},
     {"Properties2", "&Properties", "", "document-properties", false},
-    {"SetHTMLfile2", "Set &HTML file", "", "text-html", false},
+    {"SetHTMLfile2", "Set &HTML file", "", "text-html", true},
     {"Cut2", "Cu&t", "", "edit-cut", true},
     {"Copy2", "&Copy", "", "edit-copy", true},
     {"Paste2", "&Paste", "", "edit-paste", true},
@@ -98,12 +101,12 @@ const CommandDef kCommands[] = {
     {"Undo2", "&Undo", "", "edit-undo", true},
     {"Redo2", "&Redo", "", "edit-redo", true},
     {"Selectall2", "Select all", "", "edit-select-all", true},
-    {"Find2", "&Find", "", "edit-find", false},
+    {"Find2", "&Find", "", "edit-find", true},
     {"CreateTemplatefromselection1", "Create Te&mplate from selection...", "", "", false},
     {"Actualizecodecolors1", "&Actualize code colors", "F5", "view-refresh", true},
     // Path caption menu
     {"Properties3", "&Properties", "", "document-properties", false},
-    {"SetotherHTMLfile3", "&Set other HTML file", "", "text-html", false},
+    {"SetotherHTMLfile3", "&Set other HTML file", "", "text-html", true},
     // Toolbar only
     {"btNew", "New script", "Ctrl+N", "document-new", true},
     {"btOpen", "Open script", "Ctrl+O", "document-open", true},
@@ -115,13 +118,13 @@ const CommandDef kCommands[] = {
     {"btDelete", "Delete", "", "edit-delete", true},
     {"btUndo", "Undo", "", "edit-undo", true},
     {"btRedo", "Redo", "", "edit-redo", true},
-    {"btFind", "Find", "", "edit-find", false},
+    {"btFind", "Find", "", "edit-find", true},
     {"btOptions", "Options", "", "configure", false},
-    {"btRun", "Run", "", "media-playback-start", false},
-    {"btSyntaxCheck", "Syntax check", "", "tools-check-spelling", false},
-    {"btDebug", "Debug", "", "debug-run", false},
-    {"btHelp", "Help", "", "help-contents", false},
-    {"btWebServ", "Run webserver", "", "network-server", false},
+    {"btRun", "Run", "", "media-playback-start", true},
+    {"btSyntaxCheck", "Syntax check", "", "tools-check-spelling", true},
+    {"btDebug", "Debug", "", "debug-run", true},
+    {"btHelp", "Help", "", "help-contents", true},
+    {"btWebServ", "Run webserver", "", "network-server", true},
     {"SpeedButton2", "Close current document", "", "window-close", true},
 };
 
@@ -217,8 +220,8 @@ void TForm1::createMenus()
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
                "Options1"});
-    add(bar->addMenu(QStringLiteral("&Search")), {"Find1"});
-    add(bar->addMenu(QStringLiteral("&Project")), {"Run1", "Syntaxcheck1", "Debug1"});
+    add(bar->addMenu(QStringLiteral("&Search")), {"Find1", "Findandreplace1", "Findinfiles1"});
+    add(bar->addMenu(QStringLiteral("&Project")), {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
     add(bar->addMenu(QStringLiteral("&Code templates")),
         {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "", "Arrangetemplatepalette1"});
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
@@ -529,6 +532,12 @@ void TForm1::createCentre()
         prev->setEnabled(false);
         prev->setFixedSize(18, 18);
         static_cast<QHBoxLayout *>(hl->layout())->insertWidget(1, prev);
+        auto *stop = new QToolButton(hl);
+        stop->setObjectName(QStringLiteral("btStopRun"));
+        stop->setDefaultAction(action("btStopRun"));
+        stop->setAutoRaise(true);
+        stop->setFixedSize(18, 18);
+        static_cast<QHBoxLayout *>(hl->layout())->insertWidget(1, stop);
     }
     pcSplit->addWidget(pPerl);
     vSplit->addWidget(pPC);

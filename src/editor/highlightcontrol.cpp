@@ -86,7 +86,16 @@ void TForm1::Highlight(int offset)
 void TForm1::onEditorKey(QChar key)
 {
     TScriptEditor *doc = CurrentDocument();
-    if (!doc || key.unicode() > 32)
+    if (!doc)
+        return;
+    // The saved flag needs nothing here: it follows the text itself, and a key that changes
+    // nothing must not clear it.
+    updateStatus();
+    // Runs before the character is inserted, so the list is that of the text without it.
+    if ((key == u'$' || key == u'@')
+        && Settings.ReadBool(QStringLiteral("CodeInspector"), QStringLiteral("UpdateOnTyping"), true))
+        RefreshCodeInspector();
+    if (key.unicode() > 32)
         return;
     const QString config = QStringLiteral("Config");
     const bool enter = key.unicode() == 13 && Settings.ReadBool(config, QStringLiteral("HighlightOnNewLine"), true);

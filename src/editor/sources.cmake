@@ -2,8 +2,13 @@
 list(APPEND CORE_SOURCES
     editor/colordefs.cpp
     editor/painter.cpp
+    editor/inspectorscan.cpp
 )
 list(APPEND UI_SOURCES
     editor/highlighter.cpp
     editor/highlightcontrol.cpp
+    editor/inspector.cpp
+    editor/findform.cpp
+    editor/editorcommands.cpp
+    editor/documenttext.cpp
 )

@@ -4,6 +4,8 @@
 # the program ends on a close request with nothing unsaved.
 set -eu
 bin=$1
+# The real binary on the X server, whatever the caller set for widget tests.
+export QT_QPA_PLATFORM=xcb
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s '-screen 0 1280x800x24' "$0" "$@"
 home=$(mktemp -d); pid=""; trap 'kill $pid 2>/dev/null || true; rm -rf "$home"' EXIT
 printf 'print "hello\\n";\n' >"$home/hello.pl"

@@ -466,7 +466,7 @@ private slots:
             QVERIFY2(a, name);
             QCOMPARE(a->shortcut(), QKeySequence(QLatin1String(keys)));
         }
-        QVERIFY(!s->findChild<QAction *>("Run1")->isEnabled());
+        QVERIFY(!s->findChild<QAction *>("TrimfileforUNIX1")->isEnabled());
         QVERIFY(!s->findChild<QAction *>("Reportabug1")->isVisible());
     }
 

@@ -1,0 +1,28 @@
+// The find command and its dialog.
+#include "app/application.h"
+#include "app/mainwindow.h"
+#include "common/zoom.h"
+#include "editor/findform.h"
+#include "editor/inspector.h"
+
+#include <QAction>
+#include <QTabBar>
+
+void TForm1::wireFind()
+{
+    FindForm = new TFindForm(
+        [this]() -> QPlainTextEdit * {
+            TScriptEditor *doc = CurrentDocument();
+            return doc ? doc->Editor : nullptr;
+        },
+        Inspector->texts(), this);
+    for (const char *n : {"btFind", "Find1", "Find2"})
+        connect(action(n), &QAction::triggered, this, [this] { guarded([this] { btFindClick(); }); });
+}
+
+void TForm1::btFindClick()
+{
+    if (Documents.empty() && tabScriptSel->count() == 0)
+        return;
+    ZoomShow(FindForm);
+}

@@ -1,0 +1,324 @@
+#include "editor/documenttext.h"
+#include "editor/findform.h"
+#include "testsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+namespace {
+
+// The dialog over one editor, as the main window wires it.
+struct Finder
+{
+    QPlainTextEdit editor;
+    QPlainTextEdit *current = &editor;
+    TFindForm form{[this] { return current; }};
+
+    explicit Finder(const QString &text)
+    {
+        editor.setPlainText(text);
+        form.show();
+    }
+    // Presses "&Okay" and returns where the selection went, or -1 when nothing was found.
+    int next(const QString &what)
+    {
+        form.FindTextCombo->setEditText(what);
+        const int before = count();
+        form.Button1->click();
+        if (count() > before)
+            return -1;
+        const QTextCursor c = editor.textCursor();
+        if (c.selectedText().compare(what, Qt::CaseInsensitive) != 0)
+            return -2; // selected something else: never right
+        return c.selectionStart();
+    }
+    QList<int> sequence(const QString &what, int presses)
+    {
+        QList<int> out;
+        for (int i = 0; i < presses; ++i)
+            out << next(what);
+        return out;
+    }
+    int count() const { return prompts->messages().size(); }
+    ScriptedPrompts *prompts = ScriptedPrompts::install();
+};
+
+} // namespace
+
+class FindFormTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void staysOpenWithoutAModalLoopAndOnTop()
+    {
+        Finder f("x");
+        QVERIFY(!f.form.isModal());
+        QVERIFY(f.form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        // Only the find page is offered.
+        auto *pages = f.form.findChild<QTabWidget *>("PageControl1");
+        QVERIFY(pages->isTabVisible(0) && !pages->isTabVisible(1) && !pages->isTabVisible(2));
+    }
+
+    void forwardFindsEveryOccurrenceThenStartsOver_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QList<int>>("positions");
+        // -1: "No (further) Entry found."; the press after it starts from the top again.
+        QTest::newRow("match at the very first character") << "abc abc" << "abc" << QList<int>{0, 4, -1, 0};
+        QTest::newRow("matches right after each other") << "ababab" << "ab" << QList<int>{0, 2, 4, -1, 0};
+        QTest::newRow("overlapping occurrences count once") << "aaaa" << "aa" << QList<int>{0, 2, -1, 0};
+        QTest::newRow("across lines") << "x\nab\nab" << "ab" << QList<int>{2, 5, -1, 2};
+        QTest::newRow("any letter case") << "Ab aB" << "ab" << QList<int>{0, 3, -1};
+        QTest::newRow("not there") << "abc" << "zz" << QList<int>{-1, -1};
+    }
+    void forwardFindsEveryOccurrenceThenStartsOver()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, what);
+        QFETCH(QList<int>, positions);
+        Finder f(text);
+        QCOMPARE(f.sequence(what, int(positions.size())), positions);
+    }
+
+    void backwardFindsEveryOccurrenceFromTheEnd_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("what");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::newRow("match at the very end and the very start") << "abc abc" << "abc" << QList<int>{4, 0, -1, 4};
+        QTest::newRow("matches right after each other") << "ababab" << "ab" << QList<int>{4, 2, 0, -1, 4};
+        QTest::newRow("overlapping occurrences count once") << "aaaa" << "aa" << QList<int>{2, 0, -1};
+        QTest::newRow("across lines") << "ab\nab\nx" << "ab" << QList<int>{3, 0, -1};
+    }
+    void backwardFindsEveryOccurrenceFromTheEnd()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, what);
+        QFETCH(QList<int>, positions);
+        Finder f(text);
+        f.form.chkBack->setChecked(true);
+        QCOMPARE(f.sequence(what, int(positions.size())), positions);
+    }
+
+    void turningAroundSearchesFromThePreviousMatch()
+    {
+        Finder f("ab ab ab ab");
+        QCOMPARE(f.sequence("ab", 3), (QList<int>{0, 3, 6}));
+        f.form.chkBack->setChecked(true);
+        QCOMPARE(f.sequence("ab", 3), (QList<int>{3, 0, -1}));
+    }
+
+    void fromTheCursor()
+    {
+        Finder f("ab ab ab ab ab");
+        f.form.chkFromCursor->setChecked(true);
+        QTextCursor c = f.editor.textCursor();
+        c.setPosition(6);
+        f.editor.setTextCursor(c);
+        QCOMPARE(f.sequence("ab", 4), (QList<int>{6, 9, 12, -1}));
+        // After "nothing further" the origin is the caret again: still at the last match.
+        c.setPosition(4);
+        f.editor.setTextCursor(c);
+        f.form.chkBack->setChecked(true);
+        QCOMPARE(f.sequence("ab", 3), (QList<int>{0, -1, 0}));
+
+        // A caret moved by the user since the previous match is where the next search starts.
+        f.form.RadioButton1->setChecked(true);
+        QCOMPARE(f.next("ab"), 3);
+        c.setPosition(10);
+        f.editor.setTextCursor(c);
+        QCOMPARE(f.next("ab"), 12);
+    }
+
+    void showingAgainStartsOverFromTheOrigin()
+    {
+        Finder f("ab ab ab");
+        QCOMPARE(f.sequence("ab", 2), (QList<int>{0, 3}));
+        f.form.hide();
+        f.form.show();
+        QCOMPARE(f.next("ab"), 0);
+        // Another origin chosen: starting over too.
+        QCOMPARE(f.next("ab"), 3);
+        f.form.chkFromCursor->setChecked(true);
+        f.form.RadioButton4->setChecked(true);
+        QCOMPARE(f.next("ab"), 0);
+    }
+
+    void anotherScriptStartsOver()
+    {
+        Finder f("ab ab");
+        QCOMPARE(f.sequence("ab", 2), (QList<int>{0, 3}));
+        QPlainTextEdit other;
+        other.setPlainText("ab ab");
+        f.current = &other;
+        f.form.Button1->click();
+        QCOMPARE(other.textCursor().selectionStart(), 0);
+        QCOMPARE(f.count(), 0);
+    }
+
+    void options()
+    {
+        Finder f("Foo foo food foo1 foo");
+        f.form.CheckCase->setChecked(true);
+        QCOMPARE(f.sequence("foo", 5), (QList<int>{4, 8, 13, 18, -1}));
+        f.form.CheckWord->setChecked(true);
+        QCOMPARE(f.sequence("foo", 3), (QList<int>{4, 18, -1}));
+        f.form.CheckCase->setChecked(false);
+        QCOMPARE(f.sequence("foo", 4), (QList<int>{0, 4, 18, -1}));
+        // In Perl an underscore is part of a name.
+        Finder g("foo_x foo");
+        g.form.CheckWord->setChecked(true);
+        QCOMPARE(g.sequence("foo", 2), (QList<int>{6, -1}));
+        g.form.chkBack->setChecked(true);
+        QCOMPARE(g.sequence("foo", 2), (QList<int>{6, -1}));
+    }
+
+    void theMessageIsAnInformationWithOk()
+    {
+        Finder f("abc");
+        QCOMPARE(f.next("zz"), -1);
+        QCOMPARE(f.prompts->asked.size(), 1);
+        const auto &a = f.prompts->asked.first();
+        QCOMPARE(a.text, QStringLiteral("No (further) Entry found."));
+        QCOMPARE(a.kind, Prompts::Kind::Information);
+        QCOMPARE(a.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+
+    void historyHoldsEachTextOnce()
+    {
+        Finder f("abc ABC xyz");
+        f.next("abc");
+        f.next("ABC");
+        f.next("xyz");
+        f.next("abc");
+        QCOMPARE(f.form.FindTextCombo->count(), 2);
+        QCOMPARE(f.form.FindTextCombo->itemText(0), QStringLiteral("abc"));
+        QCOMPARE(f.form.FindTextCombo->itemText(1), QStringLiteral("xyz"));
+    }
+
+    void closeCheckBoxHidesOnlyAfterASuccess()
+    {
+        Finder f("abc");
+        f.form.chkClose->setChecked(true);
+        QCOMPARE(f.next("zz"), -1);
+        QVERIFY(f.form.isVisible());
+        QCOMPARE(f.next("b"), 1);
+        QVERIFY(!f.form.isVisible());
+    }
+
+    void closeButtonAndEscapeHide()
+    {
+        Finder f("abc");
+        f.form.Button2->click();
+        QVERIFY(!f.form.isVisible());
+        f.form.show();
+        QTest::keyClick(&f.form, Qt::Key_Escape);
+        QVERIFY(!f.form.isVisible());
+        f.form.show();
+        f.form.close();
+        QVERIFY(!f.form.isVisible());
+    }
+
+    void enterPressesOkay()
+    {
+        Finder f("xx abc");
+        f.form.FindTextCombo->setEditText("abc");
+        QTest::keyClick(f.form.FindTextCombo, Qt::Key_Return);
+        QCOMPARE(f.editor.textCursor().selectionStart(), 3);
+        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("abc"));
+    }
+
+    void withoutAScriptNothingHappens()
+    {
+        Finder f("abc");
+        f.current = nullptr;
+        f.form.FindTextCombo->setEditText("abc");
+        f.form.Button1->click();
+        QCOMPARE(f.count(), 0);
+        QVERIFY(!f.editor.textCursor().hasSelection());
+    }
+
+    void theEditedTextIsSearchedAsItIsNow()
+    {
+        Finder f("ab ab");
+        QCOMPARE(f.next("ab"), 0);
+        f.editor.setPlainText("ab");
+        // The previous match lies past what is left: nothing further, then from the top.
+        QCOMPARE(f.sequence("ab", 2), (QList<int>{-1, 0}));
+    }
+};
+
+// The copy of the text the searches read must follow every kind of change exactly.
+class DocumentTextTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void followsEveryChange()
+    {
+        QPlainTextEdit editor;
+        editor.setPlainText("first line\nsecond line\nthird");
+        DocumentText texts;
+        // Raw: a non-breaking space stays one, as the editor holds it.
+        auto truth = [&] { return editor.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n'); };
+        QCOMPARE(texts.of(editor.document()), truth());
+        QRandomGenerator rng(7);
+        const QStringList pieces = {"x", "\n", "abc\ndef", "", "  ", "\u00e9\u00a0"};
+        for (int round = 0; round < 400; ++round) {
+            const int length = editor.document()->characterCount() - 1;
+            QTextCursor c(editor.document());
+            const int a = int(rng.bounded(length + 1));
+            const int b = int(rng.bounded(length + 1));
+            switch (rng.bounded(6)) {
+            case 0: // insert or replace
+                c.setPosition(a);
+                c.setPosition(b, QTextCursor::KeepAnchor);
+                c.insertText(pieces[int(rng.bounded(pieces.size()))]);
+                break;
+            case 1:
+                c.setPosition(a);
+                c.setPosition(b, QTextCursor::KeepAnchor);
+                c.removeSelectedText();
+                break;
+            case 2:
+                editor.undo();
+                break;
+            case 3:
+                editor.redo();
+                break;
+            case 4: // colours change no text, but report a change all the same
+                editor.document()->markContentsDirty(std::min(a, b), std::abs(a - b));
+                break;
+            case 5:
+                if (rng.bounded(20) == 0)
+                    editor.setPlainText(QString("new\ntext ").repeated(int(rng.bounded(5))));
+                break;
+            }
+            // Not every change is looked at: several may pile up between two searches.
+            if (rng.bounded(3) == 0)
+                QCOMPARE(texts.of(editor.document()), truth());
+        }
+        QCOMPARE(texts.of(editor.document()), truth());
+
+        // Another document (a large script's text arrives in one of its own).
+        QPlainTextEdit other;
+        other.setPlainText("other\ntext");
+        QCOMPARE(texts.of(other.document()), QStringLiteral("other\ntext"));
+        QTextCursor(editor.document()).insertText("gone? ");
+        QCOMPARE(texts.of(editor.document()), truth());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    FindFormTest find;
+    DocumentTextTest texts;
+    return QTest::qExec(&find, argc, argv) | QTest::qExec(&texts, argc, argv);
+}
+#include "tst_findform.moc"
