@@ -1,5 +1,6 @@
 #include "app/inifile.h"
 
+#include "app/inilines.h"
 #include "common/errors.h"
 #include "common/textfile.h"
 
@@ -53,36 +54,21 @@ void save(const QString &path, const IniText &t)
     }
 }
 
-// Section name of a header line, or a null string when the line is not a header.
 QString headerName(const QString &line)
 {
-    const QString s = line.trimmed();
-    if (!s.startsWith(u'['))
-        return {};
-    const qsizetype close = s.indexOf(u']');
-    if (close < 0)
-        return {};
-    return s.mid(1, close - 1).trimmed();
+    const auto name = IniLine::section(line);
+    return name ? name->toString() : QString();
 }
 
-// Key of an entry line, or a null string for blank lines, comments and lines without "=".
 QString entryKey(const QString &line)
 {
-    const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0)
-        return {};
-    const QString key = line.left(eq).trimmed();
-    if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'['))
-        return {};
-    return key;
+    const auto key = IniLine::key(line);
+    return key ? key->toString() : QString();
 }
 
 QString entryValue(const QString &line)
 {
-    QString v = line.mid(line.indexOf(u'=') + 1).trimmed();
-    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
-        v = v.mid(1, v.size() - 2);
-    return v;
+    return IniLine::value(line).toString();
 }
 
 // Names are stored and read trimmed, so a name given with blanks around it is the same name.

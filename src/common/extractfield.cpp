@@ -1,6 +1,6 @@
 #include "common/extractfield.h"
 
-QString ExtractField(const QString &text, QChar separator, int n)
+QStringView ExtractField(QStringView text, QChar separator, int n)
 {
     qsizetype start = 0;
     for (int i = 0; i < n; ++i) {
@@ -11,4 +11,9 @@ QString ExtractField(const QString &text, QChar separator, int n)
     }
     const qsizetype end = text.indexOf(separator, start);
     return end < 0 ? text.mid(start) : text.mid(start, end - start);
+}
+
+QString ExtractField(const QString &text, QChar separator, int n)
+{
+    return ExtractField(QStringView(text), separator, n).toString();
 }

@@ -1,5 +1,6 @@
 #include "editor/colordefs.h"
 
+#include "app/inilines.h"
 #include "common/extractfield.h"
 #include "common/textfile.h"
 
@@ -22,38 +23,6 @@ std::optional<int> decimalField(const QString &field)
     if (!ok || v < std::numeric_limits<qint32>::min() || v > qlonglong(0xFFFFFFFFLL))
         return std::nullopt;
     return int(quint32(quint64(v)));
-}
-
-// The same line rules as TIniFile, applied in one pass: a file of thousands of groups must not
-// be re-read once per group.
-QString headerName(const QString &line)
-{
-    const QString s = line.trimmed();
-    if (!s.startsWith(u'['))
-        return {};
-    const qsizetype close = s.indexOf(u']');
-    if (close < 0)
-        return {};
-    return s.mid(1, close - 1).trimmed();
-}
-
-QString entryKey(const QString &line)
-{
-    const qsizetype eq = line.indexOf(u'=');
-    if (eq < 0)
-        return {};
-    const QString key = line.left(eq).trimmed();
-    if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'['))
-        return {};
-    return key;
-}
-
-QString entryValue(const QString &line)
-{
-    QString v = line.mid(line.indexOf(u'=') + 1).trimmed();
-    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
-        v = v.mid(1, v.size() - 2);
-    return v;
 }
 
 } // namespace
@@ -144,8 +113,8 @@ ColorDefinitions ColorDefinitions::fromText(const QString &text)
     QString group;
     bool inSection = false;   // false before the first header and in a repeated section
     for (const QString &line : text.split(u'\n')) {
-        const QString name = headerName(line);
-        if (!name.isNull()) {
+        if (const auto header = IniLine::section(line)) {
+            const QString name = header->toString();
             const QString folded = name.toLower();
             inSection = !sectionsSeen.contains(folded);
             sectionsSeen.insert(folded);
@@ -155,14 +124,15 @@ ColorDefinitions ColorDefinitions::fromText(const QString &text)
         }
         if (!inSection)
             continue;
-        const QString key = entryKey(line);
-        if (key.isNull())
+        const auto entry = IniLine::key(line);
+        if (!entry)
             continue;
+        const QString key = entry->toString();
         const QString folded = key.toLower();
         if (keysSeen.contains(folded))
             continue;
         keysSeen.insert(folded);
-        const QString value = entryValue(line);
+        const QString value = IniLine::value(line).toString();
         if (!value.isEmpty())
             defs.append(group, key, value);
     }

@@ -1,5 +1,6 @@
 #include "tasks/taskstore.h"
 
+#include "app/inilines.h"
 #include "app/inifile.h"
 #include "common/errors.h"
 #include "common/extractfield.h"
@@ -64,22 +65,16 @@ private:
             const QStringView line = all.mid(pos, nl - pos);
             pos = nl + 1;
 
-            QStringView name;
-            if (headerName(line, name)) {
+            if (const auto name = IniLine::section(line)) {
                 if (inside)
                     return;
-                inside = name.compare(section, Qt::CaseInsensitive) == 0;
+                inside = name->compare(section, Qt::CaseInsensitive) == 0;
                 continue;
             }
             if (!inside)
                 continue;
-            const qsizetype eq = line.indexOf(u'=');
-            if (eq < 0)
-                continue;
-            const QStringView key = line.left(eq).trimmed();
-            if (key.isEmpty() || key.startsWith(u';') || key.startsWith(u'['))
-                continue;
-            m_entries.push_back({key, entryValue(line.mid(eq + 1))});
+            if (const auto key = IniLine::key(line))
+                m_entries.push_back({*key, IniLine::value(line)});
         }
     }
 
@@ -129,48 +124,14 @@ private:
         return h;
     }
 
-    static bool headerName(QStringView line, QStringView &name)
-    {
-        const QStringView s = line.trimmed();
-        if (!s.startsWith(u'['))
-            return false;
-        const qsizetype close = s.indexOf(u']');
-        if (close < 0)
-            return false;
-        name = s.mid(1, close - 1).trimmed();
-        return true;
-    }
-
-    static QStringView entryValue(QStringView raw)
-    {
-        QStringView v = raw.trimmed();
-        if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
-            v = v.mid(1, v.size() - 2);
-        return v;
-    }
-
     QString m_text;
     std::vector<Entry> m_entries;
 };
 
-// ExtractField over a view, so that a load copies only what the rows keep.
-QStringView fieldView(QStringView text, QChar separator, int n)
-{
-    qsizetype start = 0;
-    for (int i = 0; i < n; ++i) {
-        const qsizetype sep = text.indexOf(separator, start);
-        if (sep < 0)
-            break;
-        start = sep + 1;
-    }
-    const qsizetype end = text.indexOf(separator, start);
-    return end < 0 ? text.mid(start) : text.mid(start, end - start);
-}
-
 // The state flag as a whole number; anything else counts as 0 rather than ending the load.
 bool flagSet(QStringView value)
 {
-    const QStringView flag = fieldView(value, Tasks::kFieldSep, 0).trimmed();
+    const QStringView flag = ExtractField(value, Tasks::kFieldSep, 0).trimmed();
     if (flag == u"0")
         return false;
     return TIniFile::parseInteger(flag.toString(), 0) != 0;
@@ -304,7 +265,7 @@ QVector<TaskRow> TaskStore::load(const QDate &day) const
     QVector<TaskRow> rows;
     rows.reserve(qsizetype(entries.size()));
     for (const Entry &e : entries)
-        rows.append({fieldView(e.value, Tasks::kFieldSep, 1).toString(), e.key.toString(),
+        rows.append({ExtractField(e.value, Tasks::kFieldSep, 1).toString(), e.key.toString(),
                      flagSet(e.value)});
     return rows;
 }
