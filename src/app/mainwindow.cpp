@@ -9,10 +9,12 @@
 #include "platform/platform.h"
 #include "run/runcommands.h"
 #include "tasks/taskpage.h"
+#include "tools/linkbar.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QListWidget>
 #include <QTextBlock>
 #include <QLabel>
 #include <QSplitter>
@@ -90,6 +92,7 @@ void TForm1::FormCreate()
     RebuildRecentMenu();
     ApplyOptions();
     RunCmds->FormCreate();
+    createOptions(); // after the run dialog, whose options button it serves
     if (Settings.ReadBool(kConfig, QStringLiteral("RunWebServer"), false))
         btWebServClick();
 }
@@ -138,6 +141,7 @@ void TForm1::ApplyOptions()
     pPerl->setVisible(visible("Visible_PerlOut"));
     pConsole->setVisible(visible("Visible_Console"));
     pTips->setVisible(visible("Visible_TipOfDay"));
+    LinkBar::LoadCustomLinks(findChild<QListWidget *>(QStringLiteral("lvCustomLinks")), Settings);
 
     // The console sits at the left of the output, or fills the area when it is alone.
     if (pConsole->isHidden() || !pPerl->isHidden())

@@ -30,6 +30,7 @@ class TOpenURL;
 class TTaskPage;
 class CodeInspector;
 class TFindForm;
+class TOptions;
 
 // The main window: owns the settings files, the open scripts, the panels and the timers.
 class TForm1 : public QMainWindow
@@ -85,6 +86,9 @@ public:
     void PropTreeClick();
     void btFindClick();
 
+    // The options dialog and the custom links of the link bar (app/options.cpp).
+    TOptions *options() const { return Options; }
+
     QString ProgramDir;
     TIniFile Settings;
     TIniFile RunSettings;
@@ -116,6 +120,7 @@ private:
     void wireViews();
     void wireCodeInspector();
     void wireFind();
+    void createOptions();
     TOpenURL *openUrlDialog();
     void updateStatus();
     bool saveDocument(TScriptEditor &doc);
@@ -173,4 +178,5 @@ private:
     TCodePrevForm *CodePrevForm = nullptr; // likewise
     CodeInspector *Inspector = nullptr;    // fills PropTree
     TFindForm *FindForm = nullptr;
+    TOptions *Options = nullptr;           // made once in FormCreate
 };

@@ -58,7 +58,7 @@ const CommandDef kCommands[] = {
     {"Delete1", "&Delete", "Ctrl+Del", "edit-delete", true},
     {"Undo1", "&Undo", "Alt+U", "edit-undo", true},
     {"Redo1", "&Redo", "Alt+R", "edit-redo", true},
-    {"Options1", "&Options", "", "configure", false},
+    {"Options1", "&Options", "", "configure", true},
     // Search
     {"Find1", "&Find", "Ctrl+F", "edit-find", true},
     {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
@@ -78,7 +78,7 @@ const CommandDef kCommands[] = {
     {"vSetTasks", "Tasks", "Ctrl+Alt+T", "view-task", true},
     {"vSetToday", "Today", "Ctrl+Alt+O", "go-home", true},
     {"vSetHelp", "Help", "F1", "help-contents", true},
-    {"Options_View", "View options", "", "view-choose", false},
+    {"Options_View", "View options", "", "view-choose", true},
     // Extras
     {"TrimfileforUNIX1", "&Trim file for UNIX", "", "", false},
     // Help
@@ -119,7 +119,7 @@ const CommandDef kCommands[] = {
     {"btUndo", "Undo", "", "edit-undo", true},
     {"btRedo", "Redo", "", "edit-redo", true},
     {"btFind", "Find", "", "edit-find", true},
-    {"btOptions", "Options", "", "configure", false},
+    {"btOptions", "Options", "", "configure", true},
     {"btRun", "Run", "", "media-playback-start", true},
     {"btSyntaxCheck", "Syntax check", "", "tools-check-spelling", true},
     {"btDebug", "Debug", "", "debug-run", true},

@@ -7,6 +7,7 @@ list(APPEND CORE_SOURCES
 list(APPEND UI_SOURCES
     editor/highlighter.cpp
     editor/highlightcontrol.cpp
+    editor/colorpage.cpp
     editor/inspector.cpp
     editor/findform.cpp
     editor/editorcommands.cpp

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QListWidget;
+class TIniFile;
+
+namespace LinkBar {
+
+// Fills view with the stored links: caption = name, icon taken from the link's icon file.
+void LoadCustomLinks(QListWidget *view, const TIniFile &settings);
+// The icon shown for an icon file; a missing file gives the generic program icon.
+QIcon linkIcon(const QString &iconFile);
+// Starts the link stored under name; a program that cannot start is not reported.
+bool startLink(const TIniFile &settings, const QString &name);
+
+} // namespace LinkBar

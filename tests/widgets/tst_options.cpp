@@ -1,0 +1,382 @@
+#include "app/mainwindow.h"
+#include "app/options.h"
+#include "editor/colorpage.h"
+#include "platform/platform.h"
+#include "run/runcommands.h"
+#include "run/runform.h"
+#include "run/schemepage.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+const QString kCfg = QStringLiteral("etc/quillforge.cfg");
+
+struct Started
+{
+    std::unique_ptr<TForm1> w;
+    explicit Started(const TestHome &home)
+    {
+        TIniFile(home.path(kCfg)).WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+        w = std::make_unique<TForm1>(home.dir());
+        w->FormCreate();
+        w->show();
+        w->FormShow();
+    }
+    TOptions *dlg() const { return w->options(); }
+    template <typename T> T *get(const char *name) const
+    {
+        // The dialog first: the main window has its own SpeedButton1..10.
+        T *c = dlg()->findChild<T *>(QLatin1String(name));
+        if (!c)
+            c = w->findChild<T *>(QLatin1String(name));
+        if (!c)
+            qFatal("no widget %s", name);
+        return c;
+    }
+    QString page() const { return get<QTabWidget>("OpPages")->currentWidget()->objectName(); }
+    void showOptions() const { dlg()->open(TOptions::Page::General); }
+};
+
+} // namespace
+
+class OptionsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { prompts = ScriptedPrompts::install(); }
+
+    void intervalsAreShownInWholeUnitsAndStoredInMilliseconds()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteInteger("Config", "AutoSaveInterval", 90000);
+        ini.WriteInteger("CodeInspector", "UpdateInterval", 61500);
+        Started s(home);
+        s.showOptions();
+        QCOMPARE(s.get<QSpinBox>("edAutoSaveInterval")->value(), 1);
+        QCOMPARE(s.get<QSpinBox>("edUpdateInterval")->value(), 61);
+        s.get<QSpinBox>("edAutoSaveInterval")->setValue(5);
+        s.get<QSpinBox>("edUpdateInterval")->setValue(-2); // any integer is taken
+        s.dlg()->btAcceptClick();
+        QCOMPARE(ini.ReadInteger("Config", "AutoSaveInterval", 0), 300000);
+        QCOMPARE(ini.ReadInteger("CodeInspector", "UpdateInterval", 0), -2000);
+    }
+
+    void acceptWritesEveryFieldAndTheMainWindowFollows()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        auto *bars = s.get<QListWidget>("lvVisibleBars");
+        bars->item(0)->setCheckState(Qt::Unchecked);
+        bars->item(1)->setCheckState(Qt::Unchecked);
+        s.get<QLineEdit>("edPerlLoc")->setText("/opt/perl/bin/perl");
+        s.get<QComboBox>("cbView")->setCurrentIndex(0);
+        s.get<QCheckBox>("chkView")->click(); // hide the link bar
+        s.dlg()->btAcceptClick();
+        TIniFile ini(home.path(kCfg));
+        // The menu bar stays whatever the list shows: without it the options are out of reach.
+        QCOMPARE(ini.ReadString("Config", "Visible_Sym_FileMenu", ""), QStringLiteral("1"));
+        QCOMPARE(ini.ReadString("Config", "Visible_Sym_Standard", ""), QStringLiteral("0"));
+        QCOMPARE(ini.ReadString("Config", "Visible_LinkBar", ""), QStringLiteral("0"));
+        QCOMPARE(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/opt/perl/bin/perl"));
+        QCOMPARE(ini.ReadString("Config", "Run_AutoSave", ""), QStringLiteral("1"));
+        QVERIFY(s.get<QToolBar>("ToolBar1")->isHidden());
+        QVERIFY(!s.get<QToolBar>("FileMenu")->isHidden());
+        QVERIFY(s.get<QWidget>("pLinkBar")->isHidden());
+    }
+
+    void cancelWritesNothingButKeepsTheEditedField()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteInteger("Config", "RecentCount", 8);
+        Started s(home);
+        s.showOptions();
+        s.get<QSpinBox>("edRecentCount")->setValue(3);
+        s.dlg()->Button2Click();
+        QVERIFY(!s.dlg()->isVisible());
+        QCOMPARE(ini.ReadInteger("Config", "RecentCount", 0), 8);
+        s.showOptions();
+        QCOMPARE(s.get<QSpinBox>("edRecentCount")->value(), 3);
+        s.dlg()->Button1Click(); // Okay closes and accepts
+        QVERIFY(!s.dlg()->isVisible());
+        QCOMPARE(ini.ReadInteger("Config", "RecentCount", 0), 3);
+    }
+
+    void welcomeFlagIsWrittenOnEveryLaterAccept()
+    {
+        TestHome home;
+        Started s(home);
+        TIniFile ini(home.path(kCfg));
+        s.showOptions();
+        s.dlg()->btAcceptClick();
+        QVERIFY(!ini.ReadString("Config", "HD_ID", "").isEmpty());
+        s.get<QCheckBox>("chkWelcome")->setChecked(true);
+        s.dlg()->btAcceptClick();
+        QCOMPARE(ini.ReadString("Config", "HD_ID", "x"), QString());
+        QVERIFY(ini.ReadBool("Config", "Welcome", false));
+        ini.WriteString("Config", "HD_ID", "1234-5678");
+        ini.WriteBool("Config", "Welcome", false);
+        s.dlg()->btAcceptClick();
+        QCOMPARE(ini.ReadString("Config", "HD_ID", "x"), QString());
+        QVERIFY(ini.ReadBool("Config", "Welcome", false));
+    }
+
+    void removingRecentAddressesDeletesExactlyTheSelected()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteString("RecentURLs", "k1", "http://a/?x=1");
+        ini.WriteString("RecentURLs", "k2", "http://b/");
+        ini.WriteString("RecentURLs", "k3", "http://c/");
+        ini.WriteString("RecentURLs", "k4", "http://d/");
+        Started s(home);
+        s.showOptions();
+        auto *list = s.get<QListWidget>("lbURLRecents");
+        QCOMPARE(list->count(), 4);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("http://a/?x")); // cut at the second "="
+        s.dlg()->Button3Click(); // nothing selected: nothing happens
+        QCOMPARE(list->count(), 4);
+        for (int i : {0, 1, 3})
+            list->item(i)->setSelected(true);
+        s.dlg()->Button3Click();
+        QStringList keys;
+        ini.ReadSection("RecentURLs", keys);
+        QCOMPARE(keys, QStringList{"k3"});
+        QCOMPARE(list->count(), 1);
+    }
+
+    void clearingRecentListTellsTheUser()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteString("Recent", "20261201", home.path("a.pl"));
+        Started s(home);
+        s.showOptions();
+        s.dlg()->btClearRecentClick();
+        QVERIFY(!ini.SectionExists("Recent"));
+        QCOMPARE(prompts->messages(), QStringList{"Recent list has been cleared."});
+    }
+
+    void folderBrowserCancelKeepsTheField()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        auto *cgi = s.get<QLineEdit>("edCGIHomeLoc");
+        cgi->setText("/srv/cgi");
+        s.get<QToolButton>("SpeedButton3")->click(); // no answer queued: cancelled
+        QCOMPARE(cgi->text(), QStringLiteral("/srv/cgi"));
+        prompts->fileAnswers.push_back("/var/www/cgi-bin");
+        s.get<QToolButton>("SpeedButton3")->click();
+        QCOMPARE(cgi->text(), QStringLiteral("/var/www/cgi-bin"));
+        QCOMPARE(prompts->asked.back().what, QStringLiteral("folder"));
+    }
+
+    void layoutPreviewArrangesTheBottomStrip()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        auto *cb = s.get<QComboBox>("cbView");
+        auto *chk = s.get<QCheckBox>("chkView");
+        cb->setCurrentIndex(4); // Console
+        QVERIFY(chk->isChecked());
+        chk->click();
+        QVERIFY(s.get<QWidget>("pVConsole2")->isHidden());
+        QCOMPARE(s.get<QWidget>("pVConsole2")->maximumWidth(), 56);
+        QVERIFY(!s.get<QWidget>("Panel7")->isHidden());
+        cb->setCurrentIndex(3); // Perl output
+        chk->click();
+        QVERIFY(s.get<QWidget>("Panel7")->isHidden());
+        // Nothing is written before Accept.
+        QCOMPARE(TIniFile(home.path(kCfg)).ReadString("Config", "Visible_PerlOut", "unset"),
+                 QStringLiteral("unset"));
+    }
+
+    void everyWayInSelectsItsPage()
+    {
+        TestHome home;
+        Started s(home);
+        s.get<QAction>("Options_View")->trigger();
+        QCOMPARE(s.page(), QStringLiteral("tabView"));
+        s.get<QAction>("Options1")->trigger();
+        QCOMPARE(s.page(), QStringLiteral("tabGeneral"));
+        s.get<QAction>("Addeditremovelinks1")->trigger();
+        QCOMPARE(s.page(), QStringLiteral("tabCustomLinks"));
+        auto *runOptions = s.w->findChild<TRunForm *>()->findChild<QPushButton *>("btOptions");
+        QVERIFY(runOptions->isEnabled());
+        runOptions->click();
+        QCOMPARE(s.page(), QStringLiteral("tabCompiler"));
+        emit s.dlg()->schemePage()->fileOptionsRequested();
+        QCOMPARE(s.page(), QStringLiteral("tabFiles"));
+        QVERIFY(s.dlg()->isVisible());
+    }
+
+    // Colour definitions: every edit reaches the file at once.
+    void scopeChangeRenamesTheKey()
+    {
+        TestHome home;
+        home.writeFile("etc/editorcolors.def", "[Words]\n0foo=Courier New|10|32768|0|1|0|0\n");
+        Started s(home);
+        s.showOptions();
+        auto *items = s.get<QListWidget>("ItemList");
+        QCOMPARE(items->count(), 1);
+        QCOMPARE(items->item(0)->text(), QStringLiteral("foo"));
+        items->setCurrentRow(0);
+        s.w->findChild<TColorPage *>()->ItemListClick();
+        QCOMPARE(s.get<QToolButton>("btItalic2")->isChecked(), true);
+        s.get<QComboBox>("ScopeCombo")->setCurrentIndex(2);
+        s.w->findChild<TColorPage *>()->ScopeComboChange();
+        TIniFile defs(home.path("etc/editorcolors.def"));
+        QStringList keys;
+        defs.ReadSection("Words", keys);
+        QCOMPARE(keys, QStringList{"2foo"});
+        // Colour and styles survive; only the scope moved.
+        QVERIFY(defs.ReadString("Words", "2foo", "").contains("|32768|0|1|0|0"));
+    }
+
+    void newGroupAndDefinitionLeaveNoTraceUntilStyled()
+    {
+        TestHome home;
+        home.writeFile("etc/editorcolors.def", "[Words]\n0foo=Courier New|10|255|1|0|0|0\n");
+        Started s(home);
+        s.showOptions();
+        auto *page = s.w->findChild<TColorPage *>();
+        prompts->fileAnswers = {"Empty", "bar"};
+        page->btNewDefGrpClick();
+        QCOMPARE(s.get<QComboBox>("SecSel")->currentText(), QStringLiteral("Empty"));
+        page->btNewDefClick();
+        QCOMPARE(s.get<QListWidget>("ItemList")->count(), 1);
+        s.dlg()->Button2Click();
+        s.showOptions();
+        QCOMPARE(s.get<QComboBox>("SecSel")->count(), 1);
+        QVERIFY(!home.readFile("etc/editorcolors.def").contains("bar"));
+    }
+
+    void groupAndDefinitionNamesTheFileCannotHoldAreRefused()
+    {
+        TestHome home;
+        home.writeFile("etc/editorcolors.def", "[Words]\n0foo=Courier New|10|255|1|0|0|0\n");
+        Started s(home);
+        s.showOptions();
+        auto *page = s.w->findChild<TColorPage *>();
+        prompts->fileAnswers = {"a=b", "[odd", "x=y"};
+        page->btNewDefGrpClick();
+        page->btNewDefGrpClick();
+        page->btNewDefClick();
+        QCOMPARE(prompts->messages().size(), 3);
+        QVERIFY(prompts->messages().at(0).contains("cannot be stored"));
+        QCOMPARE(s.get<QComboBox>("SecSel")->count(), 1);
+        QCOMPARE(s.get<QListWidget>("ItemList")->count(), 1);
+    }
+
+    void nonNumericStyleFieldsShowDefaults()
+    {
+        TestHome home;
+        home.writeFile("etc/editorcolors.def", "[W]\n0foo=Courier New|big|red|0|0|0|0\n"
+                                               "0bar=No Such Font Anywhere|9|0|0|0|0|0\n");
+        Started s(home);
+        s.showOptions();
+        auto *page = s.w->findChild<TColorPage *>();
+        auto *items = s.get<QListWidget>("ItemList");
+        items->setCurrentRow(0);
+        page->ItemListClick();
+        QCOMPARE(s.get<QComboBox>("SizeCombo2")->currentText(), QStringLiteral("8"));
+        items->setCurrentRow(1);
+        page->ItemListClick();
+        QCOMPARE(s.get<QComboBox>("FontCombo2")->currentIndex(), -1);
+        QVERIFY(prompts->messages().isEmpty());
+    }
+
+    // Custom links.
+    void linksWithBadFieldsLoadWithoutAnErrorBox()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteString("CustomLinks", "One", "/bin/true||/bin/true|0");
+        ini.WriteString("CustomLinks", "Broken", "/bin/ls|-l|/bin/ls");
+        ini.WriteString("CustomLinks", "Missing icon", "/bin/ls||/no/such/file.ico|x");
+        ini.WriteString("CustomLinks", "Last", "/bin/false||/bin/false|1");
+        Started s(home);
+        QVERIFY(prompts->messages().isEmpty());
+        QCOMPARE(s.get<QListWidget>("lvCustomLinks")->count(), 4);
+        QCOMPARE(s.get<QListWidget>("lvLinks")->count(), 4);
+        QVERIFY(!s.get<QListWidget>("lvCustomLinks")->item(2)->icon().isNull());
+    }
+
+    void createStoreAndRemoveALink()
+    {
+        TestHome home;
+        Started s(home);
+        s.get<QAction>("Addeditremovelinks1")->trigger();
+        auto *links = s.get<QListWidget>("lvLinks");
+        prompts->fileAnswers = {"bad=name", "Tool"};
+        s.dlg()->Button5Click();
+        QCOMPARE(links->count(), 0);
+        QCOMPARE(prompts->messages().size(), 1);
+        s.dlg()->Button5Click();
+        QCOMPARE(links->currentItem()->text(), QStringLiteral("Tool"));
+        QVERIFY(!s.get<QLineEdit>("edLinkProg")->isEnabled());
+        s.dlg()->lvLinksClick();
+        QVERIFY(s.get<QLineEdit>("edLinkProg")->isEnabled());
+        s.get<QLineEdit>("edLinkProg")->setText("/usr/bin/env");
+        s.get<QLineEdit>("edLinkParams")->setText("-i \"A B\"");
+        s.get<QLineEdit>("edLinkIcon")->setText("/usr/lib/libx.so,4");
+        s.dlg()->btUpdateLinkClick();
+        TIniFile ini(home.path(kCfg));
+        QCOMPARE(ini.ReadString("CustomLinks", "Tool", ""),
+                 QStringLiteral("/usr/bin/env|-i \"A B\"|/usr/lib/libx.so|4"));
+        QVERIFY(!s.get<QPushButton>("btUpdateLink")->isEnabled());
+        // The link bar shows it only after Accept.
+        QCOMPARE(s.get<QListWidget>("lvCustomLinks")->count(), 0);
+        s.dlg()->btAcceptClick();
+        QCOMPARE(s.get<QListWidget>("lvCustomLinks")->count(), 1);
+
+        links->setCurrentRow(0);
+        prompts->buttonAnswers.push_back(QMessageBox::No);
+        s.dlg()->Button6Click();
+        QCOMPARE(prompts->messages().last(), QStringLiteral("Delete link \"Tool\" now?"));
+        QCOMPARE(links->count(), 1);
+        prompts->buttonAnswers.push_back(QMessageBox::Yes);
+        s.dlg()->Button6Click();
+        QCOMPARE(links->count(), 0);
+        QVERIFY(!ini.SectionExists("CustomLinks") || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
+    }
+
+    void anUnstoredLinkVanishesOnReload()
+    {
+        TestHome home;
+        TIniFile ini(home.path(kCfg));
+        ini.WriteString("CustomLinks", "Kept", "/bin/true||/bin/true|0");
+        Started s(home);
+        prompts->fileAnswers = {"Draft", ""};
+        s.dlg()->Button5Click();
+        auto *links = s.get<QListWidget>("lvLinks");
+        QCOMPARE(links->count(), 2);
+        links->setCurrentRow(0);
+        s.dlg()->lvLinksClick();
+        s.dlg()->btUpdateLinkClick(); // storing another link reloads the list
+        QCOMPARE(links->count(), 1);
+        QCOMPARE(links->item(0)->text(), QStringLiteral("Kept"));
+    }
+
+private:
+    ScriptedPrompts *prompts = nullptr;
+};
+
+QTEST_MAIN(OptionsTest)
+#include "tst_options.moc"
