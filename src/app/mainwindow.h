@@ -81,7 +81,7 @@ public:
     void SpeedButton10Click();
     void SpeedButton4Click();
 
-    // Code inspector and find (src/editor/inspector.cpp, editorcommands.cpp).
+    // Code inspector and find (src/editor/proptree.cpp, editorcommands.cpp).
     void RefreshCodeInspector();
     void PropTreeClick();
     void btFindClick();

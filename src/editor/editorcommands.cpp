@@ -3,7 +3,7 @@
 #include "app/mainwindow.h"
 #include "common/zoom.h"
 #include "editor/findform.h"
-#include "editor/inspector.h"
+#include "editor/proptree.h"
 
 #include <QAction>
 #include <QTabBar>

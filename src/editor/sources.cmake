@@ -2,13 +2,13 @@
 list(APPEND CORE_SOURCES
     editor/colordefs.cpp
     editor/painter.cpp
-    editor/inspectorscan.cpp
+    editor/varscan.cpp
 )
 list(APPEND UI_SOURCES
     editor/highlighter.cpp
     editor/highlightcontrol.cpp
     editor/colorpage.cpp
-    editor/inspector.cpp
+    editor/proptree.cpp
     editor/findform.cpp
     editor/editorcommands.cpp
     editor/documenttext.cpp

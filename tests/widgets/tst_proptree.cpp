@@ -1,5 +1,5 @@
 #include "app/mainwindow.h"
-#include "editor/inspector.h"
+#include "editor/proptree.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 
@@ -324,4 +324,4 @@ private slots:
 };
 
 QTEST_MAIN(InspectorTest)
-#include "tst_inspector.moc"
+#include "tst_proptree.moc"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/inspectorscan.h"
+#include "editor/varscan.h"
 
 #include <QIcon>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "editor/inspectorscan.h"
+#include "editor/varscan.h"
 
 #include <QSet>
 

@@ -1,5 +1,5 @@
 #include "common/textfile.h"
-#include "editor/inspectorscan.h"
+#include "editor/varscan.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -269,10 +269,10 @@ TEST(InspectorScanModel, AgreesWithTheRulesOnRandomText)
 }
 
 // Golden files: real Perl modules beside the tree they give. After a deliberate change of
-// the rules, regenerate with tests/data/inspector/regenerate.sh and review the difference.
+// the rules, regenerate with tests/data/varscan/regenerate.sh and review the difference.
 TEST(InspectorScanGolden, RealModules)
 {
-    const QDir dir(QStringLiteral(QF_TEST_DATA "/inspector"));
+    const QDir dir(QStringLiteral(QF_TEST_DATA "/varscan"));
     const QStringList modules = dir.entryList({QStringLiteral("*.pm")}, QDir::Files, QDir::Name);
     ASSERT_GE(modules.size(), 3);
     for (const QString &m : modules) {

@@ -1,5 +1,5 @@
 // The code inspector panel: when it is refreshed, what the tree shows, and the jump to an entry.
-#include "editor/inspector.h"
+#include "editor/proptree.h"
 
 #include "app/application.h"
 #include "app/icons.h"

@@ -1,7 +1,7 @@
 // The code inspector's scan alone: real Perl of 1 MB and 10 MB, and the bad inputs a user
 // may open by mistake.
 #include "common/textfile.h"
-#include "editor/inspectorscan.h"
+#include "editor/varscan.h"
 
 #include <QDir>
 #include <QFileInfo>

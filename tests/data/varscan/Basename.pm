@@ -358,7 +358,7 @@ Valid $types are "MacOS", "VMS", "AmigaOS", "OS2", "RISCOS",
 "Epoc" and "Unix" (all case-insensitive).  If an unrecognized $type is
 given "Unix" will be assumed.
 
-If you've selected VMS syntax, and the file specification you pass to
+If you've selected VMS syntax, and the file name you pass to
 one of these routines contains a "/", they assume you are using Unix
 emulation and apply the Unix syntax rules instead, for that function
 call only.
