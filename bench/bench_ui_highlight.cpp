@@ -1,5 +1,7 @@
 // Colouring on screen: F5 over a whole script, Enter in a large one, the longest stall of a
 // sliced run, the memory the colours take, and KDE's grammar highlighter on the same file.
+#include "corpus.h"
+#include "uimain.h"
 #include "app/inifile.h"
 #include "app/mainwindow.h"
 #include "app/programdir.h"
@@ -19,14 +21,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QString corpus(qint64 bytes)
-{
-    const QString path = QDir::tempPath() + QStringLiteral("/quillforge-corpus-%1.pl").arg(bytes);
-    if (!QFileInfo::exists(path))
-        QProcess::execute(QStringLiteral(QF_CORPUS_TOOL), {QString::number(bytes), path});
-    return path;
-}
 
 struct Window
 {
@@ -135,12 +129,4 @@ BENCHMARK(BM_KdeHighlighterProcess)->Arg(1 << 20)->Unit(benchmark::kMillisecond)
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QF_WIDGET_BENCHMARK_MAIN()

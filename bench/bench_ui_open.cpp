@@ -1,4 +1,6 @@
 // Opening a large script into a tab, and typing into it, on the offscreen platform.
+#include "corpus.h"
+#include "uimain.h"
 #include "app/inifile.h"
 #include "app/mainwindow.h"
 #include "app/programdir.h"
@@ -14,14 +16,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QString corpus(qint64 bytes)
-{
-    const QString path = QDir::tempPath() + QStringLiteral("/quillforge-corpus-%1.pl").arg(bytes);
-    if (!QFileInfo::exists(path))
-        QProcess::execute(QStringLiteral(QF_CORPUS_TOOL), {QString::number(bytes), path});
-    return path;
-}
 
 struct Window
 {
@@ -95,12 +89,4 @@ BENCHMARK(BM_TypeInLargeScript)->Unit(benchmark::kMicrosecond)->Iterations(200);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QF_WIDGET_BENCHMARK_MAIN()

@@ -1,5 +1,7 @@
 // The code inspector, the find dialog and the status line on screen, with real Perl of 1 MB
 // and 10 MB: the tree refresh, "$" typed with the refresh on typing, find next, a status tick.
+#include "corpus.h"
+#include "uimain.h"
 #include "app/inifile.h"
 #include "app/mainwindow.h"
 #include "app/programdir.h"
@@ -22,14 +24,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QString corpus(qint64 bytes)
-{
-    const QString path = QDir::tempPath() + QStringLiteral("/quillforge-corpus-%1.pl").arg(bytes);
-    if (!QFileInfo::exists(path))
-        QProcess::execute(QStringLiteral(QF_CORPUS_TOOL), {QString::number(bytes), path});
-    return path;
-}
 
 // Answers every message with OK, so "No (further) Entry found." does not wait for a click.
 class SilentPrompts : public Prompts
@@ -180,12 +174,4 @@ BENCHMARK(BM_StatusTick)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosec
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QF_WIDGET_BENCHMARK_MAIN()

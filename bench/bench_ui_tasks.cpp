@@ -1,4 +1,5 @@
 // LoadTasks on the task page itself: reading the day and handing the rows to the list.
+#include "uimain.h"
 #include "app/inifile.h"
 #include "tasks/taskpage.h"
 
@@ -55,12 +56,4 @@ BENCHMARK(BM_UiLoadTasks)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+QF_WIDGET_BENCHMARK_MAIN()
