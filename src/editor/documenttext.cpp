@@ -45,10 +45,20 @@ const QString &DocumentText::of(QTextDocument *doc)
     return m_text;
 }
 
+QString DocumentText::plainText(const QTextDocument *doc)
+{
+    QString t = doc->toRawText();
+    toLineFeeds(t);
+    // The raw text may carry the final block's separator; the editor's positions end before it.
+    const qsizetype size = doc->characterCount() - 1;
+    if (t.size() > size)
+        t.truncate(size);
+    return t;
+}
+
 void DocumentText::readAll()
 {
-    m_text = m_doc->toRawText();
-    toLineFeeds(m_text);
+    m_text = plainText(m_doc);
     m_dirty = false;
 }
 

@@ -18,6 +18,9 @@ public:
     // The current text of doc. Valid until the next call.
     const QString &of(QTextDocument *doc);
 
+    // A document's whole text with line feeds for line breaks, as the editor numbers it.
+    static QString plainText(const QTextDocument *doc);
+
     // A whole-word match has no letter, digit or underscore right before or after it.
     static bool isWordAt(QStringView text, qsizetype at, qsizetype length);
     // Forward: the first match beginning at or after start. Backward: the last match ending

@@ -1,5 +1,6 @@
 #include "editor/highlighter.h"
 
+#include "editor/documenttext.h"
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -12,17 +13,6 @@ namespace {
 
 // A run checks whether it has come back into step with the previous one at most this far apart.
 constexpr int kCheckpointChars = 4096;
-
-QString rawText(const QTextDocument *doc)
-{
-    QString t = doc->toRawText();
-    t.replace(QChar::ParagraphSeparator, u'\n');
-    // The raw text may carry the final block's separator; the editor's positions end before it.
-    const int size = doc->characterCount() - 1;
-    if (t.size() > size)
-        t.truncate(size);
-    return t;
-}
 
 // First span that ends after pos.
 PaintSpans::iterator firstEndingAfter(PaintSpans &spans, int pos)
@@ -49,7 +39,7 @@ void ScriptHighlighter::attach(QTextDocument *doc)
 {
     disconnect(m_changeConnection);
     m_doc = doc;
-    m_text = rawText(doc);
+    m_text = DocumentText::plainText(doc);
     m_spans.clear();
     m_checkpoints.clear();
     m_job = Job();
@@ -84,7 +74,7 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
         return;
     m_text.replace(pos, removed, inserted);
     if (m_text.size() != docSize) {
-        m_text = rawText(m_doc); // should not happen; never let the mirror drift
+        m_text = DocumentText::plainText(m_doc); // should not happen; never let the mirror drift
     }
     const int delta = added - removed;
     const int removedEnd = pos + removed;
