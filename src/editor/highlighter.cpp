@@ -113,12 +113,14 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
     m_spans.insert(at, kept.begin(), kept.end());
 
     // Checkpoints: an edit before one forbids resuming there, an edit after it forbids
-    // trusting what follows it.
+    // trusting what follows it; so does an edit just after it, within the reach of its state.
     std::vector<Checkpoint> cps;
     cps.reserve(m_checkpoints.size());
     for (Checkpoint &cp : m_checkpoints) {
         if (cp.pos <= pos) {
             cp.canConverge = false;
+            if (pos - cp.pos < PaintState::kReach)
+                cp.canResume = false;
         } else if (cp.pos < removedEnd) {
             continue;
         } else {

@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kLongestRun = 255;
+static_assert(PaintState::kReach >= kLongestRun + 1, "a state must cover a delimited run's search");
 
 // Scope 2 runs end at a control character other than the tab; the paragraph and line
 // separators count as line ends too, for callers that pass a document's raw text.

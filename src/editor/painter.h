@@ -107,6 +107,10 @@ private:
 class PaintState
 {
 public:
+    // A state also depends on the text this far after its line start: a delimited run that
+    // opened before the line may close, or turn out too long, there.
+    static constexpr int kReach = 256;
+
     bool operator==(const PaintState &o) const
     {
         return m_delays == o.m_delays && m_open == o.m_open;
