@@ -4,13 +4,17 @@
 #include "app/inifile.h"
 #include "app/mainwindow.h"
 #include "app/programdir.h"
+#include "editor/highlighter.h"
 #include "platform/platform.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThreadPool>
+#include <QTimer>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -68,6 +72,37 @@ void BM_OpenScriptUntilText(benchmark::State &state)
     }
 }
 BENCHMARK(BM_OpenScriptUntilText)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The longest time the window's thread is busy without handling events, from opening a
+// script until its text, colours and inspector list are all in place.
+void BM_OpenScriptLongestStall(benchmark::State &state)
+{
+    const QString file = corpus(state.range(0));
+    Window win;
+    double longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer gap;
+        gap.start();
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            longest = std::max(longest, double(gap.nsecsElapsed()) / 1e6);
+            gap.restart();
+        });
+        ticker.start(1);
+        win.w->OpenDocument(file);
+        TScriptEditor *doc = win.w->CurrentDocument();
+        while (doc->Editor->isLoading() || doc->Highlighter->busy() || QThreadPool::globalInstance()->activeThreadCount() > 0)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        QCoreApplication::processEvents();
+        ticker.stop();
+        state.PauseTiming();
+        win.w->iCloseCurr();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["longest_stall_ms"] = longest;
+}
+BENCHMARK(BM_OpenScriptLongestStall)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One typed character with its repaint, in the middle of a 10 MB script.
 void BM_TypeInLargeScript(benchmark::State &state)

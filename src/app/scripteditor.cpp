@@ -1,9 +1,12 @@
 #include "app/scripteditor.h"
 
+#include "editor/documenttext.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QPointer>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QThread>
 #include <QThreadPool>
@@ -65,14 +68,21 @@ void ScriptEditorWidget::loadText(const QString &text)
         doc->setDefaultFont(editorFont);
         doc->setDefaultTextOption(option);
         doc->setUndoRedoEnabled(false);
+        // Everything that costs per line is done here rather than in the window's thread:
+        // the editor's layout, one text layout per line (the editor makes them all when it
+        // takes the document) and the copy of the text that colouring and the inspector read.
+        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
         doc->setPlainText(text);
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            b.layout();
+        const QString plain = DocumentText::plainText(doc);
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         doc->moveToThread(ui);
         QMetaObject::invokeMethod(
-            qApp, [self, doc] {
+            qApp, [self, doc, plain] {
                 if (self)
-                    self->adoptDocument(doc);
+                    self->adoptDocument(doc, plain);
                 else
                     delete doc; // the tab was closed while its text was being laid out
             },
@@ -80,14 +90,15 @@ void ScriptEditorWidget::loadText(const QString &text)
     });
 }
 
-void ScriptEditorWidget::adoptDocument(QTextDocument *doc)
+void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText)
 {
     doc->setParent(this);
-    doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
     setDocument(doc); // the control frees the document it made itself
     setReadOnly(false);
     m_loading = false;
+    m_loadedText = std::move(plainText);
     emit textLoaded();
+    m_loadedText.clear();
 }
 
 bool ScriptEditorWidget::event(QEvent *e)

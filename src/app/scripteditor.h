@@ -19,6 +19,9 @@ public:
     // is read-only until textLoaded().
     void loadText(const QString &text);
     bool isLoading() const { return m_loading; }
+    // While textLoaded() is emitted: the arrived text with line feeds, as
+    // DocumentText::plainText() reads it, so receivers need not read 10 MB again.
+    const QString &loadedText() const { return m_loadedText; }
 
 signals:
     void textLoaded();
@@ -30,8 +33,9 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void adoptDocument(QTextDocument *doc);
+    void adoptDocument(QTextDocument *doc, QString plainText);
     bool m_loading = false;
+    QString m_loadedText;
 };
 
 class ScriptHighlighter;

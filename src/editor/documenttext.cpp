@@ -22,9 +22,7 @@ DocumentText::DocumentText(QObject *parent) : QObject(parent) {}
 const QString &DocumentText::of(QTextDocument *doc)
 {
     if (doc != m_doc) {
-        disconnect(m_changes);
-        m_doc = doc;
-        m_changes = connect(doc, &QTextDocument::contentsChange, this, &DocumentText::onChange);
+        follow(doc);
         readAll();
         return m_text;
     }
@@ -43,6 +41,24 @@ const QString &DocumentText::of(QTextDocument *doc)
     if (m_text.size() != length) // the document reported its changes in a way not foreseen
         readAll();
     return m_text;
+}
+
+void DocumentText::adopt(QTextDocument *doc, const QString &text)
+{
+    follow(doc);
+    if (text.size() == doc->characterCount() - 1) {
+        m_text = text;
+        m_dirty = false;
+    } else {
+        readAll();
+    }
+}
+
+void DocumentText::follow(QTextDocument *doc)
+{
+    disconnect(m_changes);
+    m_doc = doc;
+    m_changes = connect(doc, &QTextDocument::contentsChange, this, &DocumentText::onChange);
 }
 
 QString DocumentText::plainText(const QTextDocument *doc)

@@ -17,6 +17,9 @@ public:
 
     // The current text of doc. Valid until the next call.
     const QString &of(QTextDocument *doc);
+    // Follows doc from now on, starting from its text already read elsewhere (plainText()'s
+    // result); a text of the wrong length is read again.
+    void adopt(QTextDocument *doc, const QString &text);
 
     // A document's whole text with line feeds for line breaks, as the editor numbers it.
     static QString plainText(const QTextDocument *doc);
@@ -29,6 +32,7 @@ public:
                           Qt::CaseSensitivity cs, bool wholeWords);
 
 private:
+    void follow(QTextDocument *doc);
     void readAll();
     void onChange(int position, int removed, int added);
 

@@ -54,7 +54,7 @@ void TForm1::attachHighlighter(TScriptEditor &doc)
     connect(doc.Editor, &ScriptEditorWidget::textLoaded, h, [this, h, ed = doc.Editor] {
         if (h->document() == ed->document())
             return;
-        h->attach(ed->document());
+        h->attach(ed->document(), ed->loadedText());
         for (const auto &d : Documents) {
             if (d->Editor == ed)
                 highlightDocument(*d, 0);

@@ -35,11 +35,12 @@ ScriptHighlighter::~ScriptHighlighter()
     disconnect(m_changeConnection);
 }
 
-void ScriptHighlighter::attach(QTextDocument *doc)
+void ScriptHighlighter::attach(QTextDocument *doc, const QString &plainText)
 {
     disconnect(m_changeConnection);
     m_doc = doc;
-    m_text = DocumentText::plainText(doc);
+    const bool given = !plainText.isEmpty() && plainText.size() == doc->characterCount() - 1;
+    m_text = given ? plainText : DocumentText::plainText(doc);
     m_spans.clear();
     m_checkpoints.clear();
     m_job = Job();

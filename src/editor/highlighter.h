@@ -28,7 +28,8 @@ public:
     ~ScriptHighlighter() override;
 
     // Follows the editor to another document (a large script's text arrives in a new one).
-    void attach(QTextDocument *doc);
+    // plainText, when given, is the document's text as DocumentText::plainText() reads it.
+    void attach(QTextDocument *doc, const QString &plainText = QString());
 
     // Definitions and their formats; clears everything painted with older definitions' results.
     void setPainter(std::shared_ptr<const PatternPainter> painter, std::vector<QTextCharFormat> formats);

@@ -7,10 +7,12 @@
 #include "common/prompts.h"
 #include "editor/documenttext.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QTextDocument>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -18,6 +20,8 @@ namespace {
 
 constexpr int kEntryRole = Qt::UserRole;
 const QString kInspectorSection = QStringLiteral("CodeInspector");
+// Larger scripts are scanned on a worker thread: the scan would take more than a few frames.
+constexpr qsizetype kBackgroundScanChars = 2 * 1024 * 1024;
 
 // Control characters can belong to a name ("$" followed by a tab); show them as symbols
 // so a row stays one line.
@@ -144,6 +148,7 @@ void TForm1::wireCodeInspector()
 
 void TForm1::RefreshCodeInspector()
 {
+    const quint64 refresh = ++Inspector->refreshes;
     // A hidden panel waits: it catches up when it is shown again, and typing stays quick.
     if (pInspector->isHidden())
         return;
@@ -158,15 +163,32 @@ void TForm1::RefreshCodeInspector()
         // A large script's text arrives later; list it then, if it is still the current one.
         if (Inspector->waitingFor != doc->Editor) {
             Inspector->waitingFor = doc->Editor;
-            connect(doc->Editor, &ScriptEditorWidget::textLoaded, Inspector, [this] {
+            connect(doc->Editor, &ScriptEditorWidget::textLoaded, Inspector, [this, ed = doc->Editor] {
                 Inspector->waitingFor = nullptr;
+                Inspector->texts()->adopt(ed->document(), ed->loadedText());
                 guarded([this] { RefreshCodeInspector(); });
             }, Qt::SingleShotConnection);
         }
         Inspector->show(InspectorScan::scan(QStringView(), vars, subs));
         return;
     }
-    Inspector->show(InspectorScan::scan(Inspector->texts()->of(doc->Editor->document()), vars, subs));
+    const QString &text = Inspector->texts()->of(doc->Editor->document());
+    if (text.size() < kBackgroundScanChars) {
+        Inspector->show(InspectorScan::scan(text, vars, subs));
+        return;
+    }
+    // The copy shares the text; edits meanwhile make the document's copy its own.
+    QPointer<CodeInspector> inspector(Inspector);
+    QThreadPool::globalInstance()->start([inspector, text = QString(text), vars, subs, refresh] {
+        InspectorEntries entries = InspectorScan::scan(text, vars, subs);
+        QMetaObject::invokeMethod(
+            qApp,
+            [inspector, entries = std::move(entries), refresh] {
+                if (inspector && inspector->refreshes == refresh)
+                    inspector->show(entries);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void TForm1::PropTreeClick()

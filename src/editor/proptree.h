@@ -35,6 +35,8 @@ public:
 
     // The editor whose text is still being loaded and will be listed when it arrives.
     QPointer<QObject> waitingFor;
+    // Counts refreshes, so a scan that finishes after a newer refresh is not shown.
+    quint64 refreshes = 0;
 
 private:
     void addRoot(const QString &caption, const QStringList &entries, const QIcon &icon);

@@ -1,6 +1,8 @@
 #include "app/mainwindow.h"
 #include "app/welcome.h"
 #include "common/clock.h"
+#include "editor/documenttext.h"
+#include "editor/highlighter.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 
@@ -234,6 +236,13 @@ private slots:
         QVERIFY(d->saved());
         QVERIFY(!d->Editor->document()->isUndoAvailable());
         QVERIFY(d->Editor->document()->defaultFont().bold());
+        // Colouring starts from the text that arrived with the document and stays in step.
+        QCOMPARE(d->Highlighter->mirrorText(), DocumentText::plainText(d->Editor->document()));
+        QTextCursor end(d->Editor->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(QStringLiteral("# more\n"));
+        QCOMPARE(d->Highlighter->mirrorText(), DocumentText::plainText(d->Editor->document()));
+        d->Editor->undo();
         prompts->fileAnswers.push_back(home.path("copy.pl"));
         s.trigger("Saveas1");
         QCOMPARE(home.readFile("copy.pl"), big);

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTabBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -289,17 +290,32 @@ private slots:
         QTRY_COMPARE(win.tree()->topLevelItemCount(), 0);
     }
 
+    // A script this large is laid out and scanned on worker threads.
     void aLargeScriptIsListedOnceLoaded()
     {
         Window win;
         QString text = "my $first;\n";
-        while (text.size() < 600 * 1024)
+        while (text.size() < 2200 * 1024)
             text += QStringLiteral("# filler line to make the script large enough\n");
         text += "sub last_one {}\n";
         win.home.writeFile("big.pl", text.toUtf8());
         win.w->OpenDocument(win.home.path("big.pl"));
         QTRY_VERIFY(win.entry("sub last_one"));
         QVERIFY(win.entry("$first"));
+        // The text handed over with the loaded script is followed from then on.
+        QTextCursor c(win.w->CurrentDocument()->Editor->document());
+        c.movePosition(QTextCursor::End);
+        c.insertText(QStringLiteral("$later;\n"));
+        win.w->RefreshCodeInspector();
+        QTRY_VERIFY(win.entry("$later"));
+
+        // A scan that ends after the user moved on to another script is not shown.
+        win.w->RefreshCodeInspector();
+        win.open("small.pl", "$small;\n");
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+        QVERIFY(win.entry("$small"));
+        QVERIFY(!win.entry("$first"));
     }
 
     void anUnchangedListKeepsTheTreeAsItIs()
