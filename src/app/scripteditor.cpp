@@ -93,7 +93,12 @@ void ScriptEditorWidget::loadText(const QString &text)
 void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText)
 {
     doc->setParent(this);
+    // Every change of the editor's width lays out each line again: let the scroll bar that
+    // the long text needs take its room before the text comes, not after.
+    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setDocument(doc); // the control frees the document it made itself
+    setVerticalScrollBarPolicy(policy);
     setReadOnly(false);
     m_loading = false;
     m_loadedText = std::move(plainText);
