@@ -4,6 +4,7 @@
 #include "app/inifile.h"
 #include "app/mainwindow.h"
 #include "app/programdir.h"
+#include "common/workers.h"
 #include "editor/highlighter.h"
 #include "platform/platform.h"
 
@@ -91,7 +92,7 @@ void BM_OpenScriptLongestStall(benchmark::State &state)
         ticker.start(1);
         win.w->OpenDocument(file);
         TScriptEditor *doc = win.w->CurrentDocument();
-        while (doc->Editor->isLoading() || doc->Highlighter->busy() || QThreadPool::globalInstance()->activeThreadCount() > 0)
+        while (doc->Editor->isLoading() || doc->Highlighter->busy() || workerPool()->activeThreadCount() > 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         QCoreApplication::processEvents();
         ticker.stop();

@@ -1,11 +1,13 @@
 #include "app/scripteditor.h"
 
+#include "common/workers.h"
 #include "editor/documenttext.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QThread>
@@ -14,6 +16,8 @@
 namespace {
 // Below this many characters a document is built at once: it takes well under a frame.
 constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
+// What a large text shows while it is being laid out: a few screens, a few milliseconds.
+constexpr qsizetype kPreviewChars = 64 * 1024;
 } // namespace
 
 ScriptEditorWidget::ScriptEditorWidget(QWidget *parent) : QPlainTextEdit(parent)
@@ -56,6 +60,10 @@ void ScriptEditorWidget::loadText(const QString &text)
     }
     m_loading = true;
     setReadOnly(true);
+    // The beginning shows at once, to read and scroll, while the whole text is laid out.
+    const qsizetype lineEnd = text.lastIndexOf(u'\n', kPreviewChars);
+    document()->setUndoRedoEnabled(false);
+    setPlainText(text.left(lineEnd > 0 ? lineEnd : kPreviewChars));
     document()->setModified(false);
     QPointer<ScriptEditorWidget> self(this);
     QThread *ui = thread();
@@ -63,7 +71,7 @@ void ScriptEditorWidget::loadText(const QString &text)
     // whole text once more.
     const QFont editorFont = font();
     const QTextOption option = document()->defaultTextOption();
-    QThreadPool::globalInstance()->start([self, ui, text, editorFont, option] {
+    workerPool()->start([self, ui, text, editorFont, option] {
         auto *doc = new QTextDocument;
         doc->setDefaultFont(editorFont);
         doc->setDefaultTextOption(option);
@@ -97,8 +105,18 @@ void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText)
     // the long text needs take its room before the text comes, not after.
     const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The beginning shown meanwhile is the start of the whole text: the caret and the view
+    // stay where the user put them.
+    const int caret = textCursor().position();
+    const int anchor = textCursor().anchor();
+    const int top = verticalScrollBar()->value();
     setDocument(doc); // the control frees the document it made itself
     setVerticalScrollBarPolicy(policy);
+    QTextCursor c(doc);
+    c.setPosition(anchor);
+    c.setPosition(caret, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    verticalScrollBar()->setValue(top);
     setReadOnly(false);
     m_loading = false;
     m_loadedText = std::move(plainText);

@@ -5,6 +5,7 @@
 #include "app/icons.h"
 #include "app/mainwindow.h"
 #include "common/prompts.h"
+#include "common/workers.h"
 #include "editor/documenttext.h"
 
 #include <QCoreApplication>
@@ -179,7 +180,7 @@ void TForm1::RefreshCodeInspector()
     }
     // The copy shares the text; edits meanwhile make the document's copy its own.
     QPointer<CodeInspector> inspector(Inspector);
-    QThreadPool::globalInstance()->start([inspector, text = QString(text), vars, subs, refresh] {
+    workerPool()->start([inspector, text = QString(text), vars, subs, refresh] {
         InspectorEntries entries = InspectorScan::scan(text, vars, subs);
         QMetaObject::invokeMethod(
             qApp,

@@ -230,8 +230,18 @@ private slots:
         QVERIFY(!QFile::exists(home.path("copy.pl")));
         QVERIFY(prompts->messages().last().contains("still being loaded"));
 
+        // Its beginning is shown meanwhile, and where the user puts the caret is kept.
+        const QString preview = d->Editor->toPlainText();
+        QVERIFY(preview.startsWith("my $line0 = \"\u00e9\";\nmy $line1"));
+        QTextCursor caret = d->Editor->textCursor();
+        caret.setPosition(30);
+        d->Editor->setTextCursor(caret);
+
         QSignalSpy loaded(d->Editor, &ScriptEditorWidget::textLoaded);
         QVERIFY(loaded.wait(10000));
+        QVERIFY(d->Editor->toPlainText().startsWith(preview));
+        QVERIFY(d->Editor->toPlainText().size() > preview.size());
+        QCOMPARE(d->Editor->textCursor().position(), 30);
         QVERIFY(!d->Editor->isReadOnly());
         QVERIFY(d->saved());
         QVERIFY(!d->Editor->document()->isUndoAvailable());

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "common/workers.h"
 #include "editor/proptree.h"
 #include "platform/platform.h"
 #include "testsupport.h"
@@ -312,7 +313,7 @@ private slots:
         // A scan that ends after the user moved on to another script is not shown.
         win.w->RefreshCodeInspector();
         win.open("small.pl", "$small;\n");
-        QThreadPool::globalInstance()->waitForDone();
+        workerPool()->waitForDone();
         QCoreApplication::processEvents();
         QVERIFY(win.entry("$small"));
         QVERIFY(!win.entry("$first"));
