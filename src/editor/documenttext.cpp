@@ -21,6 +21,16 @@ DocumentText::DocumentText(QObject *parent) : QObject(parent) {}
 
 const QString &DocumentText::of(QTextDocument *doc)
 {
+    if (m_mirrors) {
+        const QString *mirror = m_mirrors(doc);
+        if (mirror && mirror->size() == doc->characterCount() - 1) {
+            if (m_doc) { // drop the own copy, it is no longer needed
+                follow(nullptr);
+                m_text.clear();
+            }
+            return *mirror;
+        }
+    }
     if (doc != m_doc) {
         follow(doc);
         readAll();
@@ -43,22 +53,12 @@ const QString &DocumentText::of(QTextDocument *doc)
     return m_text;
 }
 
-void DocumentText::adopt(QTextDocument *doc, const QString &text)
-{
-    follow(doc);
-    if (text.size() == doc->characterCount() - 1) {
-        m_text = text;
-        m_dirty = false;
-    } else {
-        readAll();
-    }
-}
-
 void DocumentText::follow(QTextDocument *doc)
 {
     disconnect(m_changes);
     m_doc = doc;
-    m_changes = connect(doc, &QTextDocument::contentsChange, this, &DocumentText::onChange);
+    if (doc)
+        m_changes = connect(doc, &QTextDocument::contentsChange, this, &DocumentText::onChange);
 }
 
 QString DocumentText::plainText(const QTextDocument *doc)

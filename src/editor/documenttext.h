@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 class QTextDocument;
 
 // A copy of one editor's text with each line break as "\n", positions as the editor counts
@@ -17,9 +19,12 @@ public:
 
     // The current text of doc. Valid until the next call.
     const QString &of(QTextDocument *doc);
-    // Follows doc from now on, starting from its text already read elsewhere (plainText()'s
-    // result); a text of the wrong length is read again.
-    void adopt(QTextDocument *doc, const QString &text);
+
+    // Where a copy of a document's text that is always in step may be found already (the
+    // highlighter keeps one per script): used instead of a copy of its own, which would cost
+    // the memory of the text once more and a handler on every edit.
+    using MirrorSource = std::function<const QString *(QTextDocument *)>;
+    void setMirrorSource(MirrorSource source) { m_mirrors = std::move(source); }
 
     // A document's whole text with line feeds for line breaks, as the editor numbers it.
     static QString plainText(const QTextDocument *doc);
@@ -36,6 +41,7 @@ private:
     void readAll();
     void onChange(int position, int removed, int added);
 
+    MirrorSource m_mirrors;
     QPointer<QTextDocument> m_doc;
     QMetaObject::Connection m_changes;
     QString m_text;

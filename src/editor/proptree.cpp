@@ -7,6 +7,7 @@
 #include "common/prompts.h"
 #include "common/workers.h"
 #include "editor/documenttext.h"
+#include "editor/highlighter.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -130,6 +131,13 @@ void TForm1::wireCodeInspector()
 {
     auto *tree = pInspector->findChild<QTreeWidget *>(QStringLiteral("PropTree"));
     Inspector = new CodeInspector(tree, this);
+    Inspector->texts()->setMirrorSource([this](QTextDocument *doc) -> const QString * {
+        for (const auto &d : Documents) {
+            if (d->Highlighter && d->Highlighter->document() == doc)
+                return &d->Highlighter->mirrorText();
+        }
+        return nullptr;
+    });
     connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { RefreshCodeInspector(); }); });
     connect(tree, &QTreeWidget::itemClicked, this, [this] { guarded([this] { PropTreeClick(); }); });
     new ShowWatcher(pInspector, [this] {
@@ -164,9 +172,8 @@ void TForm1::RefreshCodeInspector()
         // A large script's text arrives later; list it then, if it is still the current one.
         if (Inspector->waitingFor != doc->Editor) {
             Inspector->waitingFor = doc->Editor;
-            connect(doc->Editor, &ScriptEditorWidget::textLoaded, Inspector, [this, ed = doc->Editor] {
+            connect(doc->Editor, &ScriptEditorWidget::textLoaded, Inspector, [this] {
                 Inspector->waitingFor = nullptr;
-                Inspector->texts()->adopt(ed->document(), ed->loadedText());
                 guarded([this] { RefreshCodeInspector(); });
             }, Qt::SingleShotConnection);
         }

@@ -1,5 +1,6 @@
 #include "editor/documenttext.h"
 #include "editor/findform.h"
+#include "editor/highlighter.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -311,6 +312,27 @@ private slots:
         QCOMPARE(texts.of(other.document()), QStringLiteral("other\ntext"));
         QTextCursor(editor.document()).insertText("gone? ");
         QCOMPARE(texts.of(editor.document()), truth());
+    }
+
+    // The highlighter's copy is read when it is in step; one of another length is not trusted.
+    void aMirrorInStepIsReadInsteadOfACopy()
+    {
+        QPlainTextEdit editor;
+        editor.setPlainText("abc\ndef");
+        ScriptHighlighter h(editor.document(), &editor);
+        const QString stale = QStringLiteral("stale");
+        const QString *offered = &h.mirrorText();
+        DocumentText texts;
+        texts.setMirrorSource([&](QTextDocument *d) { return d == editor.document() ? offered : nullptr; });
+        QCOMPARE(&texts.of(editor.document()), &h.mirrorText());
+        QTextCursor(editor.document()).insertText("x\ny");
+        editor.undo();
+        editor.redo();
+        QCOMPARE(texts.of(editor.document()), QStringLiteral("x\nyabc\ndef"));
+        offered = &stale;
+        QCOMPARE(texts.of(editor.document()), QStringLiteral("x\nyabc\ndef"));
+        QTextCursor(editor.document()).insertText("z");
+        QCOMPARE(texts.of(editor.document()), QStringLiteral("zx\nyabc\ndef"));
     }
 };
 
