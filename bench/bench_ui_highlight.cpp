@@ -2,11 +2,8 @@
 // sliced run, the memory the colours take, and KDE's grammar highlighter on the same file.
 #include "corpus.h"
 #include "uimain.h"
-#include "app/inifile.h"
-#include "app/mainwindow.h"
-#include "app/programdir.h"
+#include "uiwindow.h"
 #include "editor/highlighter.h"
-#include "platform/platform.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,7 +11,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
@@ -22,29 +18,10 @@
 
 namespace {
 
-struct Window
+struct Window : PreparedWindow
 {
-    QTemporaryDir dir;
-    std::unique_ptr<TForm1> w;
-    TScriptEditor *doc = nullptr;
-    explicit Window(qint64 bytes)
-    {
-        const QString home = dir.path() + QLatin1Char('/');
-        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
-        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
-            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
-        w = std::make_unique<TForm1>(home);
-        w->FormCreate();
-        w->resize(1280, 800);
-        w->show();
-        w->FormShow();
-        w->OpenDocument(corpus(bytes));
-        doc = w->CurrentDocument();
-        while (doc->Editor->isLoading())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        doc->Highlighter->finish();
-        QCoreApplication::processEvents();
-    }
+    TScriptEditor *doc;
+    explicit Window(qint64 bytes) : doc(openSettled(corpus(bytes))) {}
 };
 
 void BM_F5OnScreen(benchmark::State &state)

@@ -1,19 +1,14 @@
 // Opening a large script into a tab, and typing into it, on the offscreen platform.
 #include "corpus.h"
 #include "uimain.h"
-#include "app/inifile.h"
-#include "app/mainwindow.h"
-#include "app/programdir.h"
+#include "uiwindow.h"
 #include "common/workers.h"
-#include "editor/highlighter.h"
-#include "platform/platform.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
 #include <QTest>
@@ -22,22 +17,7 @@
 
 namespace {
 
-struct Window
-{
-    QTemporaryDir dir;
-    std::unique_ptr<TForm1> w;
-    Window()
-    {
-        const QString home = dir.path() + QLatin1Char('/');
-        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
-        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
-            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
-        w = std::make_unique<TForm1>(home);
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
-};
+using Window = PreparedWindow;
 
 void BM_OpenScript(benchmark::State &state)
 {

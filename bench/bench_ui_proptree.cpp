@@ -2,13 +2,10 @@
 // and 10 MB: the tree refresh, "$" typed with the refresh on typing, find next, a status tick.
 #include "corpus.h"
 #include "uimain.h"
-#include "app/inifile.h"
-#include "app/mainwindow.h"
-#include "app/programdir.h"
+#include "uiwindow.h"
 #include "common/prompts.h"
 #include "editor/findform.h"
 #include "editor/highlighter.h"
-#include "platform/platform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -41,30 +37,16 @@ public:
     bool color(QWidget *, QColor &) override { return false; }
 };
 
-struct Window
+// A base, so the prompts are in place before the window is made.
+struct SilentPromptsInstalled
 {
-    QTemporaryDir dir;
-    std::unique_ptr<TForm1> w;
-    TScriptEditor *doc = nullptr;
-    explicit Window(qint64 bytes)
-    {
-        Prompts::install(std::make_unique<SilentPrompts>());
-        const QString home = dir.path() + QLatin1Char('/');
-        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
-        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
-            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
-        w = std::make_unique<TForm1>(home);
-        w->FormCreate();
-        w->resize(1280, 800);
-        w->show();
-        w->FormShow();
-        w->OpenDocument(corpus(bytes));
-        doc = w->CurrentDocument();
-        while (doc->Editor->isLoading())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        doc->Highlighter->finish();
-        QCoreApplication::processEvents();
-    }
+    SilentPromptsInstalled() { Prompts::install(std::make_unique<SilentPrompts>()); }
+};
+
+struct Window : SilentPromptsInstalled, PreparedWindow
+{
+    TScriptEditor *doc;
+    explicit Window(qint64 bytes) : doc(openSettled(corpus(bytes))) {}
     QTreeWidget *tree() const { return w->findChild<QTreeWidget *>(QStringLiteral("PropTree")); }
     void placeCaret(int position) const
     {

@@ -1,37 +1,21 @@
 // Switching the central page between the code view and a page the browser has loaded, with the
 // real browser, on the offscreen platform.
-#include "app/inifile.h"
-#include "app/mainwindow.h"
-#include "app/programdir.h"
-#include "platform/platform.h"
 #include "run/browser.h"
+#include "uiwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-struct Window
+struct Window : PreparedWindow
 {
-    QTemporaryDir dir;
-    std::unique_ptr<TForm1> w;
     QString page;
-    Window()
+    Window() : PreparedWindow(QSize(1200, 800)), page(home + QStringLiteral("doc/help/running.html"))
     {
-        const QString home = dir.path() + QLatin1Char('/');
-        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
-        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
-            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
-        w = std::make_unique<TForm1>(home);
-        w->resize(1200, 800);
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-        page = home + QStringLiteral("doc/help/running.html");
         showPage(true);
     }
     BrowserPage *browser() const { return w->findChild<BrowserPage *>(); }

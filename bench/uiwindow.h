@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/inifile.h"
+#include "app/mainwindow.h"
+#include "app/programdir.h"
+#include "editor/highlighter.h"
+#include "platform/platform.h"
+
+#include <QCoreApplication>
+#include <QSize>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// The main window on a program folder of its own, on a machine it knows (no wizard), shown.
+struct PreparedWindow
+{
+    QTemporaryDir dir;
+    QString home;
+    std::unique_ptr<TForm1> w;
+
+    explicit PreparedWindow(QSize size = QSize(1280, 800))
+    {
+        home = dir.path() + QLatin1Char('/');
+        ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
+        TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
+            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
+        w = std::make_unique<TForm1>(home);
+        w->resize(size);
+        w->FormCreate();
+        w->show();
+        w->FormShow();
+    }
+
+    // Opens a script and waits until its whole text is in and coloured.
+    TScriptEditor *openSettled(const QString &file) const
+    {
+        w->OpenDocument(file);
+        TScriptEditor *doc = w->CurrentDocument();
+        while (doc->Editor->isLoading())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        doc->Highlighter->finish();
+        QCoreApplication::processEvents();
+        return doc;
+    }
+};
