@@ -46,7 +46,11 @@ ScriptEditorWidget::ScriptEditorWidget(QWidget *parent) : QPlainTextEdit(parent)
     setCursorWidth(2);
 }
 
-ScriptEditorWidget::~ScriptEditorWidget() = default;
+ScriptEditorWidget::~ScriptEditorWidget()
+{
+    if (m_abandoned)
+        *m_abandoned = true;
+}
 
 void ScriptEditorWidget::loadText(const QString &text)
 {
@@ -71,7 +75,8 @@ void ScriptEditorWidget::loadText(const QString &text)
     // whole text once more.
     const QFont editorFont = font();
     const QTextOption option = document()->defaultTextOption();
-    workerPool()->start([self, ui, text, editorFont, option] {
+    m_abandoned = std::make_shared<std::atomic_bool>(false);
+    workerPool()->start([self, ui, text, editorFont, option, abandoned = m_abandoned] {
         auto *doc = new QTextDocument;
         doc->setDefaultFont(editorFont);
         doc->setDefaultTextOption(option);
@@ -81,6 +86,10 @@ void ScriptEditorWidget::loadText(const QString &text)
         // takes the document) and the copy of the text that colouring and the inspector read.
         doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
         doc->setPlainText(text);
+        if (*abandoned) { // the tab was closed meanwhile: free the text here, not in the window's thread
+            delete doc;
+            return;
+        }
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
             b.layout();
         const QString plain = DocumentText::plainText(doc);

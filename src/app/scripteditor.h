@@ -4,6 +4,9 @@
 
 #include <QPlainTextEdit>
 
+#include <atomic>
+#include <memory>
+
 // The editor control of one script: plain text only, so what is saved is exactly what the
 // user sees. The saved flag is the document's modification state, which follows the undo
 // history: undoing back to the loaded or saved text counts as saved again.
@@ -36,6 +39,8 @@ private:
     void adoptDocument(QTextDocument *doc, QString plainText);
     bool m_loading = false;
     QString m_loadedText;
+    // Tells the worker laying out the text that nobody waits for it any more.
+    std::shared_ptr<std::atomic_bool> m_abandoned;
 };
 
 class ScriptHighlighter;
