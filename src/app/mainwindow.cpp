@@ -280,7 +280,9 @@ void TForm1::wireCommands()
     onEditor({"Selectall1", "Selectall2"}, &QPlainTextEdit::selectAll);
     for (const char *n : {"btDelete", "Delete1", "Delete2"}) {
         connect(action(n), &QAction::triggered, this, [this] {
-            if (TScriptEditor *d = CurrentDocument())
+            // The cursor does not ask the control: a script still loading is read-only.
+            TScriptEditor *d = CurrentDocument();
+            if (d && !d->Editor->isReadOnly())
                 d->Editor->textCursor().removeSelectedText();
         });
     }

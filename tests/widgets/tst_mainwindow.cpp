@@ -233,6 +233,12 @@ private slots:
         // Its beginning is shown meanwhile, and where the user puts the caret is kept.
         const QString preview = d->Editor->toPlainText();
         QVERIFY(preview.startsWith("my $line0 = \"\u00e9\";\nmy $line1"));
+        // Nothing changes it meanwhile, not even the commands that work on a selection.
+        d->Editor->selectAll();
+        for (const char *command : {"btDelete", "btCut", "btPaste", "btUndo"})
+            s.trigger(command);
+        QCOMPARE(d->Editor->toPlainText(), preview);
+        QVERIFY(d->saved());
         QTextCursor caret = d->Editor->textCursor();
         caret.setPosition(30);
         d->Editor->setTextCursor(caret);
