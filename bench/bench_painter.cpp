@@ -3,11 +3,14 @@
 #include "editor/painter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdio>
 #include <map>
 
@@ -103,6 +106,65 @@ void BM_ResumeOneScreen(benchmark::State &state)
     state.counters["spans"] = double(spans.size());
 }
 BENCHMARK(BM_ResumeOneScreen)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond);
+
+// Input a user should not have but may: lines of a million openers, a long run of quote
+// pairs, random code points. The painter must stay linear in them.
+void BM_PaintBadInput(benchmark::State &state)
+{
+    const QStringList keys{"2#=Arial|10|1|0|0|0|0", "3\"=Arial|10|2|0|0|0|0", "3'=Arial|10|3|0|0|0|0",
+                           "1if=Arial|10|4|0|0|0|0", "0$=Arial|10|5|0|0|0|0"};
+    const PatternPainter painter(ColorDefinitions::fromLines(keys));
+    QString text;
+    switch (state.range(0)) {
+    case 0: text = QString(1'000'000, u'#'); break;
+    case 1: text = QStringLiteral("\"ab' ").repeated(200'000); break;
+    case 2: {
+        text = QString(500'000, Qt::Uninitialized);
+        quint32 x = 3;
+        for (QChar &c : text) {
+            x = x * 1664525u + 1013904223u;
+            c = QChar(char16_t(x >> 16));
+        }
+        break;
+    }
+    }
+    state.SetLabel(std::array{"million #", "quote pairs", "random code points"}[size_t(state.range(0))]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(painter.paint(text));
+}
+BENCHMARK(BM_PaintBadInput)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+
+// Thousands of definitions: making the painter and painting a text full of their words.
+void BM_PaintThousandsOfDefinitions(benchmark::State &state)
+{
+    QStringList lines;
+    for (int k = 0; k < 5000; ++k)
+        lines << QStringLiteral("%1w%2=Arial|10|%3|0|0|0|0").arg(k % 4).arg(k).arg(k + 1);
+    const ColorDefinitions defs = ColorDefinitions::fromLines(lines);
+    QString text;
+    for (int i = 0; i < 20'000; ++i)
+        text += QStringLiteral("w%1 ").arg(i % 6000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PatternPainter(defs).paint(text));
+}
+BENCHMARK(BM_PaintThousandsOfDefinitions)->Unit(benchmark::kMillisecond);
+
+// Reading a definitions file of 4,000 groups (8,000 definitions).
+void BM_LoadThousandsOfGroups(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("editorcolors.def"));
+    QByteArray text;
+    for (int g = 0; g < 4000; ++g)
+        text += QStringLiteral("[Group %1]\n0a%1=Arial|10|%1|0|0|0|0\n3'%1=Arial|10|1|0|0|0|0\n").arg(g).toUtf8();
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(text);
+    f.close();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ColorDefinitions::load(path));
+}
+BENCHMARK(BM_LoadThousandsOfGroups)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -54,6 +54,31 @@ void BM_UiLoadTasks(benchmark::State &state)
 }
 BENCHMARK(BM_UiLoadTasks)->Arg(10000)->Unit(benchmark::kMillisecond);
 
+// A million short tasks on one day.
+void BM_UiLoadMillionTasks(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/tasks.dat");
+    QByteArray bytes = '[' + kDay.toString(QStringLiteral("dd.MM.yyyy")).toUtf8() + "]\n";
+    for (int i = 0; i < 1'000'000; ++i)
+        bytes += "T" + QByteArray::number(i) + "=0|F" + QByteArray::number(i) + "|<A said:>\xC2\xB6x\n";
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    f.close();
+    TIniFile file(path);
+    QWidget sheet;
+    auto *page = new TTaskPage(file, &sheet);
+    sheet.resize(900, 600);
+    sheet.show();
+    for (auto _ : state) {
+        page->LoadTasks(kDay);
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = page->taskCount();
+}
+BENCHMARK(BM_UiLoadMillionTasks)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 } // namespace
 
 QF_WIDGET_BENCHMARK_MAIN()

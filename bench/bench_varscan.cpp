@@ -45,12 +45,13 @@ void BM_ScanBadInput(benchmark::State &state)
         text += u'#';
         break;
     case 3: text = QStringLiteral("# $x @y sub z\n").repeated(80'000); break;
+    case 4: text = u'$' + QString(5'000'000, u'a'); break;
     }
-    state.SetLabel(std::array{"million $", "$a repeated", "100k names", "only comments"}[size_t(state.range(0))]);
+    state.SetLabel(std::array{"million $", "$a repeated", "100k names", "only comments", "one 5 MB name"}[size_t(state.range(0))]);
     for (auto _ : state)
         benchmark::DoNotOptimize(InspectorScan::scan(text, true, true));
 }
-BENCHMARK(BM_ScanBadInput)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScanBadInput)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,7 +1,6 @@
 #include "common/textfile.h"
 #include "editor/painter.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -376,8 +375,6 @@ TEST(PainterRuns, EqualStatesAfterAnEditMeanEqualRest)
 TEST(PainterBadInput, MillionCharacterLinesAndBinaryText)
 {
     const PatternPainter painter(defsOf({"2#", "3\"", "3'", "1if", "0$", "0ab", "2<<\""}));
-    QElapsedTimer t;
-    t.start();
     // One line, no line break, full of openers: every scope runs over a million characters.
     // Only the last 255 are close enough to the end to be painted.
     const QString hashes(1'000'000, u'#');
@@ -394,7 +391,6 @@ TEST(PainterBadInput, MillionCharacterLinesAndBinaryText)
     const PaintSpans c = painter.paint(binary);
     for (const PaintSpan &s : c)
         ASSERT_LE(s.end(), binary.size());
-    EXPECT_LT(t.elapsed(), 5000);
 }
 
 TEST(PainterBadInput, ThousandsOfDefinitions)
@@ -406,10 +402,7 @@ TEST(PainterBadInput, ThousandsOfDefinitions)
     QString text;
     for (int i = 0; i < 20'000; ++i)
         text += QStringLiteral("w%1 ").arg(i % 6000);
-    QElapsedTimer t;
-    t.start();
     const PaintSpans spans = PatternPainter(defs).paint(text);
-    EXPECT_LT(t.elapsed(), 5000);
     EXPECT_FALSE(spans.empty());
     EXPECT_EQ(PatternPainter(defs).paint(text.left(3000)), referencePaint(text.left(3000), defs));
 }
