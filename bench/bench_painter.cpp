@@ -1,6 +1,6 @@
 // The pattern painter on real Perl (the machine's own modules) with the shipped definitions.
-#include "common/textfile.h"
-#include "editor/painter.h"
+#include "core/common/textfile.h"
+#include "core/editor/painter.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,8 +23,7 @@ const QString &corpus(qint64 bytes)
     QString &text = texts[bytes];
     if (!text.isEmpty())
         return text;
-    const QString path =
-        QDir::temp().filePath(QStringLiteral("quillforge-corpus-%1.pl").arg(bytes));
+    const QString path = QDir::temp().filePath(QStringLiteral("quillforge-corpus-%1.pl").arg(bytes));
     if (QFileInfo(path).size() != bytes) {
         const QStringList args{QStringLiteral(QF_CORPUS_TOOL), QString::number(bytes), path};
         const int rc = QProcess::execute(QStringLiteral("/bin/sh"), args);
@@ -39,8 +38,8 @@ const QString &corpus(qint64 bytes)
 
 const ColorDefinitions &shippedDefinitions()
 {
-    static const ColorDefinitions defs =
-        ColorDefinitions::load(QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
+    static const ColorDefinitions defs = ColorDefinitions::load(
+            QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
     return defs;
 }
 
@@ -50,8 +49,8 @@ void reportSpans(benchmark::State &state, const QString &text, const PaintSpans 
     state.counters["spans"] = double(spans.size());
     state.counters["definitions"] = double(shippedDefinitions().size());
     // What the colours of a text cost to keep: the span vector as allocated.
-    state.counters["span_bytes_per_char"] =
-        double(spans.capacity() * sizeof(PaintSpan)) / double(std::max<qsizetype>(1, text.size()));
+    state.counters["span_bytes_per_char"] = double(spans.capacity() * sizeof(PaintSpan))
+                                            / double(std::max<qsizetype>(1, text.size()));
 }
 
 void BM_PaintWholeText(benchmark::State &state)
@@ -111,13 +110,18 @@ BENCHMARK(BM_ResumeOneScreen)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMic
 // pairs, random code points. The painter must stay linear in them.
 void BM_PaintBadInput(benchmark::State &state)
 {
-    const QStringList keys{"2#=Arial|10|1|0|0|0|0", "3\"=Arial|10|2|0|0|0|0", "3'=Arial|10|3|0|0|0|0",
-                           "1if=Arial|10|4|0|0|0|0", "0$=Arial|10|5|0|0|0|0"};
+    const QStringList keys{"2#=Arial|10|1|0|0|0|0", "3\"=Arial|10|2|0|0|0|0",
+                           "3'=Arial|10|3|0|0|0|0", "1if=Arial|10|4|0|0|0|0",
+                           "0$=Arial|10|5|0|0|0|0"};
     const PatternPainter painter(ColorDefinitions::fromLines(keys));
     QString text;
     switch (state.range(0)) {
-    case 0: text = QString(1'000'000, u'#'); break;
-    case 1: text = QStringLiteral("\"ab' ").repeated(200'000); break;
+    case 0:
+        text = QString(1'000'000, u'#');
+        break;
+    case 1:
+        text = QStringLiteral("\"ab' ").repeated(200'000);
+        break;
     case 2: {
         text = QString(500'000, Qt::Uninitialized);
         quint32 x = 3;
@@ -128,7 +132,8 @@ void BM_PaintBadInput(benchmark::State &state)
         break;
     }
     }
-    state.SetLabel(std::array{"million #", "quote pairs", "random code points"}[size_t(state.range(0))]);
+    state.SetLabel(
+            std::array{"million #", "quote pairs", "random code points"}[size_t(state.range(0))]);
     for (auto _ : state)
         benchmark::DoNotOptimize(painter.paint(text));
 }
@@ -156,7 +161,9 @@ void BM_LoadThousandsOfGroups(benchmark::State &state)
     const QString path = dir.filePath(QStringLiteral("editorcolors.def"));
     QByteArray text;
     for (int g = 0; g < 4000; ++g)
-        text += QStringLiteral("[Group %1]\n0a%1=Arial|10|%1|0|0|0|0\n3'%1=Arial|10|1|0|0|0|0\n").arg(g).toUtf8();
+        text += QStringLiteral("[Group %1]\n0a%1=Arial|10|%1|0|0|0|0\n3'%1=Arial|10|1|0|0|0|0\n")
+                        .arg(g)
+                        .toUtf8();
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(text);

@@ -1,8 +1,8 @@
 // Loading a day of the tasks file, and writing the Today page from the shipped template.
-#include "app/inifile.h"
-#include "common/textfile.h"
-#include "tasks/taskstore.h"
-#include "tasks/todaypage.h"
+#include "core/common/textfile.h"
+#include "core/settings/inifile.h"
+#include "core/tasks/taskstore.h"
+#include "core/tasks/todaypage.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,9 +62,9 @@ void BM_LoadTasksDay(benchmark::State &state)
         state.SkipWithError("wrong number of rows");
 }
 BENCHMARK(BM_LoadTasksDay)
-    ->Args({10000, 5 << 20})
-    ->Args({100, 5 << 20})
-    ->Unit(benchmark::kMillisecond);
+        ->Args({10000, 5 << 20})
+        ->Args({100, 5 << 20})
+        ->Unit(benchmark::kMillisecond);
 
 // What selecting a row costs: the value of one key, read from the file.
 void BM_TaskValue(benchmark::State &state)

@@ -1,9 +1,9 @@
 // Colouring on screen: F5 over a whole script, Enter in a large one, the longest stall of a
 // sliced run, the memory the colours take, and KDE's grammar highlighter on the same file.
 #include "corpus.h"
+#include "ui/editor/highlighter.h"
 #include "uimain.h"
 #include "uiwindow.h"
-#include "editor/highlighter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -21,7 +21,9 @@ namespace {
 struct Window : PreparedWindow
 {
     TScriptEditor *doc;
-    explicit Window(qint64 bytes) : doc(openSettled(corpus(bytes))) {}
+    explicit Window(qint64 bytes)
+        : doc(openSettled(corpus(bytes)))
+    {}
 };
 
 void BM_F5OnScreen(benchmark::State &state)
@@ -33,8 +35,9 @@ void BM_F5OnScreen(benchmark::State &state)
         win.doc->Editor->viewport()->repaint();
     }
     const size_t chars = size_t(win.doc->Editor->document()->characterCount());
-    state.counters["span_bytes_per_char"] =
-        double(win.doc->Highlighter->spans().capacity() * sizeof(PaintSpan)) / double(chars);
+    state.counters["span_bytes_per_char"] = double(win.doc->Highlighter->spans().capacity()
+                                                   * sizeof(PaintSpan))
+                                            / double(chars);
 }
 BENCHMARK(BM_F5OnScreen)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -45,7 +48,8 @@ void BM_EnterKeyToRepaint(benchmark::State &state)
     Window win(state.range(0));
     ScriptEditorWidget *ed = win.doc->Editor;
     QTextCursor c = ed->textCursor();
-    c.setPosition(ed->document()->findBlockByNumber(ed->document()->blockCount() / 2).position() + 4);
+    c.setPosition(ed->document()->findBlockByNumber(ed->document()->blockCount() / 2).position()
+                  + 4);
     ed->setTextCursor(c);
     ed->setFocus();
     qint64 longest = 0;
@@ -62,7 +66,11 @@ void BM_EnterKeyToRepaint(benchmark::State &state)
     }
     state.counters["longest_ms"] = double(longest) / 1e6;
 }
-BENCHMARK(BM_EnterKeyToRepaint)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_EnterKeyToRepaint)
+        ->Arg(1 << 20)
+        ->Arg(10 << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(20);
 
 // F5 on 10 MB goes on in slices: the longest time the window waits for one.
 void BM_LongestSliceOfAWholeRun(benchmark::State &state)
@@ -90,7 +98,8 @@ void BM_KdeHighlighterProcess(benchmark::State &state)
 {
     const QString tool = QStandardPaths::findExecutable(QStringLiteral("kate-syntax-highlighter"));
     if (tool.isEmpty()) {
-        state.SkipWithError("kate-syntax-highlighter is not installed (libkf5syntaxhighlighting-tools)");
+        state.SkipWithError(
+                "kate-syntax-highlighter is not installed (libkf5syntaxhighlighting-tools)");
         return;
     }
     const QString file = corpus(state.range(0));

@@ -1,17 +1,17 @@
 // Opening a large script into a tab, and typing into it, on the offscreen platform.
+#include "core/common/workers.h"
 #include "corpus.h"
 #include "uimain.h"
 #include "uiwindow.h"
-#include "common/workers.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
+#include <QTest>
 #include <QThreadPool>
 #include <QTimer>
-#include <QTest>
 
 #include <benchmark/benchmark.h>
 
@@ -52,7 +52,11 @@ void BM_OpenScriptUntilText(benchmark::State &state)
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_OpenScriptUntilText)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_OpenScriptUntilText)
+        ->Arg(1 << 20)
+        ->Arg(10 << 20)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
 
 // The longest time the window's thread is busy without handling events, from opening a
 // script until its text, colours and inspector list are all in place.
@@ -72,7 +76,8 @@ void BM_OpenScriptLongestStall(benchmark::State &state)
         ticker.start(1);
         win.w->OpenDocument(file);
         TScriptEditor *doc = win.w->CurrentDocument();
-        while (doc->Editor->isLoading() || doc->Highlighter->busy() || workerPool()->activeThreadCount() > 0)
+        while (doc->Editor->isLoading() || doc->Highlighter->busy()
+               || workerPool()->activeThreadCount() > 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         QCoreApplication::processEvents();
         ticker.stop();
@@ -100,7 +105,11 @@ void BM_TypeInLargeScript(benchmark::State &state)
         ed->repaint();
     }
 }
-BENCHMARK(BM_TypeInLargeScript)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMicrosecond)->Iterations(200);
+BENCHMARK(BM_TypeInLargeScript)
+        ->Arg(1 << 20)
+        ->Arg(10 << 20)
+        ->Unit(benchmark::kMicrosecond)
+        ->Iterations(200);
 
 } // namespace
 

@@ -1,11 +1,11 @@
 // The code inspector, the find dialog and the status line on screen, with real Perl of 1 MB
 // and 10 MB: the tree refresh, "$" typed with the refresh on typing, find next, a status tick.
 #include "corpus.h"
+#include "ui/common/prompts.h"
+#include "ui/editor/findform.h"
+#include "ui/editor/highlighter.h"
 #include "uimain.h"
 #include "uiwindow.h"
-#include "common/prompts.h"
-#include "editor/findform.h"
-#include "editor/highlighter.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,8 +30,14 @@ public:
     {
         return QMessageBox::Ok;
     }
-    QString openFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
-    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString openFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
+    QString saveFile(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return {};
+    }
     QString folder(QWidget *, const QString &, const QString &) override { return {}; }
     bool input(QWidget *, const QString &, const QString &, QString &) override { return false; }
     bool color(QWidget *, QColor &) override { return false; }
@@ -46,7 +52,9 @@ struct SilentPromptsInstalled
 struct Window : SilentPromptsInstalled, PreparedWindow
 {
     TScriptEditor *doc;
-    explicit Window(qint64 bytes) : doc(openSettled(corpus(bytes))) {}
+    explicit Window(qint64 bytes)
+        : doc(openSettled(corpus(bytes)))
+    {}
     QTreeWidget *tree() const { return w->findChild<QTreeWidget *>(QStringLiteral("PropTree")); }
     void placeCaret(int position) const
     {

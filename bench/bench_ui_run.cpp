@@ -1,6 +1,6 @@
 // Running Perl into the output panel on the offscreen platform: the first byte, and a flood.
-#include "run/panelrun.h"
-#include "run/runner.h"
+#include "core/run/runner.h"
+#include "ui/run/panelrun.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -88,7 +88,7 @@ void Flood(benchmark::State &state)
             tick.restart();
         });
         const QString code = QStringLiteral(" -e \"print 'x' x 99, qq(\\n) for 1 .. %1\"")
-                                 .arg(megabytes * 10000);
+                                     .arg(megabytes * 10000);
         tick.start();
         probe.start();
         RunAndCapture(&panel, perl() + code, false);

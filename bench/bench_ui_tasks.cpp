@@ -1,7 +1,7 @@
 // LoadTasks on the task page itself: reading the day and handing the rows to the list.
+#include "core/settings/inifile.h"
+#include "ui/tasks/taskpage.h"
 #include "uimain.h"
-#include "app/inifile.h"
-#include "tasks/taskpage.h"
 
 #include <QApplication>
 #include <QFile>
@@ -65,7 +65,8 @@ void BM_UiLoadMillionTasks(benchmark::State &state)
 {
     QByteArray bytes = '[' + kDay.toString(QStringLiteral("dd.MM.yyyy")).toUtf8() + "]\n";
     for (int i = 0; i < 1'000'000; ++i)
-        bytes += "T" + QByteArray::number(i) + "=0|F" + QByteArray::number(i) + "|<A said:>\xC2\xB6x\n";
+        bytes += "T" + QByteArray::number(i) + "=0|F" + QByteArray::number(i)
+                 + "|<A said:>\xC2\xB6x\n";
     loadTasksOnPage(state, bytes);
 }
 BENCHMARK(BM_UiLoadMillionTasks)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,6 +1,6 @@
 // Switching the central page between the code view and a page the browser has loaded, with the
 // real browser, on the offscreen platform.
-#include "run/browser.h"
+#include "ui/run/browser.h"
 #include "uiwindow.h"
 
 #include <QApplication>
@@ -14,7 +14,9 @@ namespace {
 struct Window : PreparedWindow
 {
     QString page;
-    Window() : PreparedWindow(QSize(1200, 800)), page(home + QStringLiteral("doc/help/running.html"))
+    Window()
+        : PreparedWindow(QSize(1200, 800))
+        , page(home + QStringLiteral("doc/help/running.html"))
     {
         showPage(true);
     }

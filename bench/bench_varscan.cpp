@@ -1,7 +1,7 @@
 // The code inspector's scan alone: real Perl of 1 MB and 10 MB, and the bad inputs a user
 // may open by mistake.
-#include "common/textfile.h"
-#include "editor/varscan.h"
+#include "core/common/textfile.h"
+#include "core/editor/varscan.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -37,17 +37,26 @@ void BM_ScanBadInput(benchmark::State &state)
 {
     QString text;
     switch (state.range(0)) {
-    case 0: text = QString(1'000'000, u'$'); break;
-    case 1: text = QStringLiteral("$a").repeated(500'000); break;
+    case 0:
+        text = QString(1'000'000, u'$');
+        break;
+    case 1:
+        text = QStringLiteral("$a").repeated(500'000);
+        break;
     case 2: // a hundred thousand distinct names, one comment at the very end
         for (int i = 0; i < 100'000; ++i)
             text += QStringLiteral("$v%1;@w%1;sub s%1 {}\n").arg(i);
         text += u'#';
         break;
-    case 3: text = QStringLiteral("# $x @y sub z\n").repeated(80'000); break;
-    case 4: text = u'$' + QString(5'000'000, u'a'); break;
+    case 3:
+        text = QStringLiteral("# $x @y sub z\n").repeated(80'000);
+        break;
+    case 4:
+        text = u'$' + QString(5'000'000, u'a');
+        break;
     }
-    state.SetLabel(std::array{"million $", "$a repeated", "100k names", "only comments", "one 5 MB name"}[size_t(state.range(0))]);
+    state.SetLabel(std::array{"million $", "$a repeated", "100k names", "only comments",
+                              "one 5 MB name"}[size_t(state.range(0))]);
     for (auto _ : state)
         benchmark::DoNotOptimize(InspectorScan::scan(text, true, true));
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/inifile.h"
-#include "app/mainwindow.h"
-#include "app/programdir.h"
-#include "editor/highlighter.h"
+#include "core/settings/inifile.h"
+#include "core/settings/programdir.h"
 #include "platform/platform.h"
+#include "ui/editor/highlighter.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QCoreApplication>
 #include <QSize>
@@ -24,7 +24,8 @@ struct PreparedWindow
         home = dir.path() + QLatin1Char('/');
         ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
         TIniFile(home + QStringLiteral("etc/quillforge.cfg"))
-            .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
+                .WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"),
+                             Platform::driveIdentity(home));
         w = std::make_unique<TForm1>(home);
         w->resize(size);
         w->FormCreate();

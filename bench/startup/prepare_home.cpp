@@ -1,7 +1,7 @@
 // Prepares a program folder for start-up measurements: shipped data, first-run check passed,
 // code view at start.
-#include "app/inifile.h"
-#include "app/programdir.h"
+#include "core/settings/inifile.h"
+#include "core/settings/programdir.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -15,7 +15,8 @@ int main(int argc, char **argv)
     const QString home = QDir(QString::fromLocal8Bit(argv[1])).absolutePath() + QLatin1Char('/');
     ensureProgramData(home, QStringLiteral(QF_SHIPPED_DATA));
     TIniFile ini(home + QStringLiteral("etc/quillforge.cfg"));
-    ini.WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"), Platform::driveIdentity(home));
+    ini.WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"),
+                    Platform::driveIdentity(home));
     ini.WriteInteger(QStringLiteral("Config"), QStringLiteral("InitialView"), 0);
     return 0;
 }

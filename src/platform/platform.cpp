@@ -42,7 +42,8 @@ quint32 fnv1a(const QByteArray &data, quint32 h = 2166136261u)
 QString Platform::perlBinDir()
 {
     const QString perl = QStandardPaths::findExecutable(QString::fromLatin1(kDefaults.perlExe));
-    return perl.isEmpty() ? QString::fromLatin1(kDefaults.perlBinDir) : QFileInfo(perl).absolutePath();
+    return perl.isEmpty() ? QString::fromLatin1(kDefaults.perlBinDir)
+                          : QFileInfo(perl).absolutePath();
 }
 
 QString Platform::perlExecutableName()
@@ -73,8 +74,9 @@ QString Platform::findWebServerProgram()
     if (!onPath.isEmpty())
         return onPath;
     // Servers live in sbin, which an ordinary user's PATH lacks.
-    return QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
-                                                 QStringLiteral("/usr/local/sbin")});
+    return QStandardPaths::findExecutable(name,
+                                          {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
+                                           QStringLiteral("/usr/local/sbin")});
 }
 
 bool Platform::localPortAnswers(quint16 port)
@@ -82,7 +84,7 @@ bool Platform::localPortAnswers(quint16 port)
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
         return false;
-    sockaddr_in addr {};
+    sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_port = htons(port);
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -103,14 +105,15 @@ QString Platform::driveIdentity(const QString &programDir)
     QFile id(QStringLiteral("/etc/machine-id"));
     if (id.open(QIODevice::ReadOnly))
         seed = id.readAll().trimmed();
-    struct statvfs vfs {};
+    struct statvfs vfs
+    {};
     if (::statvfs(QFile::encodeName(programDir).constData(), &vfs) == 0)
         seed += QByteArray::number(qulonglong(vfs.f_fsid));
     const quint32 h = fnv1a(seed);
     return QStringLiteral("%1-%2")
-        .arg(h >> 16, 4, 16, QLatin1Char('0'))
-        .arg(h & 0xFFFF, 4, 16, QLatin1Char('0'))
-        .toUpper();
+            .arg(h >> 16, 4, 16, QLatin1Char('0'))
+            .arg(h & 0xFFFF, 4, 16, QLatin1Char('0'))
+            .toUpper();
 }
 
 QString Platform::registeredOwner()
@@ -154,4 +157,22 @@ QString Platform::defaultCgiBin(const QString &programDir)
 QString Platform::defaultBugReportFile()
 {
     return QDir::homePath() + u'/' + QString::fromLatin1(kDefaults.bugReport);
+}
+
+bool Platform::displayAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qgetenv("DISPLAY").isEmpty() || !qgetenv("WAYLAND_DISPLAY").isEmpty();
+}
+
+QString Platform::installedIconTheme()
+{
+    for (const char *t : {"breeze", "Adwaita"}) {
+        if (QFileInfo::exists(
+                    QStringLiteral("/usr/share/icons/%1/index.theme").arg(QLatin1String(t))))
+            return QLatin1String(t);
+    }
+    return {};
 }

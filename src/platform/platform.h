@@ -24,15 +24,20 @@ bool localPortAnswers(quint16 port);
 // its sandbox switched off).
 bool runsAsAdministrator();
 
+// Whether a window system is reachable (a Qt platform plugin that needs none counts as one).
+bool displayAvailable();
+// An installed icon theme to use when the desktop names none, or empty.
+QString installedIconTheme();
+
 // Identity of this machine and disk, as XXXX-XXXX (upper-case hexadecimal).
 QString driveIdentity(const QString &programDir);
 
 // Full name of the account, else its login name, else "[?]".
 QString registeredOwner();
 
-QString defaultRunAutoSaveAs();     // the scratch script of a run in mode 2
+QString defaultRunAutoSaveAs();      // the scratch script of a run in mode 2
 QString defaultCommandInterpreter(); // the console's interpreter
-QString commandInterpreterSwitch(); // what goes between interpreter and command
+QString commandInterpreterSwitch();  // what goes between interpreter and command
 QString localHttpAddress();          // the local web server, without a path
 QString defaultCgiBin(const QString &programDir);
 QString defaultBugReportFile();

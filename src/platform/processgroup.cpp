@@ -30,7 +30,13 @@ bool ProcessGroup::forceEnd(qint64 leader)
 // Elsewhere a job object would play the group's part; until then the caller ends the
 // command alone.
 void ProcessGroup::startAsGroupLeader(QProcess &) {}
-bool ProcessGroup::askToEnd(qint64) { return false; }
-bool ProcessGroup::forceEnd(qint64) { return false; }
+bool ProcessGroup::askToEnd(qint64)
+{
+    return false;
+}
+bool ProcessGroup::forceEnd(qint64)
+{
+    return false;
+}
 
 #endif

@@ -1,6 +1,6 @@
-#include "app/inifile.h"
-#include "common/errors.h"
-#include "run/browserrules.h"
+#include "core/common/errors.h"
+#include "core/run/browserrules.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,24 +13,25 @@ using namespace BrowserRules;
 TEST(PseudoLinks, OnlyExactLowerCaseNamesAreCommands)
 {
     const std::pair<const char *, PseudoCommand> cases[] = {
-        {"cmd:editor", PseudoCommand::Editor},
-        {"cmd:tasks", PseudoCommand::Tasks},
-        {"cmd:help", PseudoCommand::Help},
-        {"cmd:perlref", PseudoCommand::PerlRef},
-        {"cmd:tasks:and more", PseudoCommand::Tasks}, // cut at the next colon
-        {"cmd:Help", PseudoCommand::None},
-        {"cmd:HELP", PseudoCommand::None},
-        {"cmd:", PseudoCommand::None},
-        {"cmd:format c", PseudoCommand::None},
-        // "cmd:" inside another address: the field after the first colon decides.
-        {"http://host/?go=cmd:help", PseudoCommand::None},
-        {"file:///doc/cmd:help", PseudoCommand::None},
+            {"cmd:editor", PseudoCommand::Editor},
+            {"cmd:tasks", PseudoCommand::Tasks},
+            {"cmd:help", PseudoCommand::Help},
+            {"cmd:perlref", PseudoCommand::PerlRef},
+            {"cmd:tasks:and more", PseudoCommand::Tasks}, // cut at the next colon
+            {"cmd:Help", PseudoCommand::None},
+            {"cmd:HELP", PseudoCommand::None},
+            {"cmd:", PseudoCommand::None},
+            {"cmd:format c", PseudoCommand::None},
+            // "cmd:" inside another address: the field after the first colon decides.
+            {"http://host/?go=cmd:help", PseudoCommand::None},
+            {"file:///doc/cmd:help", PseudoCommand::None},
     };
     for (const auto &[address, expected] : cases) {
         EXPECT_TRUE(isPseudoLink(address)) << address;
         EXPECT_EQ(pseudoCommand(address), expected) << address;
     }
-    for (const char *address : {"http://127.0.0.1:8080/", "/home/u/help.html", "CMD:help", "cmd;help"}) {
+    for (const char *address :
+         {"http://127.0.0.1:8080/", "/home/u/help.html", "CMD:help", "cmd;help"}) {
         EXPECT_FALSE(isPseudoLink(address)) << address;
         EXPECT_EQ(pseudoCommand(address), PseudoCommand::None) << address;
     }
@@ -86,7 +87,8 @@ TEST(ToUrl, TurnsTypedAddressesIntoWhatTheBrowserLoads)
     EXPECT_EQ(toUrl("http://127.0.0.1:8080/cgi-bin/a b.pl", base).toString(QUrl::FullyEncoded),
               "http://127.0.0.1:8080/cgi-bin/a%20b.pl");
     EXPECT_EQ(toUrl("www.perl.org", base).toString(), "http://www.perl.org");
-    EXPECT_EQ(toUrl("localhost:8080/cgi-bin/x.pl", base).toString(), "http://localhost:8080/cgi-bin/x.pl");
+    EXPECT_EQ(toUrl("localhost:8080/cgi-bin/x.pl", base).toString(),
+              "http://localhost:8080/cgi-bin/x.pl");
     EXPECT_EQ(toUrl("127.0.0.1:8080/", base).toString(), "http://127.0.0.1:8080/");
     EXPECT_EQ(toUrl("", base).toString(), "about:blank");
 
@@ -151,7 +153,8 @@ TEST_F(RecentUrlsTest, AnAddressTheFileCannotHoldLeavesTheOldList)
 TEST(PreviewPage, EveryLineEndsWithCrLf)
 {
     EXPECT_EQ(previewPage(""), QByteArray());
-    EXPECT_EQ(previewPage("<!-- header -->\n<h1>Hi</h1>"), QByteArray("<!-- header -->\r\n<h1>Hi</h1>\r\n"));
+    EXPECT_EQ(previewPage("<!-- header -->\n<h1>Hi</h1>"),
+              QByteArray("<!-- header -->\r\n<h1>Hi</h1>\r\n"));
     EXPECT_EQ(previewPage("a\n\nb\n"), QByteArray("a\r\n\r\nb\r\n\r\n"));
     EXPECT_EQ(previewPage(QString::fromUtf8("caf\xc3\xa9")), QByteArray("caf\xc3\xa9\r\n"));
 }

@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "editor/colordefs.h"
+#include "core/editor/colordefs.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -71,9 +71,9 @@ TEST_F(ColorDefsFile, ReadsTheFileAsTheSettingsRulesDo)
     }
     const ColorDefinitions defs = ColorDefinitions::load(path());
     EXPECT_EQ(defs.lines(), viaIni);
-    EXPECT_EQ(defs.lines(), QStringList({"0if=Arial|10|255|1|0|0|0", "0quoted=Arial|8|1|0|0|0|0",
-                                         "2#=Courier New|10|32768|0|1|0|0",
-                                         "0nameless=Arial|10|255|1|0|0|0"}));
+    EXPECT_EQ(defs.lines(),
+              QStringList({"0if=Arial|10|255|1|0|0|0", "0quoted=Arial|8|1|0|0|0|0",
+                           "2#=Courier New|10|32768|0|1|0|0", "0nameless=Arial|10|255|1|0|0|0"}));
     EXPECT_EQ(defs.at(2).group, QStringLiteral("Other"));
 }
 
@@ -106,8 +106,8 @@ TEST_F(ColorDefsFile, ThousandsOfGroupsAllLoad)
     QByteArray text;
     for (int g = 0; g < 4000; ++g)
         text += QStringLiteral("[Group %1]\n0a%1=Arial|10|%1|0|0|0|0\n3'%1=Arial|10|1|0|0|0|0\n")
-                    .arg(g)
-                    .toUtf8();
+                        .arg(g)
+                        .toUtf8();
     write(text);
     const ColorDefinitions defs = ColorDefinitions::load(path());
     ASSERT_EQ(defs.size(), 8000);
@@ -118,10 +118,10 @@ TEST_F(ColorDefsFile, ThousandsOfGroupsAllLoad)
 TEST(ColorDefs, SameKeyInTwoGroupsPaintsWithTheFirstGroupsStyle)
 {
     const ColorDefinitions defs = ColorDefinitions::fromText(
-        "[A]\n0my=Arial|10|255|1|0|0|0\n"
-        "[B]\n0x=Arial|10|0|0|0|0|0\n0MY=Tahoma|14|65280|0|1|0|0\n");
+            "[A]\n0my=Arial|10|255|1|0|0|0\n"
+            "[B]\n0x=Arial|10|0|0|0|0|0\n0MY=Tahoma|14|65280|0|1|0|0\n");
     ASSERT_EQ(defs.size(), 3);
-    EXPECT_EQ(defs.at(2).pattern(), QStringLiteral("MY"));   // searched for as written
+    EXPECT_EQ(defs.at(2).pattern(), QStringLiteral("MY")); // searched for as written
     EXPECT_EQ(defs.style(2).font, QStringLiteral("Arial"));
     EXPECT_EQ(defs.style(2).color, 255);
     EXPECT_EQ(defs.style(1).color, 0);
@@ -132,8 +132,8 @@ TEST(ColorDefs, SameKeyInTwoGroupsPaintsWithTheFirstGroupsStyle)
 TEST(ColorDefs, ScopeDigitAndPatternProblemsAreListed)
 {
     const ColorDefinitions defs = ColorDefinitions::fromText(
-        "[G]\n5five=Arial|10|0|0|0|0|0\nxword=Arial|10|0|0|0|0|0\n0=Arial|10|0|0|0|0|0\n"
-        "3\"=Arial|10|0|0|0|0|0\n");
+            "[G]\n5five=Arial|10|0|0|0|0|0\nxword=Arial|10|0|0|0|0|0\n0=Arial|10|0|0|0|0|0\n"
+            "3\"=Arial|10|0|0|0|0|0\n");
     ASSERT_EQ(defs.size(), 4);
     EXPECT_EQ(defs.at(0).scope, -1);
     EXPECT_EQ(defs.at(1).scope, -1);
@@ -164,7 +164,7 @@ TEST(ColorStyle, FieldsFollowExtractField)
     EXPECT_TRUE(shortValue.italic);
     EXPECT_TRUE(shortValue.strikeout);
     EXPECT_EQ(shortValue.underline, 255);
-    EXPECT_EQ(shortValue.underlineStyle(), 0);   // 255 is no underline kind of the editor
+    EXPECT_EQ(shortValue.underlineStyle(), 0); // 255 is no underline kind of the editor
 
     const QString value = QStringLiteral("Tahoma|9|16711680|1|0|1|1");
     EXPECT_EQ(ColorStyle::fromValue(value).toValue(), value);
@@ -193,8 +193,8 @@ TEST(ColorStyle, FieldsThatAreNotNumbersFallBackAndAreReported)
     EXPECT_EQ(s.font, QStringLiteral("Arial"));
     EXPECT_EQ(s.size, 8);
     EXPECT_EQ(s.color, 255);
-    EXPECT_TRUE(s.bold);      // " 1 " is a number
-    EXPECT_FALSE(s.italic);   // "x" is not: the fallback is off
+    EXPECT_TRUE(s.bold);    // " 1 " is a number
+    EXPECT_FALSE(s.italic); // "x" is not: the fallback is off
     EXPECT_TRUE(problem.contains(QStringLiteral("size \"1O\"")));
     EXPECT_TRUE(problem.contains(QStringLiteral("colour \"green\"")));
     EXPECT_TRUE(problem.contains(QStringLiteral("italic \"x\"")));
@@ -209,8 +209,8 @@ TEST(ColorStyle, FieldsThatAreNotNumbersFallBackAndAreReported)
 
 TEST(ColorDefs, ShippedDefinitionsAreClean)
 {
-    const ColorDefinitions defs =
-        ColorDefinitions::load(QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
+    const ColorDefinitions defs = ColorDefinitions::load(
+            QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
     ASSERT_GT(defs.size(), 20);
     EXPECT_TRUE(defs.problems().isEmpty()) << defs.problems().join('\n').toStdString();
     QStringList groups;

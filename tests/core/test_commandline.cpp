@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "run/commandline.h"
+#include "core/run/commandline.h"
+#include "core/settings/inifile.h"
 
 #include <QFile>
 #include <QProcess>
@@ -44,20 +44,20 @@ struct Row
 TEST(CommandLine, EveryRowOfTheRunDialogTable)
 {
     const Row rows[] = {
-        {"wT", nullptr, false, false, false, "", "perl.exe_-wT_C:\\web\\form.pl_"},
-        {"wT", nullptr, true, false, false, "", "perl.exe_-wT__-c_C:\\web\\form.pl_"},
-        {"wT", nullptr, false, true, false, "", "perl.exe_-wT__-d_C:\\web\\form.pl_"},
-        {"wT", nullptr, false, true, true, "", "perl.exe_-wT__-d:DProf_C:\\web\\form.pl_"},
-        {"wT", nullptr, true, true, false, "", "perl.exe_-wT__-c__-d_C:\\web\\form.pl_"},
-        {"hSvUTw", nullptr, false, false, false, "", "perl.exe_-wTUvSh_C:\\web\\form.pl_"},
-        {"", nullptr, false, false, false, "", "perl.exe_C:\\web\\form.pl_"},
-        {"", nullptr, true, false, false, "", "perl.exe_-c_C:\\web\\form.pl_"},
-        {"wT", "-w -Mstrict", false, false, false, "", "perl.exe_-w_-Mstrict_C:\\web\\form.pl_"},
-        {"wT", "", false, false, false, "", "perl.exe__C:\\web\\form.pl_"},
-        {"w", nullptr, false, false, false, "a b", "perl.exe_-w_C:\\web\\form.pl_a_b"},
-        {"T", nullptr, false, false, false, "", "perl.exe_-T_C:\\web\\form.pl_"},
-        // Debugging off adds nothing whatever the radio buttons show.
-        {"", nullptr, false, false, true, "", "perl.exe_C:\\web\\form.pl_"},
+            {"wT", nullptr, false, false, false, "", "perl.exe_-wT_C:\\web\\form.pl_"},
+            {"wT", nullptr, true, false, false, "", "perl.exe_-wT__-c_C:\\web\\form.pl_"},
+            {"wT", nullptr, false, true, false, "", "perl.exe_-wT__-d_C:\\web\\form.pl_"},
+            {"wT", nullptr, false, true, true, "", "perl.exe_-wT__-d:DProf_C:\\web\\form.pl_"},
+            {"wT", nullptr, true, true, false, "", "perl.exe_-wT__-c__-d_C:\\web\\form.pl_"},
+            {"hSvUTw", nullptr, false, false, false, "", "perl.exe_-wTUvSh_C:\\web\\form.pl_"},
+            {"", nullptr, false, false, false, "", "perl.exe_C:\\web\\form.pl_"},
+            {"", nullptr, true, false, false, "", "perl.exe_-c_C:\\web\\form.pl_"},
+            {"wT", "-w -Mstrict", false, false, false, "", "perl.exe_-w_-Mstrict_C:\\web\\form.pl_"},
+            {"wT", "", false, false, false, "", "perl.exe__C:\\web\\form.pl_"},
+            {"w", nullptr, false, false, false, "a b", "perl.exe_-w_C:\\web\\form.pl_a_b"},
+            {"T", nullptr, false, false, false, "", "perl.exe_-T_C:\\web\\form.pl_"},
+            // Debugging off adds nothing whatever the radio buttons show.
+            {"", nullptr, false, false, true, "", "perl.exe_C:\\web\\form.pl_"},
     };
     for (const Row &row : rows) {
         RunRequest r;
@@ -112,14 +112,14 @@ TEST(CommandLine, PathsWithBlanksAreQuotedAndSplitBackIntoOneWord)
     EXPECT_EQ(buildCommandLine(r), blanks("\"/opt/my_perl/bin/perl\"_-w_/usr/bin/plain.pl_a__b"));
 
     const QStringList paths = {
-        QStringLiteral("/tmp/my perl"),
-        QStringLiteral("/tmp/tab\there"),
-        QStringLiteral("/tmp/say \"hi\"/x.pl"),
-        QStringLiteral("/tmp/\"quoted\" end"),
+            QStringLiteral("/tmp/my perl"),
+            QStringLiteral("/tmp/tab\there"),
+            QStringLiteral("/tmp/say \"hi\"/x.pl"),
+            QStringLiteral("/tmp/\"quoted\" end"),
     };
     for (const QString &p : paths) {
         EXPECT_EQ(QProcess::splitCommand(quoteIfBlank(p) + QStringLiteral(" -w")),
                   QStringList({p, QStringLiteral("-w")}))
-            << p.toStdString();
+                << p.toStdString();
     }
 }

@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "tools/customlinks.h"
+#include "core/settings/inifile.h"
+#include "core/tools/customlinks.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -45,8 +45,9 @@ TEST(CustomLinks, IconBoxCommaBecomesFieldSeparator)
 {
     EXPECT_EQ(CustomLinks::composeValue("/usr/bin/prog", "-x", "/usr/lib/libicons.so,4"),
               "/usr/bin/prog|-x|/usr/lib/libicons.so|4");
-    const CustomLink l = CustomLinks::parse(
-        "n", CustomLinks::composeValue("/usr/bin/prog", "", "/usr/lib/libicons.so,4"));
+    const CustomLink l = CustomLinks::parse("n",
+                                            CustomLinks::composeValue("/usr/bin/prog", "",
+                                                                      "/usr/lib/libicons.so,4"));
     EXPECT_EQ(l.iconFile, "/usr/lib/libicons.so");
     EXPECT_EQ(l.iconIndex, 4);
     EXPECT_EQ(CustomLinks::iconBoxText("/p|x|/i.ico|2"), "/i.ico,2");
@@ -61,8 +62,7 @@ TEST(CustomLinks, WorkingFolderKeepsTrailingSeparator)
 
 TEST(CustomLinks, ParametersSplitLikeAShell)
 {
-    EXPECT_EQ(CustomLinks::arguments("-a \"two words\" b"),
-              QStringList({"-a", "two words", "b"}));
+    EXPECT_EQ(CustomLinks::arguments("-a \"two words\" b"), QStringList({"-a", "two words", "b"}));
     EXPECT_TRUE(CustomLinks::arguments("").isEmpty());
 }
 

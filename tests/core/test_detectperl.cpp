@@ -1,4 +1,4 @@
-#include "app/detectperl.h"
+#include "core/run/detectperl.h"
 #include "platform/platform.h"
 
 #include <QStandardPaths>
@@ -15,16 +15,17 @@ struct Case
 };
 
 const Case kCases[] = {
-    {"registered Linux command", "/usr/bin/perl \"%1\" %*", "/usr/bin/perl"},
-    {"registered Windows command", "C:\\Perl\\bin\\Perl.exe \"%1\" %*", "C:\\Perl\\bin\\Perl.exe"},
-    {"blanks inside the program path", "/opt/my perl/bin/perl \"%1\"", "/opt/my perl/bin/perl"},
-    {"first quoted %1 counts", "/usr/bin/perl \"%1\" \"%1\"", "/usr/bin/perl"},
-    {"only one character is cut", "/usr/bin/perl  \"%1\"", "/usr/bin/perl "},
-    {"unquoted %1", "/usr/bin/perl %1 %*", ""},
-    {"quote after %1 only", "/usr/bin/perl %1\"", ""},
-    {"default without arguments", "c:\\program files\\perl\\bin\\perl.exe", ""},
-    {"nothing registered", "", ""},
-    {"quoted %1 at the very start", "\"%1\" %*", ""},
+        {"registered Linux command", "/usr/bin/perl \"%1\" %*", "/usr/bin/perl"},
+        {"registered Windows command", "C:\\Perl\\bin\\Perl.exe \"%1\" %*",
+         "C:\\Perl\\bin\\Perl.exe"},
+        {"blanks inside the program path", "/opt/my perl/bin/perl \"%1\"", "/opt/my perl/bin/perl"},
+        {"first quoted %1 counts", "/usr/bin/perl \"%1\" \"%1\"", "/usr/bin/perl"},
+        {"only one character is cut", "/usr/bin/perl  \"%1\"", "/usr/bin/perl "},
+        {"unquoted %1", "/usr/bin/perl %1 %*", ""},
+        {"quote after %1 only", "/usr/bin/perl %1\"", ""},
+        {"default without arguments", "c:\\program files\\perl\\bin\\perl.exe", ""},
+        {"nothing registered", "", ""},
+        {"quoted %1 at the very start", "\"%1\" %*", ""},
 };
 
 } // namespace

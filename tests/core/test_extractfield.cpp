@@ -1,4 +1,4 @@
-#include "common/extractfield.h"
+#include "core/common/extractfield.h"
 
 #include <gtest/gtest.h>
 

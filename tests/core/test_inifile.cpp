@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "common/errors.h"
+#include "core/common/errors.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -186,13 +186,15 @@ TEST_F(IniFileTest, UnwritableFolderRaisesUnableToWrite)
         ini.WriteString("A", "k", "v");
         FAIL() << "no error";
     } catch (const IoError &e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Unable to write to ") + dir.path() + "/no-such-folder/x.cfg");
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Unable to write to ") + dir.path() + "/no-such-folder/x.cfg");
     }
 }
 
 TEST_F(IniFileTest, BadFilesReadAsDefaults)
 {
-    write(QByteArray("\x00\x01\xff\xfe[\x80\x81]\n=novalue\n\x00=\x00\n", 24) + QByteArray(3000000, 'z'));
+    write(QByteArray("\x00\x01\xff\xfe[\x80\x81]\n=novalue\n\x00=\x00\n", 24)
+          + QByteArray(3000000, 'z'));
     TIniFile ini(path());
     EXPECT_EQ(ini.ReadString("Config", "Cmd", "d"), QStringLiteral("d"));
     QStringList sections;

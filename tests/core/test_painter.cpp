@@ -1,5 +1,5 @@
-#include "common/textfile.h"
-#include "editor/painter.h"
+#include "core/common/textfile.h"
+#include "core/editor/painter.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -122,8 +122,7 @@ std::ostream &operator<<(std::ostream &os, const ScopeCase &c)
 }
 
 class PainterScopes : public ::testing::TestWithParam<ScopeCase>
-{
-};
+{};
 
 TEST_P(PainterScopes, PaintsTheExpectedRanges)
 {
@@ -136,76 +135,84 @@ TEST_P(PainterScopes, PaintsTheExpectedRanges)
 const QString k250 = QString(250, u'x');
 
 INSTANTIATE_TEST_SUITE_P(
-    Painter, PainterScopes,
-    ::testing::Values(
-        // Scope 0: every occurrence, also right after the previous one.
-        ScopeCase{"AnywhereTwoDollarsBothPainted", {"0$"}, "$$a", {{0, 2, 0}}},
-        ScopeCase{"AnywhereNonOverlapping", {"0aa"}, "aaaaa", {{0, 4, 0}}},
-        ScopeCase{"AnywhereCaseCounts", {"0if"}, "IF If if", {{6, 2, 0}}},
-        ScopeCase{"AnywhereInsideWords", {"0my"}, "dummy my", {{3, 2, 0}, {6, 2, 0}}},
-        // Scope 1: blanks on both sides, the blank before painted.
-        ScopeCase{"WordSharedBlankPaintsBoth", {"1if"}, " if if ", {{0, 6, 0}}},
-        ScopeCase{"WordNeedsBlanksNotTabsOrSemicolons",
-                  {"1print"},
-                  "print x\nx print\n\tprint x\nx print;\nx\tprint\tx\nx print y",
-                  {{45, 6, 0}}},
-        ScopeCase{"WordNotAtTextEnd", {"1x"}, "a x", {}},
-        // Scope 2: to the end of the line, tabs included; 255 characters at most.
-        ScopeCase{"LineEndIncludesTabs", {"2#"}, "a # b\tc\nd", {{2, 5, 0}}},
-        ScopeCase{"LineEndLastLineToTextEnd", {"2#"}, "x\ny #end", {{4, 4, 0}}},
-        ScopeCase{"LineEndStopsAtControlCharacters",
-                  {"2#"},
-                  "#a\rb #c\x0c",
-                  {{0, 2, 0}, {5, 2, 0}}},
-        ScopeCase{"LineEnd255Painted", {"2#"}, "#" + QString(254, u'x') + "\n", {{0, 255, 0}}},
-        ScopeCase{"LineEnd256NotPainted",
-                  {"2#"},
-                  "#" + QString(255, u'x') + "\n#ok",
-                  {{257, 3, 0}}},
-        ScopeCase{"LineEndLongRunSearchGoesOnAfterThePattern",
-                  {"2#"},
-                  "#" + k250 + "# inner\n#ok",
-                  {{251, 7, 0}, {259, 3, 0}}},
-        // Scope 3: between the delimiters, not the delimiters themselves.
-        ScopeCase{"DelimitedBetweenQuotes", {"3\""}, "a \"bc\" d", {{3, 2, 0}}},
-        ScopeCase{"DelimitedEmptyPairThenNext", {"3\""}, "\"\" \"x\"", {{4, 1, 0}}},
-        ScopeCase{"DelimitedCrossesLines", {"3'"}, "'a\nb'", {{1, 3, 0}}},
-        ScopeCase{"DelimitedUnclosedShortRunToTextEnd", {"3\""}, "x \"abc", {{3, 3, 0}}},
-        ScopeCase{"DelimitedMultiCharacterPattern", {"3q{"}, "q a q{bq", {{5, 2, 0}}},
-        ScopeCase{"Delimited255Painted", {"3\""}, "\"" + QString(255, u'x') + "\"", {{1, 255, 0}}},
-        // A run too long is taken as a stray opener: its closer opens the next pair.
-        ScopeCase{"DelimitedLongRunSkipsOnlyItsOpener",
-                  {"3\""},
-                  "\"" + QString(256, u'x') + "\" b \"c\"",
-                  {{258, 3, 0}}},
-        ScopeCase{"DelimitedStrayQuoteCostsOnePair",
-                  {"3'"},
-                  "# don't\n" + k250 + "\nx = 'a'; y = 'b';",
-                  {{264, 1, 0}, {273, 1, 0}}},
-        // List order: the first definition to reach a range's first character keeps it.
-        ScopeCase{"FirstToReachKeeps", {"0ab", "0b"}, "ab b", {{0, 2, 0}, {3, 1, 1}}},
-        ScopeCase{"WiderLaterRangeRepaints", {"0b", "2a"}, "abc\nb", {{0, 3, 1}, {4, 1, 0}}},
-        ScopeCase{"StringBeatsSigilAtItsFirstCharacter", {"3\"", "0$"}, "\"$x\" $y",
-                  {{1, 2, 0}, {5, 1, 1}}},
-        ScopeCase{"DefaultColourDoesNotClaim",
-                  {"0a=Arial|10|65535|0|0|0|0", "0ab"},
-                  "ab",
-                  {{0, 2, 1}}},
-        // What counts is the colour the character shows: the last definition over it.
-        ScopeCase{"RepaintedInDefaultColourNoLongerClaims",
-                  {"0b", "0ab=Arial|10|65535|0|0|0|0", "0bc"},
-                  "abc",
-                  {{0, 1, 1}, {1, 2, 2}}},
-        ScopeCase{"AutomaticColourClaims",
-                  {"0a=Arial|10|-2147483640|0|0|0|0", "0ab"},
-                  "ab",
-                  {{0, 1, 0}}},
-        // The mended first-line rule: an empty first line no longer stops the run.
-        ScopeCase{"EmptyFirstLineStillPainted", {"0print"}, "\nprint 1", {{1, 5, 0}}},
-        // Nothing to paint: empty patterns and other scope digits.
-        ScopeCase{"EmptyPatternsPaintNothing", {"0", "1", "2", "3"}, "  a  \"b\" #", {}},
-        ScopeCase{"OtherScopeDigitsPaintNothing", {"4a", "xa", "9a"}, "a a", {}}),
-    [](const ::testing::TestParamInfo<ScopeCase> &row) { return std::string(row.param.name); });
+        Painter, PainterScopes,
+        ::testing::Values(
+                // Scope 0: every occurrence, also right after the previous one.
+                ScopeCase{"AnywhereTwoDollarsBothPainted", {"0$"}, "$$a", {{0, 2, 0}}},
+                ScopeCase{"AnywhereNonOverlapping", {"0aa"}, "aaaaa", {{0, 4, 0}}},
+                ScopeCase{"AnywhereCaseCounts", {"0if"}, "IF If if", {{6, 2, 0}}},
+                ScopeCase{"AnywhereInsideWords", {"0my"}, "dummy my", {{3, 2, 0}, {6, 2, 0}}},
+                // Scope 1: blanks on both sides, the blank before painted.
+                ScopeCase{"WordSharedBlankPaintsBoth", {"1if"}, " if if ", {{0, 6, 0}}},
+                ScopeCase{"WordNeedsBlanksNotTabsOrSemicolons",
+                          {"1print"},
+                          "print x\nx print\n\tprint x\nx print;\nx\tprint\tx\nx print y",
+                          {{45, 6, 0}}},
+                ScopeCase{"WordNotAtTextEnd", {"1x"}, "a x", {}},
+                // Scope 2: to the end of the line, tabs included; 255 characters at most.
+                ScopeCase{"LineEndIncludesTabs", {"2#"}, "a # b\tc\nd", {{2, 5, 0}}},
+                ScopeCase{"LineEndLastLineToTextEnd", {"2#"}, "x\ny #end", {{4, 4, 0}}},
+                ScopeCase{"LineEndStopsAtControlCharacters",
+                          {"2#"},
+                          "#a\rb #c\x0c",
+                          {{0, 2, 0}, {5, 2, 0}}},
+                ScopeCase{"LineEnd255Painted",
+                          {"2#"},
+                          "#" + QString(254, u'x') + "\n",
+                          {{0, 255, 0}}},
+                ScopeCase{"LineEnd256NotPainted",
+                          {"2#"},
+                          "#" + QString(255, u'x') + "\n#ok",
+                          {{257, 3, 0}}},
+                ScopeCase{"LineEndLongRunSearchGoesOnAfterThePattern",
+                          {"2#"},
+                          "#" + k250 + "# inner\n#ok",
+                          {{251, 7, 0}, {259, 3, 0}}},
+                // Scope 3: between the delimiters, not the delimiters themselves.
+                ScopeCase{"DelimitedBetweenQuotes", {"3\""}, "a \"bc\" d", {{3, 2, 0}}},
+                ScopeCase{"DelimitedEmptyPairThenNext", {"3\""}, "\"\" \"x\"", {{4, 1, 0}}},
+                ScopeCase{"DelimitedCrossesLines", {"3'"}, "'a\nb'", {{1, 3, 0}}},
+                ScopeCase{"DelimitedUnclosedShortRunToTextEnd", {"3\""}, "x \"abc", {{3, 3, 0}}},
+                ScopeCase{"DelimitedMultiCharacterPattern", {"3q{"}, "q a q{bq", {{5, 2, 0}}},
+                ScopeCase{"Delimited255Painted",
+                          {"3\""},
+                          "\"" + QString(255, u'x') + "\"",
+                          {{1, 255, 0}}},
+                // A run too long is taken as a stray opener: its closer opens the next pair.
+                ScopeCase{"DelimitedLongRunSkipsOnlyItsOpener",
+                          {"3\""},
+                          "\"" + QString(256, u'x') + "\" b \"c\"",
+                          {{258, 3, 0}}},
+                ScopeCase{"DelimitedStrayQuoteCostsOnePair",
+                          {"3'"},
+                          "# don't\n" + k250 + "\nx = 'a'; y = 'b';",
+                          {{264, 1, 0}, {273, 1, 0}}},
+                // List order: the first definition to reach a range's first character keeps it.
+                ScopeCase{"FirstToReachKeeps", {"0ab", "0b"}, "ab b", {{0, 2, 0}, {3, 1, 1}}},
+                ScopeCase{"WiderLaterRangeRepaints", {"0b", "2a"}, "abc\nb", {{0, 3, 1}, {4, 1, 0}}},
+                ScopeCase{"StringBeatsSigilAtItsFirstCharacter",
+                          {"3\"", "0$"},
+                          "\"$x\" $y",
+                          {{1, 2, 0}, {5, 1, 1}}},
+                ScopeCase{"DefaultColourDoesNotClaim",
+                          {"0a=Arial|10|65535|0|0|0|0", "0ab"},
+                          "ab",
+                          {{0, 2, 1}}},
+                // What counts is the colour the character shows: the last definition over it.
+                ScopeCase{"RepaintedInDefaultColourNoLongerClaims",
+                          {"0b", "0ab=Arial|10|65535|0|0|0|0", "0bc"},
+                          "abc",
+                          {{0, 1, 1}, {1, 2, 2}}},
+                ScopeCase{"AutomaticColourClaims",
+                          {"0a=Arial|10|-2147483640|0|0|0|0", "0ab"},
+                          "ab",
+                          {{0, 1, 0}}},
+                // The mended first-line rule: an empty first line no longer stops the run.
+                ScopeCase{"EmptyFirstLineStillPainted", {"0print"}, "\nprint 1", {{1, 5, 0}}},
+                // Nothing to paint: empty patterns and other scope digits.
+                ScopeCase{"EmptyPatternsPaintNothing", {"0", "1", "2", "3"}, "  a  \"b\" #", {}},
+                ScopeCase{"OtherScopeDigitsPaintNothing", {"4a", "xa", "9a"}, "a a", {}}),
+        [](const ::testing::TestParamInfo<ScopeCase> &row) { return std::string(row.param.name); });
 
 // Random texts over an alphabet that makes matches, overlaps and long runs likely.
 QString randomText(QRandomGenerator &rng, int length, bool longLines)
@@ -244,8 +251,8 @@ TEST(PainterModel, AgreesWithTheStepByStepRunOnRandomTexts)
         const ColorDefinitions defs = randomDefs(rng, 1 + int(rng.bounded(8)));
         const PaintSpans got = PatternPainter(defs).paint(text);
         const PaintSpans want = referencePaint(text, defs);
-        ASSERT_EQ(got, want) << "round " << round << " text \"" << text.toStdString()
-                             << "\" defs " << defs.lines().join(' ').toStdString();
+        ASSERT_EQ(got, want) << "round " << round << " text \"" << text.toStdString() << "\" defs "
+                             << defs.lines().join(' ').toStdString();
     }
 }
 
@@ -278,7 +285,7 @@ TEST(PainterRuns, SlicesGiveTheSameSpansAsOneRun)
             run.paintTo(run.position() + int(rng.bounded(40)), sliced);
             ASSERT_GE(run.position(), before);
             ASSERT_TRUE(run.position() == 0 || run.atEnd() || text[run.position() - 1] == u'\n');
-            if (run.position() == before)   // a slice ending on the same line start
+            if (run.position() == before) // a slice ending on the same line start
                 run.paintTo(before + 1, sliced);
         }
         ASSERT_EQ(sliced, whole) << "round " << round;
@@ -334,7 +341,7 @@ TEST(PainterRuns, EqualStatesAfterAnEditMeanEqualRest)
         before += QStringLiteral("my $x%1 = \"s%1\"; # c'%1\n if $y == 'q' \n").arg(i);
     QString after = before;
     const int editAt = int(before.indexOf(QStringLiteral("\"s7\"")));
-    after.insert(editAt, QStringLiteral("\"\" "));   // balanced: the pairing comes back
+    after.insert(editAt, QStringLiteral("\"\" ")); // balanced: the pairing comes back
 
     const auto statesByLine = [&](const QString &text) {
         std::vector<std::pair<int, PaintState>> states;
@@ -418,9 +425,9 @@ QString describe(const PaintSpans &spans, const QString &text, const ColorDefini
         shown.replace(u'\\', QStringLiteral("\\\\")).replace(u'\n', QStringLiteral("\\n"));
         shown.replace(u'\t', QStringLiteral("\\t"));
         out += QStringLiteral("%1 %2 %3 %4\n")
-                   .arg(s.start)
-                   .arg(s.length)
-                   .arg(defs.at(s.definition).key, shown);
+                       .arg(s.start)
+                       .arg(s.length)
+                       .arg(defs.at(s.definition).key, shown);
     }
     return out;
 }
@@ -428,11 +435,11 @@ QString describe(const PaintSpans &spans, const QString &text, const ColorDefini
 TEST(PainterGolden, ShippedDefinitionsOnSampleScript)
 {
     const QString dir = QStringLiteral(QF_TEST_DATA "/highlight/");
-    const ColorDefinitions defs =
-        ColorDefinitions::load(QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
+    const ColorDefinitions defs = ColorDefinitions::load(
+            QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
     ASSERT_FALSE(defs.isEmpty());
     const QString text = readTextFile(dir + QStringLiteral("sample.pl")).text;
-    ASSERT_TRUE(text.startsWith(u'\n'));   // the sample opens with an empty line on purpose
+    ASSERT_TRUE(text.startsWith(u'\n')); // the sample opens with an empty line on purpose
     const QString actual = describe(PatternPainter(defs).paint(text), text, defs);
     const QString expectedPath = dir + QStringLiteral("sample.pl.spans");
     if (qEnvironmentVariableIsSet("QF_UPDATE_GOLDEN")) {

@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "app/recentfiles.h"
+#include "core/settings/inifile.h"
+#include "core/settings/recentfiles.h"
 
 #include <QTemporaryDir>
 
@@ -55,7 +55,9 @@ TEST_F(Recent, SameSecondSharesOneKey)
 TEST_F(Recent, MenuSkipsTheTwoOldestAndMissingFiles)
 {
     const QStringList l{"/1", "/2", "/3", "/gone", "/5"};
-    const auto exists = [](const QString &p) { return p != QLatin1String("/gone"); };
+    const auto exists = [](const QString &p) {
+        return p != QLatin1String("/gone");
+    };
     EXPECT_EQ(RecentFiles::menuEntries(l, exists), (QStringList{"/3", "/5"}));
     EXPECT_TRUE(RecentFiles::menuEntries({"/1", "/2"}, exists).isEmpty());
 }

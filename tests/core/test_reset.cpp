@@ -1,6 +1,6 @@
-#include "app/inifile.h"
-#include "app/resetdefaults.h"
-#include "common/errors.h"
+#include "core/common/errors.h"
+#include "core/settings/inifile.h"
+#include "core/settings/resetdefaults.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,17 +65,43 @@ protected:
 
 TEST(ResetSteps, ThirtySevenLabelledStepsInTableOrder)
 {
-    const QStringList expected = {
-        "recent files max count", "auto run websrv", "init view", "open last file",
-        "syntax highlight", "synhigh on newline", "synhigh on keystroke", "visible: links",
-        "visible: explorer", "visible: code inspector", "visible: perlout", "visible: console",
-        "visible: tips", "visible: filemenu", "visible: speedbar", "visible: templates",
-        "visible: html btn", "template captions", "last compiler set", "run autosave file",
-        "run autosave mode", "autosave", "autosave interval", "command", "reset harddrive ID",
-        "welcome", "code ins: vars", "code ins: subs", "code ins: type update",
-        "code ins: update interval mode", "code ins: update interval", "reset custom links",
-        "reset recent URLs", "reset recent files", "reset recent files", "setting locations...",
-        "finishing..."};
+    const QStringList expected = {"recent files max count",
+                                  "auto run websrv",
+                                  "init view",
+                                  "open last file",
+                                  "syntax highlight",
+                                  "synhigh on newline",
+                                  "synhigh on keystroke",
+                                  "visible: links",
+                                  "visible: explorer",
+                                  "visible: code inspector",
+                                  "visible: perlout",
+                                  "visible: console",
+                                  "visible: tips",
+                                  "visible: filemenu",
+                                  "visible: speedbar",
+                                  "visible: templates",
+                                  "visible: html btn",
+                                  "template captions",
+                                  "last compiler set",
+                                  "run autosave file",
+                                  "run autosave mode",
+                                  "autosave",
+                                  "autosave interval",
+                                  "command",
+                                  "reset harddrive ID",
+                                  "welcome",
+                                  "code ins: vars",
+                                  "code ins: subs",
+                                  "code ins: type update",
+                                  "code ins: update interval mode",
+                                  "code ins: update interval",
+                                  "reset custom links",
+                                  "reset recent URLs",
+                                  "reset recent files",
+                                  "reset recent files",
+                                  "setting locations...",
+                                  "finishing..."};
     const QVector<ResetStep> steps = resetSteps(sampleValues());
     ASSERT_EQ(steps.size(), 37);
     QStringList labels;
@@ -95,19 +121,35 @@ TEST_F(Reset, EmptyFileGetsEveryKeyInTableOrder)
     QStringList sections;
     ini.ReadSections(sections);
     EXPECT_EQ(sections, QStringList({"Config", "CodeInspector", "Files_Directories"}));
-    EXPECT_EQ(entries(ini, "Config"),
-              QStringList({"RecentCount=10", "RunWebServer=1", "InitialView=1", "OpenLast=0",
-                           "SyntaxHighlighting=1", "HighlightOnNewLine=1",
-                           "HighlightOnKeyStroke=0", "Visible_LinkBar=1", "Visible_Explorer=1",
-                           "Visible_CodeInspector=1", "Visible_PerlOut=1", "Visible_Console=0",
-                           "Visible_TipOfDay=1", "Visible_Sym_FileMenu=1",
-                           "Visible_Sym_Standard=1", "Visible_Sym_Templates=1",
-                           "Visible_Sym_HTML=0", "TemplateCaptions=1", "LastRunSetting=Temporary",
-                           "Run_AutoSaveAs=/home/ada/test.pl", "Run_AutoSave=0", "AutoSave=0",
-                           "AutoSaveInterval=300000", "Cmd=/bin/sh", "HD_ID=", "Welcome=0"}));
+    EXPECT_EQ(entries(ini, "Config"), QStringList({"RecentCount=10",
+                                                   "RunWebServer=1",
+                                                   "InitialView=1",
+                                                   "OpenLast=0",
+                                                   "SyntaxHighlighting=1",
+                                                   "HighlightOnNewLine=1",
+                                                   "HighlightOnKeyStroke=0",
+                                                   "Visible_LinkBar=1",
+                                                   "Visible_Explorer=1",
+                                                   "Visible_CodeInspector=1",
+                                                   "Visible_PerlOut=1",
+                                                   "Visible_Console=0",
+                                                   "Visible_TipOfDay=1",
+                                                   "Visible_Sym_FileMenu=1",
+                                                   "Visible_Sym_Standard=1",
+                                                   "Visible_Sym_Templates=1",
+                                                   "Visible_Sym_HTML=0",
+                                                   "TemplateCaptions=1",
+                                                   "LastRunSetting=Temporary",
+                                                   "Run_AutoSaveAs=/home/ada/test.pl",
+                                                   "Run_AutoSave=0",
+                                                   "AutoSave=0",
+                                                   "AutoSaveInterval=300000",
+                                                   "Cmd=/bin/sh",
+                                                   "HD_ID=",
+                                                   "Welcome=0"}));
     EXPECT_EQ(entries(ini, "CodeInspector"),
-              QStringList({"Vars=1", "Subroutines=1", "UpdateOnTyping=1",
-                           "UpdateIntervalActive=1", "UpdateInterval=60000"}));
+              QStringList({"Vars=1", "Subroutines=1", "UpdateOnTyping=1", "UpdateIntervalActive=1",
+                           "UpdateInterval=60000"}));
     EXPECT_EQ(entries(ini, "Files_Directories"),
               QStringList({"Perl=/opt/perl 5/bin/perl", "WebServer=/srv/quillforge-webserver",
                            "cgi-bin=", "LocalHost=http://127.0.0.1:8080/cgi-bin"}));

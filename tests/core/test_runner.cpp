@@ -1,6 +1,6 @@
-#include "run/commandline.h"
-#include "run/outputdecoder.h"
-#include "run/runner.h"
+#include "core/run/commandline.h"
+#include "core/run/outputdecoder.h"
+#include "core/run/runner.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -78,9 +78,9 @@ struct Record
             ++outputs;
         });
         QObject::connect(&r, &Runner::finished, [this](int code, Runner::Ending how) {
-            const char *name = how == Runner::Ending::Exited ? "Exited"
-                : how == Runner::Ending::Crashed             ? "Crashed"
-                                                             : "Stopped";
+            const char *name = how == Runner::Ending::Exited    ? "Exited"
+                               : how == Runner::Ending::Crashed ? "Crashed"
+                                                                : "Stopped";
             events << QStringLiteral("finished:%1:%2").arg(code).arg(QLatin1String(name));
             ended = true;
         });
@@ -181,8 +181,8 @@ TEST_F(RunnerTest, HeaderComesFirstAndTheOutputFollowsOnItsLine)
     EXPECT_EQ(outputHeader().toUtf8(),
               QByteArray("<!-- Ostravine Quillforge Build 1.0 running Perl. --> "));
     ASSERT_TRUE(runToEnd(perl("hello.pl", "print 'Hello';"), true));
-    EXPECT_EQ(m_record.events, QStringList({"started", "out:" + outputHeader(), "out:Hello",
-                                            "finished:0:Exited"}));
+    EXPECT_EQ(m_record.events,
+              QStringList({"started", "out:" + outputHeader(), "out:Hello", "finished:0:Exited"}));
     EXPECT_FALSE(m_runner.isRunning());
 
     m_record.clear();
@@ -197,7 +197,7 @@ TEST_F(RunnerTest, ExitCodesAndCrashesAreTold)
     m_record.clear();
     ASSERT_TRUE(runToEnd(perl("crash.pl", "kill 'KILL', $$;")));
     EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Crashed")))
-        << m_record.last().toStdString();
+            << m_record.last().toStdString();
     m_record.clear();
     ASSERT_TRUE(runToEnd(m_perl + QStringLiteral(" /nonexistent/script.pl ")));
     EXPECT_TRUE(m_record.text.startsWith(QLatin1String("Can't open perl script")));
@@ -254,10 +254,10 @@ TEST_F(RunnerTest, AScriptReadingStandardInputSeesEndOfFile)
 TEST_F(RunnerTest, ACommandThatCannotStartFailsWithoutOutput)
 {
     const QStringList lines = {
-        QStringLiteral("/nonexistent/perl -w x.pl"),
-        QStringLiteral("no-such-program-anywhere x"),
-        m_dir.path() + QStringLiteral(" -w x.pl"), // a folder
-        QStringLiteral("   "),
+            QStringLiteral("/nonexistent/perl -w x.pl"),
+            QStringLiteral("no-such-program-anywhere x"),
+            m_dir.path() + QStringLiteral(" -w x.pl"), // a folder
+            QStringLiteral("   "),
     };
     for (const QString &line : lines) {
         m_record.clear();
@@ -304,8 +304,7 @@ TEST_F(RunnerTest, TheBuiltCommandLineRunsAScriptInAFolderWithBlanks)
 
 TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
 {
-    const qint64 child =
-        startAndReadPid(QStringLiteral("/bin/sh -c \"sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(QStringLiteral("/bin/sh -c \"sleep 30 & echo $!; wait\""));
     ASSERT_GT(child, 0);
     ASSERT_FALSE(processGone(child));
     QElapsedTimer t;
@@ -320,8 +319,8 @@ TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
 TEST_F(RunnerTest, StopForcesCommandsThatIgnoreTheRequest)
 {
     m_runner.setStopGrace(300);
-    const qint64 child =
-        startAndReadPid(QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(
+            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; wait\""));
     ASSERT_GT(child, 0);
     m_runner.stop();
     waitUntil([] { return false; }, 150);
@@ -358,8 +357,8 @@ TEST_F(RunnerTest, ARunStartedByTheEndOfTheOldOneIsEndedToo)
     });
     m_runner.start(perl("outer.pl", "print 'outer';"), false);
     ASSERT_TRUE(waitUntil([this] { return m_record.last() == "finished:0:Exited"; }));
-    EXPECT_EQ(m_record.events, QStringList({"finished:-1:Stopped", "finished:-1:Stopped",
-                                            "started", "out:outer", "finished:0:Exited"}));
+    EXPECT_EQ(m_record.events, QStringList({"finished:-1:Stopped", "finished:-1:Stopped", "started",
+                                            "out:outer", "finished:0:Exited"}));
 }
 
 TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
@@ -380,7 +379,7 @@ TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
 TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
 {
     const qint64 child = startAndReadPid(
-        QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; echo more; wait\""));
+            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; echo more; wait\""));
     ASSERT_GT(child, 0);
     waitUntil([this] { return m_record.text.contains(QLatin1String("more")); }, 1000);
     m_runner.stopNow();

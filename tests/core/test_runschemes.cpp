@@ -1,6 +1,6 @@
-#include "app/inifile.h"
-#include "common/errors.h"
-#include "run/runschemes.h"
+#include "core/common/errors.h"
+#include "core/run/runschemes.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 #include <QFile>
@@ -111,8 +111,7 @@ TEST_F(RunSchemesTest, SavingMakesTheSchemeCurrent)
     RunSchemes::setCurrent(m_settings, QStringLiteral("Temporary"));
     RunScheme web;
     web.w = web.T = true;
-    const SchemeSelection sel =
-        RunSchemes::save(m_schemes, m_settings, QStringLiteral("Web"), web);
+    const SchemeSelection sel = RunSchemes::save(m_schemes, m_settings, QStringLiteral("Web"), web);
     EXPECT_EQ(sel.names, QStringList({"Default", "Temporary", "Web"}));
     EXPECT_EQ(sel.index, 2);
     EXPECT_EQ(RunSchemes::current(m_settings), QStringLiteral("Web"));
@@ -151,8 +150,7 @@ TEST(RunSchemesShipped, DefaultAndTemporaryHoldEveryKeyWithWarningsOn)
     const QStringList names = RunSchemes::names(shipped);
     ASSERT_TRUE(names.contains(RunSchemes::defaultName()));
     ASSERT_TRUE(names.contains(RunSchemes::temporaryName()));
-    const QStringList eightKeys = {"-wL", "-TU", "-UU", "-vL",
-                                   "-SU", "-hL", "Custom", "UseCustom"};
+    const QStringList eightKeys = {"-wL", "-TU", "-UU", "-vL", "-SU", "-hL", "Custom", "UseCustom"};
     for (const QString &name : names) {
         QStringList keys;
         shipped.ReadSection(name, keys);

@@ -1,13 +1,12 @@
-#include "app/inifile.h"
-#include "common/errors.h"
-#include "tasks/taskstore.h"
+#include "core/common/errors.h"
+#include "core/settings/inifile.h"
+#include "core/tasks/taskstore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
 
 namespace {
 
@@ -51,7 +50,7 @@ TEST_F(TaskStoreTest, StoresTheDocumentedLayout)
     store.store({kDay, "Ann", "Bob", "Buy milk", "line one\nline two"});
     EXPECT_EQ(contents(), QStringLiteral("[06.12.2026]\nBuy milk=0|Bob|<Ann said:>\u00B6line one"
                                          "\u00B6line two\n")
-                              .toUtf8());
+                                  .toUtf8());
     EXPECT_EQ(Tasks::sectionName(QDate(2027, 1, 2)), QStringLiteral("02.01.2027"));
 }
 
@@ -69,8 +68,7 @@ TEST_F(TaskStoreTest, RoundTripGivesRowsValuesAndLines)
     EXPECT_EQ(rows[1].diz, QStringLiteral("Write"));
 
     const QString v = store.value(kDay, "CALL");
-    EXPECT_EQ(Tasks::shownLines(v),
-              (QStringList{"<Ann said:>", "first", "\tindented", "", "last"}));
+    EXPECT_EQ(Tasks::shownLines(v), (QStringList{"<Ann said:>", "first", "\tindented", "", "last"}));
     EXPECT_EQ(Tasks::editLines(v), (QStringList{"first", "\tindented", "", "last"}));
     EXPECT_EQ(dizOf(kDay.addDays(1)), QStringList{"Other day"});
     EXPECT_TRUE(store.load(kDay.addDays(2)).isEmpty());
@@ -127,14 +125,28 @@ TEST_F(TaskStoreTest, BulkReaderAgreesWithTheSettingsObject)
     EXPECT_EQ(keys, (QStringList{"Spaced key", "Quoted", "dup", "Empty"}));
     for (const QString &k : keys)
         EXPECT_EQ(store.value(kDay, k), file.ReadString(Tasks::sectionName(kDay), k, "[?]|[?]|[?]"))
-            << k.toStdString();
+                << k.toStdString();
     EXPECT_EQ(store.load(kDay)[1].forWhom, QStringLiteral("Q"));
     EXPECT_TRUE(store.load(kDay)[1].checked);
 }
 
+// Deseret capital and small long I: case variants outside the Basic Multilingual Plane.
+TEST_F(TaskStoreTest, CaseVariantsOutsideTheBasicPlaneAreOneTaskAsForTheSettingsObject)
+{
+    write("[06.12.2026]\r\n"
+          "\xF0\x90\x90\x80note=0|first|t\r\n"
+          "\xF0\x90\x90\xA8NOTE=0|second|t\r\n");
+    QStringList keys;
+    file.ReadSection(Tasks::sectionName(kDay), keys);
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_EQ(dizOf(kDay), keys);
+    EXPECT_EQ(store.load(kDay).size(), 1u);
+}
+
 TEST_F(TaskStoreTest, OldFilesInTheEightBitSetReadTheSeparator)
 {
-    write("[06.12.2026]\nOld=0|Bob|<Ann said:>\xB6" "caf\xE9\xB6two\n");
+    write("[06.12.2026]\nOld=0|Bob|<Ann said:>\xB6"
+          "caf\xE9\xB6two\n");
     EXPECT_EQ(Tasks::editLines(store.value(kDay, "Old")), (QStringList{"caf\u00E9", "two"}));
 }
 
@@ -162,9 +174,9 @@ TEST_F(TaskStoreTest, BadFileContentLoadsWhatItCan)
     // Binary noise (not UTF-8, so the 8-bit set applies), a section that is no date, a broken
     // header, lines without a key, values with fewer than three fields.
     const QByteArray bytes = QByteArray("\x00\x01garbage\xFF\xFE\n", 12)
-        + "[not a date]\nStray=0|x|t\n[06.12.2026\n=====\n[]\n"
-          "[06.12.2026]\nShort=0|OnlyFor\nNoFields=plain\n ]]]] \n"
-          "Good=0|Bob|<A said:>\xB6ok\n";
+                             + "[not a date]\nStray=0|x|t\n[06.12.2026\n=====\n[]\n"
+                               "[06.12.2026]\nShort=0|OnlyFor\nNoFields=plain\n ]]]] \n"
+                               "Good=0|Bob|<A said:>\xB6ok\n";
     write(bytes);
     const QVector<TaskRow> rows = store.load(kDay);
     ASSERT_EQ(dizOf(kDay), (QStringList{"Short", "NoFields", "Good"}));
@@ -208,9 +220,9 @@ TEST_F(TaskStoreTest, LongTextsAreStoredAndReadBackWhole)
 TEST_F(TaskStoreTest, WhatIsStoredReadsBackTheSame)
 {
     // Trailing blanks would be stripped by the reader; the stored value must not differ.
-    for (const QString &text : {QStringLiteral("ends with blanks   "), QStringLiteral("tab\t"),
-                                QStringLiteral("a\n   "), QStringLiteral("\"quoted\""),
-                                QStringLiteral("a=b; [c] #d")}) {
+    for (const QString &text :
+         {QStringLiteral("ends with blanks   "), QStringLiteral("tab\t"), QStringLiteral("a\n   "),
+          QStringLiteral("\"quoted\""), QStringLiteral("a=b; [c] #d")}) {
         const TaskDraft d = draft("Keep", text);
         store.store(d);
         EXPECT_EQ(store.value(kDay, "Keep"), Tasks::composeValue(d)) << text.toStdString();
@@ -230,8 +242,7 @@ void PrintTo(const RefusedCase &c, std::ostream *os)
 }
 
 class DraftRefused : public ::testing::TestWithParam<RefusedCase>
-{
-};
+{};
 
 TEST_P(DraftRefused, WithAClearMessageAndNothingWritten)
 {
@@ -250,39 +261,52 @@ TEST_P(DraftRefused, WithAClearMessageAndNothingWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    TaskDrafts, DraftRefused,
-    ::testing::Values(
-        RefusedCase{"EmptyFrom", {kDay, "", "Bob", "d", "t"}, "At least one of the fields"},
-        RefusedCase{"EmptyFor", {kDay, "Ann", "", "d", "t"}, "At least one of the fields"},
-        RefusedCase{"EmptyDiz", {kDay, "Ann", "Bob", "", "t"}, "At least one of the fields"},
-        RefusedCase{"EmptyText", {kDay, "Ann", "Bob", "d", ""}, "At least one of the fields"},
-        RefusedCase{"BlankText", {kDay, "Ann", "Bob", "d", " \n\t"}, "At least one of the fields"},
-        RefusedCase{"DizWithEquals", {kDay, "Ann", "Bob", "a=b", "t"}, "\"a=b\""},
-        RefusedCase{"DizOpeningBracket", {kDay, "Ann", "Bob", "[x]", "t"}, "begin with \"[\""},
-        RefusedCase{"DizSemicolon", {kDay, "Ann", "Bob", " ;x", "t"}, "\";\""},
-        RefusedCase{"DizLineBreak", {kDay, "Ann", "Bob", "a\nb", "t"}, "line break"},
-        RefusedCase{"DizParagraphBreak", {kDay, "Ann", "Bob", "a\u2029b", "t"}, "line break"},
-        RefusedCase{"ForWithBar", {kDay, "Ann", "B|ob", "d", "t"}, "\"For\" contains \"|\""},
-        RefusedCase{"FromWithBar", {kDay, "A|nn", "Bob", "d", "t"}, "\"From\" contains \"|\""},
-        RefusedCase{"TextWithBar", {kDay, "Ann", "Bob", "d", "a\nb|c"}, "\"Text\" contains \"|\""},
-        RefusedCase{"ForWithPilcrow", {kDay, "Ann", "B\u00B6", "d", "t"},
-                    "\"For\" contains \"\u00B6\""},
-        RefusedCase{"FromWithPilcrow", {kDay, "\u00B6Ann", "Bob", "d", "t"}, "\"From\" contains"},
-        RefusedCase{"TextWithPilcrow", {kDay, "Ann", "Bob", "d", "1\u00B62"}, "lines of a task"},
-        RefusedCase{"ForLineBreak", {kDay, "Ann", "Bo\nb", "d", "t"}, "single line"},
-        RefusedCase{"NoDate", {QDate(), "Ann", "Bob", "d", "t"}, "date"}),
-    [](const auto &info) { return std::string(info.param.name); });
+        TaskDrafts, DraftRefused,
+        ::testing::Values(
+                RefusedCase{"EmptyFrom", {kDay, "", "Bob", "d", "t"}, "At least one of the fields"},
+                RefusedCase{"EmptyFor", {kDay, "Ann", "", "d", "t"}, "At least one of the fields"},
+                RefusedCase{"EmptyDiz", {kDay, "Ann", "Bob", "", "t"}, "At least one of the fields"},
+                RefusedCase{"EmptyText", {kDay, "Ann", "Bob", "d", ""}, "At least one of the fields"},
+                RefusedCase{"BlankText",
+                            {kDay, "Ann", "Bob", "d", " \n\t"},
+                            "At least one of the fields"},
+                RefusedCase{"DizWithEquals", {kDay, "Ann", "Bob", "a=b", "t"}, "\"a=b\""},
+                RefusedCase{"DizOpeningBracket",
+                            {kDay, "Ann", "Bob", "[x]", "t"},
+                            "begin with \"[\""},
+                RefusedCase{"DizSemicolon", {kDay, "Ann", "Bob", " ;x", "t"}, "\";\""},
+                RefusedCase{"DizLineBreak", {kDay, "Ann", "Bob", "a\nb", "t"}, "line break"},
+                RefusedCase{"DizParagraphBreak", {kDay, "Ann", "Bob", "a\u2029b", "t"}, "line break"},
+                RefusedCase{"ForWithBar", {kDay, "Ann", "B|ob", "d", "t"}, "\"For\" contains \"|\""},
+                RefusedCase{"FromWithBar",
+                            {kDay, "A|nn", "Bob", "d", "t"},
+                            "\"From\" contains \"|\""},
+                RefusedCase{"TextWithBar",
+                            {kDay, "Ann", "Bob", "d", "a\nb|c"},
+                            "\"Text\" contains \"|\""},
+                RefusedCase{"ForWithPilcrow",
+                            {kDay, "Ann", "B\u00B6", "d", "t"},
+                            "\"For\" contains \"\u00B6\""},
+                RefusedCase{"FromWithPilcrow",
+                            {kDay, "\u00B6Ann", "Bob", "d", "t"},
+                            "\"From\" contains"},
+                RefusedCase{"TextWithPilcrow",
+                            {kDay, "Ann", "Bob", "d", "1\u00B62"},
+                            "lines of a task"},
+                RefusedCase{"ForLineBreak", {kDay, "Ann", "Bo\nb", "d", "t"}, "single line"},
+                RefusedCase{"NoDate", {QDate(), "Ann", "Bob", "d", "t"}, "date"}),
+        [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(TaskStoreTest, DizThatTheFormatCanHoldIsAcceptedAndReadBackAsWritten)
 {
-    for (const QString &diz : {QStringLiteral("a|b"), QStringLiteral("x\u00B6y"),
-                               QStringLiteral("ends]"), QStringLiteral("a [b] c"),
-                               QStringLiteral("#hash"), QStringLiteral("caf\u00E9 \u2713")}) {
+    for (const QString &diz :
+         {QStringLiteral("a|b"), QStringLiteral("x\u00B6y"), QStringLiteral("ends]"),
+          QStringLiteral("a [b] c"), QStringLiteral("#hash"), QStringLiteral("caf\u00E9 \u2713")}) {
         ASSERT_TRUE(Tasks::draftProblem(draft(diz)).isEmpty()) << diz.toStdString();
         store.store(draft(diz));
     }
-    EXPECT_EQ(dizOf(kDay), (QStringList{"a|b", "x\u00B6y", "ends]", "a [b] c", "#hash",
-                                        "caf\u00E9 \u2713"}));
+    EXPECT_EQ(dizOf(kDay),
+              (QStringList{"a|b", "x\u00B6y", "ends]", "a [b] c", "#hash", "caf\u00E9 \u2713"}));
     EXPECT_EQ(store.value(kDay, "A [B] C"), QStringLiteral("0|Bob|<Ann said:>\u00B6line"));
 }
 

@@ -1,5 +1,5 @@
-#include "common/errors.h"
-#include "common/textfile.h"
+#include "core/common/errors.h"
+#include "core/common/textfile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,16 +18,16 @@ QByteArray roundTrip(const QByteArray &bytes)
 TEST(TextFile, BytesRoundTripUnchanged)
 {
     const QByteArray samples[] = {
-        QByteArray("print \"hi\\n\";\n"),
-        QByteArray("a\r\nb\r\n"),
-        QByteArray("mac\rold\r"),
-        QByteArray("no newline at end"),
-        QByteArray("utf8 \xc3\xa9\xe2\x82\xac\n"),
-        QByteArray("cp1252 \xe9\x80\x81\x8d\x9d\xff\n"),
-        QByteArray("nul\0byte\0\n", 11),
-        QByteArray("\xef\xbb\xbfwith bom\n"),
-        QByteArray("\xa0nbsp \xc2\xa0 invalid \xc3\n"),
-        QByteArray(),
+            QByteArray("print \"hi\\n\";\n"),
+            QByteArray("a\r\nb\r\n"),
+            QByteArray("mac\rold\r"),
+            QByteArray("no newline at end"),
+            QByteArray("utf8 \xc3\xa9\xe2\x82\xac\n"),
+            QByteArray("cp1252 \xe9\x80\x81\x8d\x9d\xff\n"),
+            QByteArray("nul\0byte\0\n", 11),
+            QByteArray("\xef\xbb\xbfwith bom\n"),
+            QByteArray("\xa0nbsp \xc2\xa0 invalid \xc3\n"),
+            QByteArray(),
     };
     for (const QByteArray &b : samples)
         EXPECT_EQ(roundTrip(b), b) << b.toHex().constData();

@@ -1,5 +1,5 @@
-#include "common/textfile.h"
-#include "tasks/todaypage.h"
+#include "core/common/textfile.h"
+#include "core/tasks/todaypage.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -79,8 +79,7 @@ TEST(TodayPage, AnyLineBreakStyleGivesOneCrLf)
 // needs nothing from the network.
 TEST(TodayPage, ShippedTemplateIsCompleteAndSelfContained)
 {
-    const QString templ =
-        readTextFile(QStringLiteral(QF_SHIPPED_DATA "/doc/today/index.html")).text;
+    const QString templ = readTextFile(QStringLiteral(QF_SHIPPED_DATA "/doc/today/index.html")).text;
     ASSERT_FALSE(templ.isEmpty());
     for (const char *marker : {"###tasknum###", "###date###", "###lastopened###"})
         EXPECT_TRUE(templ.contains(QLatin1String(marker), Qt::CaseInsensitive)) << marker;
@@ -93,10 +92,10 @@ TEST(TodayPage, ShippedTemplateIsCompleteAndSelfContained)
     EXPECT_TRUE(out.contains(QStringLiteral("open file \"hello.pl\"")));
     EXPECT_TRUE(out.contains(QRegularExpression(QStringLiteral(">\\s*7\\s*<"))));
 
-    static const QRegularExpression remote(
-        QStringLiteral(R"((src|href)\s*=\s*["']?\s*(https?:|//))"
-                       R"(|url\(\s*["']?\s*(https?:|//)|@import)"),
-        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression remote(QStringLiteral(
+                                                   R"((src|href)\s*=\s*["']?\s*(https?:|//))"
+                                                   R"(|url\(\s*["']?\s*(https?:|//)|@import)"),
+                                           QRegularExpression::CaseInsensitiveOption);
     EXPECT_FALSE(templ.contains(remote)) << remote.match(templ).captured().toStdString();
     EXPECT_TRUE(templ.contains(QStringLiteral("charset=\"utf-8\""), Qt::CaseInsensitive));
 }

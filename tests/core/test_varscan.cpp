@@ -1,5 +1,5 @@
-#include "common/textfile.h"
-#include "editor/varscan.h"
+#include "core/common/textfile.h"
+#include "core/editor/varscan.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -68,7 +68,7 @@ InspectorEntries referenceScan(const QString &text)
     InspectorEntries e;
     e.variablesRoot = e.subroutinesRoot = true;
     e.variables = referencePass(text, QStringLiteral("$"), true)
-        + referencePass(text, QStringLiteral("@"), true);
+                  + referencePass(text, QStringLiteral("@"), true);
     e.subroutines = referencePass(text, QStringLiteral("sub "), false);
     return e;
 }
@@ -110,14 +110,16 @@ TEST(InspectorScanNames, EveryPrintableCharacterEitherEndsOrContinuesAName)
             continue; // starts a comment; covered below
         const QString text = QStringLiteral("$a") + QChar(c) + QStringLiteral("b ");
         const QStringList want = stops.contains(QChar(c))
-            ? QStringList{QStringLiteral("$a")}
-            : QStringList{QStringLiteral("$a") + QChar(c) + QStringLiteral("b")};
+                                         ? QStringList{QStringLiteral("$a")}
+                                         : QStringList{QStringLiteral("$a") + QChar(c)
+                                                       + QStringLiteral("b")};
         EXPECT_EQ(scalars(text), want) << "character " << int(c);
     }
     for (char16_t c = 0; c <= 32; ++c)
         EXPECT_TRUE(InspectorScan::endsName(QChar(c))) << int(c);
     // Anything from 128 up is part of a name, whatever the script's encoding made of it.
-    EXPECT_EQ(scalars(QStringLiteral("$caf\u00e9\u20ac\u00b6 x")), QStringList{QStringLiteral("$caf\u00e9\u20ac\u00b6")});
+    EXPECT_EQ(scalars(QStringLiteral("$caf\u00e9\u20ac\u00b6 x")),
+              QStringList{QStringLiteral("$caf\u00e9\u20ac\u00b6")});
 }
 
 TEST(InspectorScanNames, TypicalPerl)
@@ -242,8 +244,10 @@ TEST(InspectorScanBadInput, FinishesQuicklyAndStaysSmall)
 
 TEST(InspectorScanBadInput, NulBytesAndUnbalancedQuotes)
 {
-    const QString nul = QStringLiteral("$a") + QChar(0) + QStringLiteral("$b") + QChar(0) + QStringLiteral("sub c") + QChar(0);
-    EXPECT_EQ(describe(scan(nul, true, true)), "Variables\n  $a\n  $b\nSubroutines (local)\n  sub c\n");
+    const QString nul = QStringLiteral("$a") + QChar(0) + QStringLiteral("$b") + QChar(0)
+                        + QStringLiteral("sub c") + QChar(0);
+    EXPECT_EQ(describe(scan(nul, true, true)),
+              "Variables\n  $a\n  $b\nSubroutines (local)\n  sub c\n");
     EXPECT_EQ(scalars("print \"$a;\nprint '$b\n$c\""), (QStringList{"$a", "$b", "$c"}));
 }
 
@@ -251,8 +255,8 @@ TEST(InspectorScanBadInput, NulBytesAndUnbalancedQuotes)
 // written agree on every one.
 TEST(InspectorScanModel, AgreesWithTheRulesOnRandomText)
 {
-    const QStringList pieces = {"$", "@", "#", "\n", "\t", " ", "sub ", "a", "B", "_", ";", "{",
-                                "#\n", "$#", "@$", "x", ",", "'", "\"", "%", "\u00e9"};
+    const QStringList pieces = {"$", "@",   "#",  "\n", "\t", " ", "sub ", "a",  "B", "_",     ";",
+                                "{", "#\n", "$#", "@$", "x",  ",", "'",    "\"", "%", "\u00e9"};
     QRandomGenerator rng(20240501);
     for (int round = 0; round < 3000; ++round) {
         QString text;
@@ -260,7 +264,7 @@ TEST(InspectorScanModel, AgreesWithTheRulesOnRandomText)
         for (int i = 0; i < n; ++i)
             text += pieces[int(rng.bounded(pieces.size()))];
         ASSERT_EQ(describe(scan(text, true, true)), describe(referenceScan(text)))
-            << "text: " << text.toStdString();
+                << "text: " << text.toStdString();
     }
 }
 

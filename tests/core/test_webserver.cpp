@@ -1,5 +1,5 @@
-#include "app/inifile.h"
-#include "run/webserver.h"
+#include "core/run/webserver.h"
+#include "core/settings/inifile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -41,7 +41,10 @@ QString waitForFile(const QString &path)
 
 WebServer::Probe probe(bool answers, bool installed)
 {
-    return {[answers] { return answers; }, [installed] { return installed; }};
+    return {[answers] { return answers; },
+            [installed] {
+                return installed;
+            }};
 }
 
 const QString kLauncher = QStringLiteral("quillforge-webserver");
@@ -53,7 +56,8 @@ TEST(WebServer, ProgramIsTheSettingOrTheShippedLauncher)
 {
     QTemporaryDir dir;
     TIniFile ini(dir.path() + "/q.cfg");
-    EXPECT_EQ(WebServer::programPath(ini, dir.path() + "/", kLauncher), dir.path() + "/" + kLauncher);
+    EXPECT_EQ(WebServer::programPath(ini, dir.path() + "/", kLauncher),
+              dir.path() + "/" + kLauncher);
     ini.WriteString("Files_Directories", "WebServer", "/srv/web/start");
     EXPECT_EQ(WebServer::programPath(ini, dir.path() + "/", kLauncher), "/srv/web/start");
 }
@@ -67,13 +71,16 @@ TEST(WebServer, WorkingDirIsTheProgramsFolder)
 
 TEST(WebServer, MissingProgramIsNamedInTheMessage)
 {
-    const auto outcome = WebServer::start("/no/such dir/xitami.exe", kLauncher, probe(false, true), kLocal);
+    const auto outcome = WebServer::start("/no/such dir/xitami.exe", kLauncher, probe(false, true),
+                                          kLocal);
     EXPECT_EQ(outcome.kind, WebServer::Outcome::Missing);
     EXPECT_FALSE(outcome.pressed());
-    EXPECT_EQ(outcome.message,
-              "Oops! The webserver could not be started.\n\nReason: The file \"/no/such dir/xitami.exe\" "
-              "cannot be found. Open Extras|Options|Files/Directories to specify the correct path to "
-              "a webserver.");
+    EXPECT_EQ(
+            outcome.message,
+            "Oops! The webserver could not be started.\n\nReason: The file \"/no/such "
+            "dir/xitami.exe\" "
+            "cannot be found. Open Extras|Options|Files/Directories to specify the correct path to "
+            "a webserver.");
     // A folder is not a program either.
     EXPECT_EQ(WebServer::start(QDir::tempPath(), kLauncher, probe(false, true), kLocal).kind,
               WebServer::Outcome::Missing);
@@ -111,7 +118,11 @@ TEST(WebServer, AnyOtherProgramStartsInItsFolderWithoutProbing)
     const QString marker = dir.path() + "/started";
     const QString program = writeRecorder(dir.path() + "/bin/myserver", marker);
     bool probed = false;
-    WebServer::Probe p{[&] { return probed = true; }, [&] { probed = true; return false; }};
+    WebServer::Probe p{[&] { return probed = true; },
+                       [&] {
+                           probed = true;
+                           return false;
+                       }};
     const auto outcome = WebServer::start(program, kLauncher, p, kLocal);
     EXPECT_EQ(outcome.kind, WebServer::Outcome::Started);
     EXPECT_FALSE(probed);

@@ -2,9 +2,9 @@
 
 // What the tests of running Perl share: a started main window in a private program folder.
 
-#include "app/mainwindow.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -31,7 +31,7 @@ struct RunWindow
         w->FormShow();
     }
     TForm1 *operator->() const { return w.get(); }
-    template <typename T = QWidget>
+    template<typename T = QWidget>
     T *get(const char *name) const
     {
         T *c = w->findChild<T *>(QLatin1String(name));

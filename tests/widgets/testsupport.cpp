@@ -1,6 +1,6 @@
 #include "testsupport.h"
 
-#include "app/programdir.h"
+#include "core/settings/programdir.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "common/prompts.h"
+#include "ui/common/prompts.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
@@ -23,7 +23,7 @@ public:
     // Queued answers; when the queue is empty, messages answer with the first of
     // Cancel/No/Ok offered and file prompts are cancelled.
     std::deque<QMessageBox::StandardButton> buttonAnswers;
-    std::deque<QString> fileAnswers;   // openFile, saveFile, folder, input
+    std::deque<QString> fileAnswers; // openFile, saveFile, folder, input
     std::deque<QColor> colorAnswers;
     QList<Asked> asked;
 

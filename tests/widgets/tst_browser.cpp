@@ -1,10 +1,10 @@
 // The real browser (Qt WebEngine): pages cannot reach past the pseudo-links, and a CGI script
 // runs through the local web server into the browser.
-#include "app/mainwindow.h"
-#include "app/programdir.h"
+#include "core/settings/programdir.h"
 #include "platform/platform.h"
-#include "run/browser.h"
 #include "testsupport.h"
+#include "ui/run/browser.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -26,7 +26,8 @@ struct Started
     std::unique_ptr<TForm1> w;
     explicit Started(const TestHome &home)
     {
-        TIniFile(home.path("etc/quillforge.cfg")).WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+        TIniFile(home.path("etc/quillforge.cfg"))
+                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
         w = std::make_unique<TForm1>(home.dir());
         w->resize(900, 700);
         w->FormCreate();
@@ -36,7 +37,10 @@ struct Started
     TForm1 *operator->() const { return w.get(); }
     BrowserPage *browser() const { return w->findChild<BrowserPage *>(); }
     QString caption() const { return w->findChild<QLabel *>("CapPanel")->text(); }
-    QString page() const { return w->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName(); }
+    QString page() const
+    {
+        return w->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName();
+    }
 
     // Shows an address and waits until the browser has loaded it.
     bool show(const QString &address) const
@@ -68,8 +72,9 @@ struct Started
 QByteArray linkPage(const char *href, const char *extra = "")
 {
     return QByteArray("<!DOCTYPE html><html><head><title>t</title></head><body style='margin:0'>"
-                      "<a id='l' href='") + href + "' " + extra
-           + "style='display:block;width:400px;height:200px;background:#cce'>link</a></body></html>";
+                      "<a id='l' href='")
+           + href + "' "
+           + extra + "style='display:block;width:400px;height:200px;background:#cce'>link</a></body></html>";
 }
 
 QStringList filesIn(const QString &dir)
@@ -103,7 +108,8 @@ private slots:
         home.writeFile("p/mail.html", linkPage("mailto:someone@example.org"));
         home.writeFile("p/other.html", linkPage("otherapp://run?x=1"));
         home.writeFile("p/popup.html", linkPage("second.html", "target='_blank'"));
-        home.writeFile("p/second.html", "<html><head><title>second</title></head><body>2</body></html>");
+        home.writeFile("p/second.html",
+                       "<html><head><title>second</title></head><body>2</body></html>");
         home.writeFile("p/fetch.html", linkPage("data.bin", "download"));
         home.writeFile("p/data.bin", QByteArray(64, 'x'));
         DesktopHandler desktop;
@@ -138,7 +144,8 @@ private slots:
         s.clickPage();
         QTRY_COMPARE_WITH_TIMEOUT(s.url(), QUrl::fromLocalFile(home.path("p/second.html")), 10000);
         const QWidgetList tops = QApplication::topLevelWidgets();
-        QCOMPARE(std::count_if(tops.begin(), tops.end(), [](QWidget *w) { return w->isVisible(); }), 1);
+        QCOMPARE(std::count_if(tops.begin(), tops.end(), [](QWidget *w) { return w->isVisible(); }),
+                 1);
         QVERIFY(prompts->asked.isEmpty());
     }
 
@@ -166,7 +173,8 @@ private slots:
         if (Platform::localPortAnswers(8080))
             QSKIP("something else already serves 127.0.0.1:8080");
         TestHome home;
-        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA), {Platform::webServerLauncherName()});
+        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
+                          {Platform::webServerLauncherName()});
         home.writeFile("cgi-bin/hello.pl",
                        "#!/usr/bin/perl\nprint \"Content-Type: text/html\\r\\n\\r\\n\";\n"
                        "print \"<html><head><title>Hello from CGI</title></head><body>\", 6 * 7, "
@@ -183,7 +191,8 @@ private slots:
         edURL->setEditText("http://127.0.0.1:8080/cgi-bin/hello.pl");
         QTest::keyClick(edURL->lineEdit(), Qt::Key_Return);
         QVERIFY(loaded.wait(20000));
-        QTRY_COMPARE_WITH_TIMEOUT(s.browser()->engine()->title(), QStringLiteral("Hello from CGI"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(s.browser()->engine()->title(), QStringLiteral("Hello from CGI"),
+                                  5000);
         QCOMPARE(s.caption(), QStringLiteral("hello.pl"));
 
         // A second press finds it running and says so.
@@ -191,7 +200,8 @@ private slots:
         QCOMPARE(prompts->messages().size(), 1);
         QVERIFY(prompts->messages().first().contains("already running"));
 
-        const QString runDir = qEnvironmentVariable("XDG_RUNTIME_DIR", qEnvironmentVariable("TMPDIR", "/tmp"))
+        const QString runDir = qEnvironmentVariable("XDG_RUNTIME_DIR",
+                                                    qEnvironmentVariable("TMPDIR", "/tmp"))
                                + QStringLiteral("/quillforge-webserver-%1").arg(::getuid());
         QFile pid(runDir + "/lighttpd.pid");
         QVERIFY(pid.open(QIODevice::ReadOnly));

@@ -1,17 +1,19 @@
-#include "run/console.h"
-#include "run/panelrun.h"
 #include "runsupport.h"
+#include "ui/run/console.h"
+#include "ui/run/panelrun.h"
 
 #include <QCheckBox>
 #include <QtTest>
 
 namespace {
 
-const QString kDoh = QStringLiteral(
-    "Doh! Perl could not be run, most probably I was not able to detect where or if Perl has been "
-    "installed on this system. Please enter Edit|Options|Files & Directories to enter the path of "
-    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be installed into a directory path "
-    "that contains blanks, this can cause inpredictable errors.");
+const QString kDoh = QStringLiteral("Doh! Perl could not be run, most probably I was not able to "
+                                    "detect where or if Perl has been "
+                                    "installed on this system. Please enter Edit|Options|Files & "
+                                    "Directories to enter the path of "
+                                    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be "
+                                    "installed into a directory path "
+                                    "that contains blanks, this can cause inpredictable errors.");
 
 struct Console : RunWindow
 {
@@ -82,8 +84,7 @@ private slots:
     {
         TestHome home;
         Console c(home);
-        TIniFile(home.path("etc/quillforge.cfg"))
-            .WriteString("Config", "Cmd", "/nonexistent/shell");
+        TIniFile(home.path("etc/quillforge.cfg")).WriteString("Config", "Cmd", "/nonexistent/shell");
         c->ApplyOptions();
         c.internal(true);
         c.type("echo hi");
@@ -151,8 +152,9 @@ private slots:
         Console c(home);
         c.internal(true);
         c.type("echo early; sleep 3.2; echo late");
-        QTRY_COMPARE_WITH_TIMEOUT(
-            c.text(), QStringLiteral("echo early; sleep 3.2; echo late\nearly\n"), 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(c.text(),
+                                  QStringLiteral("echo early; sleep 3.2; echo late\nearly\n"),
+                                  2000);
         QVERIFY(c.edit()->isReadOnly());
         QTest::keyClicks(c.edit(), "typed");
         QVERIFY(!c.text().contains(QLatin1String("typed")));

@@ -1,6 +1,6 @@
-#include "app/inifile.h"
-#include "tools/linkbar.h"
+#include "core/settings/inifile.h"
 #include "testsupport.h"
+#include "ui/tools/linkbar.h"
 
 #include <QFile>
 #include <QListWidget>

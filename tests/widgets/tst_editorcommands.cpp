@@ -1,7 +1,7 @@
-#include "app/mainwindow.h"
-#include "editor/findform.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/editor/findform.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -22,7 +22,7 @@ struct Window
     Window()
     {
         TIniFile(home.path("etc/quillforge.cfg"))
-            .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
         w = std::make_unique<TForm1>(home.dir());
         w->FormCreate();
         w->show();
@@ -35,7 +35,10 @@ struct Window
         return w->CurrentDocument();
     }
     void trigger(const char *name) const { w->findChild<QAction *>(name)->trigger(); }
-    QString panel(int i) const { return w->findChild<QLabel *>(QStringLiteral("sBarPanel%1").arg(i))->text(); }
+    QString panel(int i) const
+    {
+        return w->findChild<QLabel *>(QStringLiteral("sBarPanel%1").arg(i))->text();
+    }
     QTimer *timer1() const { return w->findChild<QTimer *>("Timer1"); }
     // One tick of the status timer, now.
     void tick() const { QVERIFY(QMetaObject::invokeMethod(timer1(), "timeout")); }
@@ -113,22 +116,20 @@ private slots:
             Window::place(d, 0, 5);
             w.trigger("Delete2");
         });
-        QTest::newRow("Delete key") << Change([](Window &, TScriptEditor *d) {
-            QTest::keyClick(d->Editor, Qt::Key_Delete);
-        });
+        QTest::newRow("Delete key") << Change(
+                [](Window &, TScriptEditor *d) { QTest::keyClick(d->Editor, Qt::Key_Delete); });
         QTest::newRow("Backspace key") << Change([](Window &, TScriptEditor *d) {
             Window::place(d, 3, 3);
             QTest::keyClick(d->Editor, Qt::Key_Backspace);
         });
-        QTest::newRow("typed character") << Change([](Window &, TScriptEditor *d) {
-            QTest::keyClick(d->Editor, 'x');
-        });
-        QTest::newRow("Enter") << Change([](Window &, TScriptEditor *d) {
-            QTest::keyClick(d->Editor, Qt::Key_Return);
-        });
-        QTest::newRow("insertion at the caret, as templates do") << Change([](Window &, TScriptEditor *d) {
-            d->Editor->textCursor().insertText("sub new {\n}\n");
-        });
+        QTest::newRow("typed character")
+                << Change([](Window &, TScriptEditor *d) { QTest::keyClick(d->Editor, 'x'); });
+        QTest::newRow("Enter") << Change(
+                [](Window &, TScriptEditor *d) { QTest::keyClick(d->Editor, Qt::Key_Return); });
+        QTest::newRow("insertion at the caret, as templates do")
+                << Change([](Window &, TScriptEditor *d) {
+                       d->Editor->textCursor().insertText("sub new {\n}\n");
+                   });
     }
     void savedFlagFollowsTheText()
     {

@@ -1,7 +1,7 @@
-#include "editor/documenttext.h"
-#include "editor/findform.h"
-#include "editor/highlighter.h"
 #include "testsupport.h"
+#include "ui/editor/documenttext.h"
+#include "ui/editor/findform.h"
+#include "ui/editor/highlighter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +18,9 @@ struct Finder
 {
     QPlainTextEdit editor;
     QPlainTextEdit *current = &editor;
-    TFindForm form{[this] { return current; }};
+    TFindForm form{[this] {
+        return current;
+    }};
 
     explicit Finder(const QString &text)
     {
@@ -71,12 +73,18 @@ private slots:
         QTest::addColumn<QString>("what");
         QTest::addColumn<QList<int>>("positions");
         // -1: "No (further) Entry found."; the press after it starts from the top again.
-        QTest::newRow("match at the very first character") << "abc abc" << "abc" << QList<int>{0, 4, -1, 0};
-        QTest::newRow("matches right after each other") << "ababab" << "ab" << QList<int>{0, 2, 4, -1, 0};
-        QTest::newRow("overlapping occurrences count once") << "aaaa" << "aa" << QList<int>{0, 2, -1, 0};
-        QTest::newRow("across lines") << "x\nab\nab" << "ab" << QList<int>{2, 5, -1, 2};
-        QTest::newRow("any letter case") << "Ab aB" << "ab" << QList<int>{0, 3, -1};
-        QTest::newRow("not there") << "abc" << "zz" << QList<int>{-1, -1};
+        QTest::newRow("match at the very first character") << "abc abc"
+                                                           << "abc" << QList<int>{0, 4, -1, 0};
+        QTest::newRow("matches right after each other") << "ababab"
+                                                        << "ab" << QList<int>{0, 2, 4, -1, 0};
+        QTest::newRow("overlapping occurrences count once") << "aaaa"
+                                                            << "aa" << QList<int>{0, 2, -1, 0};
+        QTest::newRow("across lines") << "x\nab\nab"
+                                      << "ab" << QList<int>{2, 5, -1, 2};
+        QTest::newRow("any letter case") << "Ab aB"
+                                         << "ab" << QList<int>{0, 3, -1};
+        QTest::newRow("not there") << "abc"
+                                   << "zz" << QList<int>{-1, -1};
     }
     void forwardFindsEveryOccurrenceThenStartsOver()
     {
@@ -92,10 +100,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("what");
         QTest::addColumn<QList<int>>("positions");
-        QTest::newRow("match at the very end and the very start") << "abc abc" << "abc" << QList<int>{4, 0, -1, 4};
-        QTest::newRow("matches right after each other") << "ababab" << "ab" << QList<int>{4, 2, 0, -1, 4};
-        QTest::newRow("overlapping occurrences count once") << "aaaa" << "aa" << QList<int>{2, 0, -1};
-        QTest::newRow("across lines") << "ab\nab\nx" << "ab" << QList<int>{3, 0, -1};
+        QTest::newRow("match at the very end and the very start")
+                << "abc abc"
+                << "abc" << QList<int>{4, 0, -1, 4};
+        QTest::newRow("matches right after each other") << "ababab"
+                                                        << "ab" << QList<int>{4, 2, 0, -1, 4};
+        QTest::newRow("overlapping occurrences count once") << "aaaa"
+                                                            << "aa" << QList<int>{2, 0, -1};
+        QTest::newRow("across lines") << "ab\nab\nx"
+                                      << "ab" << QList<int>{3, 0, -1};
     }
     void backwardFindsEveryOccurrenceFromTheEnd()
     {
@@ -266,7 +279,9 @@ private slots:
         editor.setPlainText("first line\nsecond line\nthird");
         DocumentText texts;
         // Raw: a non-breaking space stays one, as the editor holds it.
-        auto truth = [&] { return editor.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n'); };
+        auto truth = [&] {
+            return editor.document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+        };
         QCOMPARE(texts.of(editor.document()), truth());
         QRandomGenerator rng(7);
         const QStringList pieces = {"x", "\n", "abc\ndef", "", "  ", "\u00e9\u00a0"};
@@ -323,7 +338,8 @@ private slots:
         const QString stale = QStringLiteral("stale");
         const QString *offered = &h.mirrorText();
         DocumentText texts;
-        texts.setMirrorSource([&](QTextDocument *d) { return d == editor.document() ? offered : nullptr; });
+        texts.setMirrorSource(
+                [&](QTextDocument *d) { return d == editor.document() ? offered : nullptr; });
         QCOMPARE(&texts.of(editor.document()), &h.mirrorText());
         QTextCursor(editor.document()).insertText("x\ny");
         editor.undo();

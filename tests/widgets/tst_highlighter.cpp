@@ -1,8 +1,8 @@
-#include "app/mainwindow.h"
-#include "editor/colordefs.h"
-#include "editor/highlighter.h"
+#include "core/editor/colordefs.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/editor/highlighter.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -14,9 +14,10 @@
 
 namespace {
 
-const char *kDefs = "[Comments]\n2#=Courier New|10|8421504|0|1|0|0\n"
-                    "[Strings]\n3\"=Courier New|10|65280|1|0|0|0\n"
-                    "[Words]\n1if=Courier New|10|16777215|1|0|0|0\n0$=Courier New|10|33023|1|0|0|0\n";
+const char *kDefs
+        = "[Comments]\n2#=Courier New|10|8421504|0|1|0|0\n"
+          "[Strings]\n3\"=Courier New|10|65280|1|0|0|0\n"
+          "[Words]\n1if=Courier New|10|16777215|1|0|0|0\n0$=Courier New|10|33023|1|0|0|0\n";
 
 // The definition colouring each character, -1 for none.
 std::vector<int> perChar(const PaintSpans &spans, int size)
@@ -70,11 +71,11 @@ struct Fixture
         const int at = from + int(m.first - a.begin());
         const QString t = edit.toPlainText();
         return QStringLiteral("at %1 shown %2 fresh %3 near \"%4|%5\"")
-            .arg(at)
-            .arg(m.first == a.end() ? -9 : *m.first)
-            .arg(m.second == b.end() ? -9 : *m.second)
-            .arg(t.mid(std::max(0, at - 60), std::min(at, 60)), t.mid(at, 60))
-            .toUtf8();
+                .arg(at)
+                .arg(m.first == a.end() ? -9 : *m.first)
+                .arg(m.second == b.end() ? -9 : *m.second)
+                .arg(t.mid(std::max(0, at - 60), std::min(at, 60)), t.mid(at, 60))
+                .toUtf8();
     }
 };
 
@@ -83,11 +84,21 @@ QString sampleText(int lines)
     QString t;
     for (int i = 0; i < lines; ++i) {
         switch (i % 5) {
-        case 0: t += QStringLiteral("my $x%1 = \"text %1\"; # note\n").arg(i); break;
-        case 1: t += QStringLiteral(" if $x%1 if $y\n").arg(i); break;
-        case 2: t += QStringLiteral("print \"unclosed\n"); break;
-        case 3: t += QStringLiteral("\t# comment with \"quote\n"); break;
-        default: t += QStringLiteral("$$a $b\n"); break;
+        case 0:
+            t += QStringLiteral("my $x%1 = \"text %1\"; # note\n").arg(i);
+            break;
+        case 1:
+            t += QStringLiteral(" if $x%1 if $y\n").arg(i);
+            break;
+        case 2:
+            t += QStringLiteral("print \"unclosed\n");
+            break;
+        case 3:
+            t += QStringLiteral("\t# comment with \"quote\n");
+            break;
+        default:
+            t += QStringLiteral("$$a $b\n");
+            break;
         }
     }
     return t;
@@ -172,7 +183,8 @@ private slots:
                 f.h->run(from);
                 f.h->finish();
                 const QByteArray diff = f.difference(from);
-                QVERIFY2(diff.isEmpty(), QByteArray("round " + QByteArray::number(round) + ": " + diff).constData());
+                QVERIFY2(diff.isEmpty(),
+                         QByteArray("round " + QByteArray::number(round) + ": " + diff).constData());
             }
         }
         f.h->run(0);
@@ -231,7 +243,9 @@ private slots:
         c.insertText(QStringLiteral("ab"));
         c.insertText(QStringLiteral("c"));
         const auto aqua = std::find_if(f.h->spans().begin(), f.h->spans().end(),
-                                       [](const PaintSpan &s) { return s.definition == ScriptHighlighter::kAqua; });
+                                       [](const PaintSpan &s) {
+                                           return s.definition == ScriptHighlighter::kAqua;
+                                       });
         QVERIFY(aqua != f.h->spans().end());
         QCOMPARE(aqua->start, 11);
         QCOMPARE(aqua->length, 3);
@@ -282,7 +296,8 @@ private slots:
         QTest::keyClick(ed, Qt::Key_Return);
         h->finish();
         Fixture ref(ed->toPlainText());
-        auto expected = perChar(ref.painter->paint(ed->toPlainText(), 0), int(ed->toPlainText().size()));
+        auto expected = perChar(ref.painter->paint(ed->toPlainText(), 0),
+                                int(ed->toPlainText().size()));
         auto got = perChar(h->spans(), int(ed->toPlainText().size()));
         // The Enter itself was typed after the run: compare up to the caret's line.
         const int upTo = ed->textCursor().block().previous().position();

@@ -1,10 +1,10 @@
-#include "app/mainwindow.h"
-#include "app/welcome.h"
-#include "common/clock.h"
-#include "editor/documenttext.h"
-#include "editor/highlighter.h"
+#include "core/common/clock.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/editor/documenttext.h"
+#include "ui/editor/highlighter.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/welcome.h"
 
 #include <QAction>
 #include <QApplication>
@@ -291,7 +291,8 @@ private slots:
         QCOMPARE(s.tabs()->tabText(0), QStringLiteral("test"));
         QCOMPARE(s.pathCap(), u' ' + target);
         // Save as does not count as an opening.
-        QCOMPARE(TIniFile(home.path("etc/quillforge.cfg")).ReadString("SRecent", "LastOpened", ""), QString());
+        QCOMPARE(TIniFile(home.path("etc/quillforge.cfg")).ReadString("SRecent", "LastOpened", ""),
+                 QString());
     }
 
     void failedSaveKeepsTheScriptUnsaved()
@@ -321,7 +322,8 @@ private slots:
         QTest::keyClicks(s->CurrentDocument()->Editor, "print 2;");
         prompts->buttonAnswers.push_back(QMessageBox::Cancel);
         s.trigger("Close1");
-        QCOMPARE(prompts->messages().last(), QStringLiteral("Document \"Noname #2\".\nSave it now?"));
+        QCOMPARE(prompts->messages().last(),
+                 QStringLiteral("Document \"Noname #2\".\nSave it now?"));
         QCOMPARE(s->documents().size(), size_t(1));
         prompts->buttonAnswers.push_back(QMessageBox::No);
         s.trigger("Close1");
@@ -343,7 +345,9 @@ private slots:
         QVERIFY(!s->close());
         QCOMPARE(prompts->messages().size(), 2);
         QCOMPARE(prompts->messages()[1],
-                 QStringLiteral("The file \"%1\" has not been saved yet. Do you want to save it now?").arg(f));
+                 QStringLiteral(
+                         "The file \"%1\" has not been saved yet. Do you want to save it now?")
+                         .arg(f));
         QCOMPARE(s->documents().size(), size_t(3));
 
         prompts->asked.clear();
@@ -371,7 +375,8 @@ private slots:
         Started s(home);
         QCOMPARE(s.titles(), (QStringList{"Noname #1", f}));
         QCOMPARE(s->CurrentDocument()->FileName, f);
-        QCOMPARE(s->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName(), QStringLiteral("CodeSheet"));
+        QCOMPARE(s->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName(),
+                 QStringLiteral("CodeSheet"));
         QCOMPARE(s->findChild<QLabel *>("CapPanel")->text(), QStringLiteral("Source code"));
     }
 
@@ -385,7 +390,9 @@ private slots:
         ini.WriteBool("Config", "Visible_Explorer", false);
         ini.WriteBool("Config", "Visible_Sym_HTML", false);
         Started s(home);
-        auto visible = [&](const char *n) { return s->findChild<QWidget *>(n)->isVisible(); };
+        auto visible = [&](const char *n) {
+            return s->findChild<QWidget *>(n)->isVisible();
+        };
         QVERIFY(visible("pConsole"));
         QVERIFY(!visible("pPerl"));
         QVERIFY(visible("pPC"));
@@ -479,13 +486,24 @@ private slots:
         TestHome home;
         markKnownMachine(home);
         Started s(home);
-        const std::pair<const char *, const char *> commands[] = {
-            {"btNew", "Ctrl+N"}, {"btOpen", "Ctrl+O"}, {"btSave", "Ctrl+S"}, {"Saveas1", "Ctrl+A"},
-            {"Properties1", "Ctrl+I"}, {"Close1", "Ctrl+F4"}, {"Cut1", "Ctrl+X"},
-            {"Delete1", "Ctrl+Del"}, {"Undo1", "Alt+U"}, {"Redo1", "Alt+R"}, {"Find1", "Ctrl+F"},
-            {"Run1", "F9"}, {"Syntaxcheck1", "Ctrl+F9"}, {"vSetCode", "Ctrl+Alt+S"},
-            {"vSetToday", "Ctrl+Alt+O"}, {"vSetHelp", "F1"}, {"Actualizecodecolors1", "F5"},
-            {"About1", "Alt+A"}};
+        const std::pair<const char *, const char *> commands[] = {{"btNew", "Ctrl+N"},
+                                                                  {"btOpen", "Ctrl+O"},
+                                                                  {"btSave", "Ctrl+S"},
+                                                                  {"Saveas1", "Ctrl+A"},
+                                                                  {"Properties1", "Ctrl+I"},
+                                                                  {"Close1", "Ctrl+F4"},
+                                                                  {"Cut1", "Ctrl+X"},
+                                                                  {"Delete1", "Ctrl+Del"},
+                                                                  {"Undo1", "Alt+U"},
+                                                                  {"Redo1", "Alt+R"},
+                                                                  {"Find1", "Ctrl+F"},
+                                                                  {"Run1", "F9"},
+                                                                  {"Syntaxcheck1", "Ctrl+F9"},
+                                                                  {"vSetCode", "Ctrl+Alt+S"},
+                                                                  {"vSetToday", "Ctrl+Alt+O"},
+                                                                  {"vSetHelp", "F1"},
+                                                                  {"Actualizecodecolors1", "F5"},
+                                                                  {"About1", "Alt+A"}};
         for (const auto &[name, keys] : commands) {
             auto *a = s->findChild<QAction *>(name);
             QVERIFY2(a, name);

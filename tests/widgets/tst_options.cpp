@@ -1,11 +1,11 @@
-#include "app/mainwindow.h"
-#include "app/options.h"
-#include "editor/colorpage.h"
 #include "platform/platform.h"
-#include "run/runcommands.h"
-#include "run/runform.h"
-#include "run/schemepage.h"
 #include "testsupport.h"
+#include "ui/editor/colorpage.h"
+#include "ui/run/runcommands.h"
+#include "ui/run/runform.h"
+#include "ui/run/schemepage.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/options.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -35,7 +35,8 @@ struct Started
         w->FormShow();
     }
     TOptions *dlg() const { return w->options(); }
-    template <typename T> T *get(const char *name) const
+    template<typename T>
+    T *get(const char *name) const
     {
         // The dialog first: the main window has its own SpeedButton1..10.
         T *c = dlg()->findChild<T *>(QLatin1String(name));
@@ -91,7 +92,8 @@ private slots:
         QCOMPARE(ini.ReadString("Config", "Visible_Sym_FileMenu", ""), QStringLiteral("1"));
         QCOMPARE(ini.ReadString("Config", "Visible_Sym_Standard", ""), QStringLiteral("0"));
         QCOMPARE(ini.ReadString("Config", "Visible_LinkBar", ""), QStringLiteral("0"));
-        QCOMPARE(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/opt/perl/bin/perl"));
+        QCOMPARE(ini.ReadString("Files_Directories", "Perl", ""),
+                 QStringLiteral("/opt/perl/bin/perl"));
         QCOMPARE(ini.ReadString("Config", "Run_AutoSave", ""), QStringLiteral("1"));
         QVERIFY(s.get<QToolBar>("ToolBar1")->isHidden());
         QVERIFY(!s.get<QToolBar>("FileMenu")->isHidden());
@@ -354,7 +356,8 @@ private slots:
         prompts->buttonAnswers.push_back(QMessageBox::Yes);
         s.dlg()->Button6Click();
         QCOMPARE(links->count(), 0);
-        QVERIFY(!ini.SectionExists("CustomLinks") || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
+        QVERIFY(!ini.SectionExists("CustomLinks")
+                || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
     }
 
     void anUnstoredLinkVanishesOnReload()

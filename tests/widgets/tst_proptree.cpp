@@ -1,8 +1,8 @@
-#include "app/mainwindow.h"
-#include "common/workers.h"
-#include "editor/proptree.h"
+#include "core/common/workers.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/editor/proptree.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QLabel>
 #include <QScrollBar>
@@ -27,7 +27,8 @@ struct Window
         TIniFile ini(home.path("etc/quillforge.cfg"));
         ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
         for (const QString &s : settings)
-            ini.WriteString(s.section('/', 0, 0), s.section('/', 1).section('=', 0, 0), s.section('=', 1));
+            ini.WriteString(s.section('/', 0, 0), s.section('/', 1).section('=', 0, 0),
+                            s.section('=', 1));
         w = std::make_unique<TForm1>(home.dir());
         w->FormCreate();
         w->show();
@@ -273,7 +274,8 @@ private slots:
         TScriptEditor *doc = win.open("a.pl", "$a;\n");
         win.w->findChild<QToolButton *>("SpeedButton3")->click();
         QVERIFY(win.panel()->isHidden());
-        QCOMPARE(TIniFile(win.home.path("etc/quillforge.cfg")).ReadString("Config", "Visible_CodeInspector", "?"),
+        QCOMPARE(TIniFile(win.home.path("etc/quillforge.cfg"))
+                         .ReadString("Config", "Visible_CodeInspector", "?"),
                  QStringLiteral("0"));
         Window::insertQuietly(doc, 0, "$later; ");
         win.w->SetView(ViewKind::vkSource);

@@ -1,8 +1,8 @@
-#include "app/inifile.h"
-#include "app/welcome.h"
-#include "run/runform.h"
-#include "run/schemepage.h"
+#include "core/run/detectperl.h"
+#include "core/settings/inifile.h"
 #include "testsupport.h"
+#include "ui/run/runform.h"
+#include "ui/run/schemepage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -44,7 +44,7 @@ struct Dialog
         settings.WriteString("Files_Directories", "Perl", "perl.exe");
         form = std::make_unique<TRunForm>(&settings, &schemes);
     }
-    template <typename T>
+    template<typename T>
     T *get(const char *name) const
     {
         T *w = form->findChild<T *>(QLatin1String(name));
@@ -81,9 +81,9 @@ private slots:
 
     void commandLinePerChoice_data()
     {
-        QTest::addColumn<QByteArray>("scheme");  // the scheme's section body, "" for none
-        QTest::addColumn<bool>("custom");        // the options page's radio pair
-        QTest::addColumn<QString>("choices");    // s = syntax check, d = -d, n = -d:DProf
+        QTest::addColumn<QByteArray>("scheme"); // the scheme's section body, "" for none
+        QTest::addColumn<bool>("custom");       // the options page's radio pair
+        QTest::addColumn<QString>("choices");   // s = syntax check, d = -d, n = -d:DProf
         QTest::addColumn<QString>("interpreter");
         QTest::addColumn<QString>("params");
         QTest::addColumn<QString>("expected");

@@ -1,7 +1,7 @@
-#include "run/panelrun.h"
-#include "run/runform.h"
-#include "run/runner.h"
+#include "core/run/runner.h"
 #include "runsupport.h"
+#include "ui/run/panelrun.h"
+#include "ui/run/runform.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,11 +12,13 @@
 
 namespace {
 
-const QString kDoh = QStringLiteral(
-    "Doh! Perl could not be run, most probably I was not able to detect where or if Perl has been "
-    "installed on this system. Please enter Edit|Options|Files & Directories to enter the path of "
-    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be installed into a directory path "
-    "that contains blanks, this can cause inpredictable errors.");
+const QString kDoh = QStringLiteral("Doh! Perl could not be run, most probably I was not able to "
+                                    "detect where or if Perl has been "
+                                    "installed on this system. Please enter Edit|Options|Files & "
+                                    "Directories to enter the path of "
+                                    "Perl.\nImportant: Perl itself and maybe I dislike Perl to be "
+                                    "installed into a directory path "
+                                    "that contains blanks, this can cause inpredictable errors.");
 
 struct Panel : RunWindow
 {
@@ -67,14 +69,13 @@ private slots:
         QTest::addColumn<QByteArray>("code");
         QTest::addColumn<QString>("shown");
         QTest::newRow("hello") << QByteArray("print 'Hello';") << "Hello";
-        QTest::newRow("standard error merged in the order written")
-            << QByteArray("$| = 1; print \"out1\\n\"; print STDERR \"err1\\n\"; print \"out2\\n\";"
-                          " warn \"err2\\n\"; die \"dead\\n\";")
-            << "out1\nerr1\nout2\nerr2\ndead\n";
+        QTest::newRow("standard error merged in the order written") << QByteArray(
+                "$| = 1; print \"out1\\n\"; print STDERR \"err1\\n\"; print \"out2\\n\";"
+                " warn \"err2\\n\"; die \"dead\\n\";") << "out1\nerr1\nout2\nerr2\ndead\n";
         QTest::newRow("zero bytes shown, CR LF one break")
-            << QByteArray("print \"a\\0b\\r\\nc\\0\";") << "a\u2400b\nc\u2400";
+                << QByteArray("print \"a\\0b\\r\\nc\\0\";") << "a\u2400b\nc\u2400";
         QTest::newRow("input is at its end")
-            << QByteArray("my $l = <STDIN>; print defined $l ? 'got' : 'eof';") << "eof";
+                << QByteArray("my $l = <STDIN>; print defined $l ? 'got' : 'eof';") << "eof";
     }
 
     void whatAScriptWritesFollowsTheHeader()
@@ -181,9 +182,12 @@ private slots:
     {
         QTest::addColumn<QString>("interpreter");
         QTest::addColumn<QString>("script");
-        QTest::newRow("missing interpreter") << "/nonexistent/perl" << "a.pl";
-        QTest::newRow("a directory as interpreter") << "/usr" << "a.pl";
-        QTest::newRow("empty command line") << "" << "";
+        QTest::newRow("missing interpreter") << "/nonexistent/perl"
+                                             << "a.pl";
+        QTest::newRow("a directory as interpreter") << "/usr"
+                                                    << "a.pl";
+        QTest::newRow("empty command line") << ""
+                                            << "";
     }
 
     void commandsThatCannotStartGiveTheDohBox()
@@ -262,7 +266,7 @@ private slots:
         QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Confirmation);
         QCOMPARE(prompts->asked.at(0).text,
                  QStringLiteral(
-                     "A script is still running in the Perl output panel. Stop it now?"));
+                         "A script is still running in the Perl output panel. Stop it now?"));
         QCOMPARE(prompts->asked.at(0).buttons, QMessageBox::Yes | QMessageBox::No);
         QVERIFY(!s.form()->isVisible());
         QVERIFY(s.run()->isRunning());
@@ -326,7 +330,7 @@ private slots:
         }
         {
             TIniFile(home.path("etc/quillforge.cfg"))
-                .WriteString("Config", "Run_AutoSaveAs", home.path("scratch.pl"));
+                    .WriteString("Config", "Run_AutoSaveAs", home.path("scratch.pl"));
             Panel s(home, 2); // a copy; the script keeps its path and its changes
             s->OpenDocument(script);
             edit(s);
@@ -365,8 +369,8 @@ private slots:
     {
         TestHome home;
         Panel s(home);
-        const char *commands[] = {"Run1",   "btRun",  "Syntaxcheck1", "btSyntaxCheck",
-                                  "Debug1", "btDebug"};
+        const char *commands[] = {"Run1",          "btRun",  "Syntaxcheck1",
+                                  "btSyntaxCheck", "Debug1", "btDebug"};
         for (const char *c : commands)
             QVERIFY2(s.get<QAction>(c)->isEnabled(), c);
         s->iCloseCurr();

@@ -1,6 +1,6 @@
-#include "app/inifile.h"
-#include "run/schemepage.h"
+#include "core/settings/inifile.h"
 #include "testsupport.h"
+#include "ui/run/schemepage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,10 +12,10 @@
 
 namespace {
 
-const QByteArray kSchemes =
-    "[Default]\n-wL=1\n-TU=0\n-UU=0\n-vL=0\n-SU=0\n-hL=0\nCustom=-w\nUseCustom=0\n"
-    "[Web]\n-wL=1\n-TU=1\n-UU=0\n-vL=0\n-SU=0\n-hL=1\nCustom=-T -Mstrict\nUseCustom=1\n"
-    "[Temporary]\n-vL=1\n";
+const QByteArray kSchemes
+        = "[Default]\n-wL=1\n-TU=0\n-UU=0\n-vL=0\n-SU=0\n-hL=0\nCustom=-w\nUseCustom=0\n"
+          "[Web]\n-wL=1\n-TU=1\n-UU=0\n-vL=0\n-SU=0\n-hL=1\nCustom=-T -Mstrict\nUseCustom=1\n"
+          "[Temporary]\n-vL=1\n";
 
 struct Page
 {
@@ -31,7 +31,7 @@ struct Page
         page = std::make_unique<TSchemePage>(&settings, &schemes);
         page->LoadSchemeList();
     }
-    template <typename T>
+    template<typename T>
     T *get(const char *name) const
     {
         T *w = page->findChild<T *>(QLatin1String(name));
@@ -140,8 +140,8 @@ private slots:
         QCOMPARE(prompts->asked.value(0).text,
                  QStringLiteral("Please enter a name for the new scheme."));
         QVERIFY(p.home.readFile("etc/runsettings.cfg")
-                    .endsWith("[New one]\n-wL=1\n-TU=1\n-UU=0\n-vL=0\n-SU=0\n-hL=0\n"
-                              "Custom=-wT\nUseCustom=0\n"));
+                        .endsWith("[New one]\n-wL=1\n-TU=1\n-UU=0\n-vL=0\n-SU=0\n-hL=0\n"
+                                  "Custom=-wT\nUseCustom=0\n"));
         QCOMPARE(p.last(), QStringLiteral("New one"));
         QCOMPARE(p.selector()->currentText(), QStringLiteral("New one"));
         QCOMPARE(p.selector()->count(), 4);

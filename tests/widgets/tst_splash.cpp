@@ -1,4 +1,4 @@
-#include "app/splash.h"
+#include "ui/shell/splash.h"
 
 #include <QImage>
 #include <QtTest>

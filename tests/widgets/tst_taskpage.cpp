@@ -1,10 +1,10 @@
-#include "app/mainwindow.h"
-#include "common/clock.h"
-#include "common/errors.h"
+#include "core/common/clock.h"
+#include "core/common/errors.h"
 #include "platform/platform.h"
-#include "tasks/addtaskform.h"
-#include "tasks/taskpage.h"
 #include "testsupport.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/tasks/addtaskform.h"
+#include "ui/tasks/taskpage.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -23,12 +23,13 @@
 namespace {
 
 const QDate kToday(2026, 12, 6);
-const QString kEmptyFields =
-    QStringLiteral("Oops! At least one of the fields have not been filled out.");
+const QString kEmptyFields = QStringLiteral(
+        "Oops! At least one of the fields have not been filled out.");
 
 const QByteArray kTwoDays = "[06.12.2026]\n"
                             "Buy milk=0|Bob|<Ann said:>\xC2\xB6line one\xC2\xB6line two\n"
-                            "Call back=1|Eve|<Ann said:>\xC2\xB6" "at noon\n"
+                            "Call back=1|Eve|<Ann said:>\xC2\xB6"
+                            "at noon\n"
                             "[07.12.2026]\n"
                             "Tomorrow=0|Cy|<Dee said:>\xC2\xB6later\n";
 
@@ -41,7 +42,7 @@ struct Started
     explicit Started(const TestHome &home)
     {
         TIniFile(home.path("etc/quillforge.cfg"))
-            .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
+                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
         w = std::make_unique<TForm1>(home.dir());
         w->FormCreate();
         w->show();
@@ -219,12 +220,24 @@ private slots:
         QTest::addColumn<QString>("message");
         // One case per rule; every variant of the rules is pinned by the core tests.
         const QString ok = QStringLiteral("text");
-        QTest::newRow("no From") << "" << "Bob" << "d" << ok << kEmptyFields;
-        QTest::newRow("no Text") << "Ann" << "Bob" << "d" << "" << kEmptyFields;
-        QTest::newRow("Diz with =") << "Ann" << "Bob" << "a=b" << ok << "\"a=b\" cannot be stored";
-        QTest::newRow("For with |") << "Ann" << "B|b" << "d" << ok << "\"For\" contains \"|\"";
-        QTest::newRow("Text with pilcrow")
-            << "Ann" << "Bob" << "d" << "a\u00B6b" << "\"Text\" contains";
+        QTest::newRow("no From") << ""
+                                 << "Bob"
+                                 << "d" << ok << kEmptyFields;
+        QTest::newRow("no Text") << "Ann"
+                                 << "Bob"
+                                 << "d"
+                                 << "" << kEmptyFields;
+        QTest::newRow("Diz with =") << "Ann"
+                                    << "Bob"
+                                    << "a=b" << ok << "\"a=b\" cannot be stored";
+        QTest::newRow("For with |") << "Ann"
+                                    << "B|b"
+                                    << "d" << ok << "\"For\" contains \"|\"";
+        QTest::newRow("Text with pilcrow") << "Ann"
+                                           << "Bob"
+                                           << "d"
+                                           << "a\u00B6b"
+                                           << "\"Text\" contains";
     }
     void refusedInputKeepsTheDialogOpenAndTheFileUnchanged()
     {

@@ -1,11 +1,11 @@
 // The central page's views, the browser page and the preview, with a recording browser in
 // place of Qt WebEngine (tst_browser drives the real one).
-#include "app/mainwindow.h"
 #include "platform/platform.h"
-#include "run/browser.h"
-#include "run/codeprev.h"
-#include "run/openurl.h"
 #include "testsupport.h"
+#include "ui/run/browser.h"
+#include "ui/run/codeprev.h"
+#include "ui/run/openurl.h"
+#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -27,7 +27,8 @@ namespace {
 class RecordingEngine : public BrowserEngine
 {
 public:
-    RecordingEngine(QWidget *parent, const Handlers *handlers) : m_handlers(*handlers)
+    RecordingEngine(QWidget *parent, const Handlers *handlers)
+        : m_handlers(*handlers)
     {
         m_widget = new QWidget(parent);
         m_widget->setObjectName(QStringLiteral("IE"));
@@ -85,7 +86,10 @@ struct Started
     }
     TForm1 *operator->() const { return w.get(); }
     QString caption() const { return w->findChild<QLabel *>("CapPanel")->text(); }
-    QString page() const { return w->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName(); }
+    QString page() const
+    {
+        return w->findChild<QStackedWidget *>("Carry2")->currentWidget()->objectName();
+    }
     bool fileMenuEnabled() const { return w->findChild<QToolBar *>("FileMenu")->isEnabled(); }
     QComboBox *edURL() const { return w->findChild<QComboBox *>("edURL"); }
     QString status() const { return w->findChild<QLabel *>("sBarPanel4")->text(); }
@@ -136,8 +140,9 @@ class ViewsTest : public QObject
 private slots:
     void initTestCase()
     {
-        BrowserPage::setEngineFactory(
-            [](QWidget *parent, const BrowserEngine::Handlers *h) { return new RecordingEngine(parent, h); });
+        BrowserPage::setEngineFactory([](QWidget *parent, const BrowserEngine::Handlers *h) {
+            return new RecordingEngine(parent, h);
+        });
     }
     void init() { prompts = ScriptedPrompts::install(); }
 
@@ -159,14 +164,20 @@ private slots:
         TestHome home;
         home.writeFile("doc/today/index.html", "<p>###tasknum### tasks</p>\n");
         Started s(home);
-        struct Case { const char *action; const char *page; const char *caption; const char *load; };
+        struct Case
+        {
+            const char *action;
+            const char *page;
+            const char *caption;
+            const char *load;
+        };
         const Case cases[] = {
-            {"vSetHelp", "IESheet", "Help", "doc/help/index.html"},
-            {"vSetTasks", "TaskSheet", "Tasks", nullptr},
-            {"vSetToday", "IESheet", "Quillforge Today", "doc/template.html"},
-            {"vSetCode", "CodeSheet", "Source code", nullptr},
-            {"btHelp", "IESheet", "Help", "doc/help/index.html"},
-            {"Contents1", "IESheet", "Help", "doc/help/index.html"},
+                {"vSetHelp", "IESheet", "Help", "doc/help/index.html"},
+                {"vSetTasks", "TaskSheet", "Tasks", nullptr},
+                {"vSetToday", "IESheet", "Quillforge Today", "doc/template.html"},
+                {"vSetCode", "CodeSheet", "Source code", nullptr},
+                {"btHelp", "IESheet", "Help", "doc/help/index.html"},
+                {"Contents1", "IESheet", "Help", "doc/help/index.html"},
         };
         for (const Case &c : cases) {
             const int before = s.loads().size();
@@ -397,14 +408,15 @@ private slots:
     {
         TestHome home;
         TIniFile ini(home.path("etc/quillforge.cfg"));
-        home.writeFile("etc/quillforge.cfg",
-                       "[RecentURLs]\nURL0=http://a/\nURL4=/tmp/b.html\nnonsense\nURL9=HTTP://A/\nURL2=\n");
+        home.writeFile("etc/quillforge.cfg", "[RecentURLs]\nURL0=http://a/\nURL4=/tmp/"
+                                             "b.html\nnonsense\nURL9=HTTP://A/\nURL2=\n");
         Started s(home);
         QStringList shown;
         answerOpenUrl(QString(), &shown);
         s.trigger("SetotherHTMLfile1");
         QCOMPARE(shown, QStringList({"http://a/", "/tmp/b.html"}));
-        QCOMPARE(ini.ReadString("RecentURLs", "URL9", ""), QStringLiteral("HTTP://A/")); // Cancel stores nothing
+        QCOMPARE(ini.ReadString("RecentURLs", "URL9", ""),
+                 QStringLiteral("HTTP://A/")); // Cancel stores nothing
 
         shown.clear();
         answerOpenUrl("http://c/", &shown);
@@ -437,8 +449,10 @@ private slots:
         QVERIFY(button->isEnabled());
         out->setPlainText("<!-- perl -w x.pl -->\nContent-Type: text/html\n\n<h1>Hi</h1>");
         button->click();
-        QCOMPARE(home.readFile("etc/prev.html"),
-                 QByteArray("<!-- perl -w x.pl -->\r\nContent-Type: text/html\r\n\r\n<h1>Hi</h1>\r\n"));
+        QCOMPARE(
+                home.readFile("etc/prev.html"),
+                QByteArray(
+                        "<!-- perl -w x.pl -->\r\nContent-Type: text/html\r\n\r\n<h1>Hi</h1>\r\n"));
         QCOMPARE(s.caption(), QStringLiteral("Perl's output preview"));
         QCOMPARE(s.loads().last(), home.path("etc/prev.html"));
 
@@ -503,8 +517,10 @@ private slots:
         TestHome home;
         TIniFile ini(home.path("etc/quillforge.cfg"));
         const QString marker = home.path("started");
-        home.writeFile("srv/run", QStringLiteral("#!/bin/sh\necho x >> '%1'\n").arg(marker).toUtf8());
-        QFile::setPermissions(home.path("srv/run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        home.writeFile("srv/run",
+                       QStringLiteral("#!/bin/sh\necho x >> '%1'\n").arg(marker).toUtf8());
+        QFile::setPermissions(home.path("srv/run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         ini.WriteString("Files_Directories", "WebServer", home.path("srv/run"));
         ini.WriteBool("Config", "RunWebServer", true);
         Started s(home);

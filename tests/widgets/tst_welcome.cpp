@@ -1,8 +1,9 @@
-#include "app/inifile.h"
-#include "app/setdefform.h"
-#include "app/welcome.h"
+#include "core/run/detectperl.h"
+#include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/shell/setdefform.h"
+#include "ui/shell/welcome.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -23,17 +24,36 @@
 namespace {
 
 const QString kLeavingQuestion = QStringLiteral(
-    "You did not have saved some basic settings. However, Quillforge will run, but it is "
-    "recommended to do these few options now. To do this, just click \"No\" and then "
-    "\"Settings\" in the dialog.\n\nReally quit this dialog without saving?");
+        "You did not have saved some basic settings. However, Quillforge will run, but it is "
+        "recommended to do these few options now. To do this, just click \"No\" and then "
+        "\"Settings\" in the dialog.\n\nReally quit this dialog without saving?");
 
-const QStringList kConfigKeys = {
-    "RecentCount", "RunWebServer", "InitialView", "OpenLast", "SyntaxHighlighting",
-    "HighlightOnNewLine", "HighlightOnKeyStroke", "Visible_LinkBar", "Visible_Explorer",
-    "Visible_CodeInspector", "Visible_PerlOut", "Visible_Console", "Visible_TipOfDay",
-    "Visible_Sym_FileMenu", "Visible_Sym_Standard", "Visible_Sym_Templates", "Visible_Sym_HTML",
-    "TemplateCaptions", "LastRunSetting", "Run_AutoSaveAs", "Run_AutoSave", "AutoSave",
-    "AutoSaveInterval", "Cmd", "HD_ID", "Welcome"};
+const QStringList kConfigKeys = {"RecentCount",
+                                 "RunWebServer",
+                                 "InitialView",
+                                 "OpenLast",
+                                 "SyntaxHighlighting",
+                                 "HighlightOnNewLine",
+                                 "HighlightOnKeyStroke",
+                                 "Visible_LinkBar",
+                                 "Visible_Explorer",
+                                 "Visible_CodeInspector",
+                                 "Visible_PerlOut",
+                                 "Visible_Console",
+                                 "Visible_TipOfDay",
+                                 "Visible_Sym_FileMenu",
+                                 "Visible_Sym_Standard",
+                                 "Visible_Sym_Templates",
+                                 "Visible_Sym_HTML",
+                                 "TemplateCaptions",
+                                 "LastRunSetting",
+                                 "Run_AutoSaveAs",
+                                 "Run_AutoSave",
+                                 "AutoSave",
+                                 "AutoSaveInterval",
+                                 "Cmd",
+                                 "HD_ID",
+                                 "Welcome"};
 
 // A wizard over its own program folder, with the settings file not yet there.
 struct Fixture
@@ -57,7 +77,7 @@ struct Fixture
                + "\nWelcome=0\n";
     }
 
-    template <typename T = QAbstractButton>
+    template<typename T = QAbstractButton>
     T *get(const char *name) const
     {
         T *c = w->findChild<T *>(QString::fromLatin1(name));
@@ -87,8 +107,8 @@ struct Fixture
 void makeEtcUnwritable(const TestHome &home)
 {
     const QString etc = home.path(QStringLiteral("etc"));
-    QFile::setPermissions(etc, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
-                                   | QFile::ExeGroup);
+    QFile::setPermissions(etc,
+                          QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     QFile probe(etc + QStringLiteral("/probe"));
     if (!probe.open(QIODevice::WriteOnly))
         return;
@@ -158,8 +178,7 @@ private slots:
                 f.click("btNext");
         }
         QCOMPARE(pages, QStringList({"tabWelcome1", "tabWelcome2", "tabWelcome3", "tabWelcome4",
-                                     "tabPerl", "tabWebServer", "tabDef", "tabInfo1",
-                                     "tabInfo2"}));
+                                     "tabPerl", "tabWebServer", "tabDef", "tabInfo1", "tabInfo2"}));
         QStringList expected(8, QStringLiteral("&Next >>"));
         expected << QStringLiteral("&Okay");
         QCOMPARE(nextCaptions, expected);
@@ -184,11 +203,14 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("first");
         QTest::addColumn<QStringList>("captions");
-        QTest::newRow("welcome") << "btWelcome" << "tabWelcome1"
+        QTest::newRow("welcome") << "btWelcome"
+                                 << "tabWelcome1"
                                  << QStringList({"\u2022 Welcome", "Settings", "Information"});
-        QTest::newRow("config") << "btConfig" << "tabPerl"
+        QTest::newRow("config") << "btConfig"
+                                << "tabPerl"
                                 << QStringList({"Welcome", "\u2022 Settings", "Information"});
-        QTest::newRow("info") << "btInfo" << "tabInfo1"
+        QTest::newRow("info") << "btInfo"
+                              << "tabInfo1"
                               << QStringList({"Welcome", "Settings", "\u2022 Information"});
     }
 
@@ -249,8 +271,8 @@ private slots:
             QCOMPARE(f.w->result(), int(QDialog::Accepted));
             QCOMPARE(f.cfg(), f.marksOnly());
             QVERIFY(QRegularExpression(QStringLiteral("^[0-9A-F]{4}-[0-9A-F]{4}$"))
-                        .match(f.ini->ReadString("Config", "HD_ID", QString()))
-                        .hasMatch());
+                            .match(f.ini->ReadString("Config", "HD_ID", QString()))
+                            .hasMatch());
         } else {
             QVERIFY(!QFile::exists(f.cfgPath()));
         }
@@ -308,8 +330,7 @@ private slots:
         QStringList locations;
         f.ini->ReadSectionValues("Files_Directories", locations);
         QCOMPARE(locations, QStringList({"Perl=/opt/perl 5/bin/perl", "WebServer=/srv/web/launch",
-                                         "LocalHost=" + Platform::localHttpAddress()
-                                             + "/cgi-bin"}));
+                                         "LocalHost=" + Platform::localHttpAddress() + "/cgi-bin"}));
         QCOMPARE(f.ini->ReadString("Mine", "Keep", QString()), QStringLiteral("1"));
     }
 
@@ -468,12 +489,12 @@ private slots:
                         QVERIFY2(l->height() >= l->heightForWidth(l->width()), qPrintable(what));
                     else
                         QVERIFY2(l->width() >= l->sizeHint().width()
-                                     && l->height() >= l->sizeHint().height(),
+                                         && l->height() >= l->sizeHint().height(),
                                  qPrintable(what));
                 } else if (auto *b = qobject_cast<QAbstractButton *>(c)) {
                     what += b->text();
                     QVERIFY2(b->width() >= b->minimumSizeHint().width()
-                                 && b->height() >= b->minimumSizeHint().height(),
+                                     && b->height() >= b->minimumSizeHint().height(),
                              qPrintable(what));
                 }
             }

@@ -1,9 +1,0 @@
-#include "app/detectperl.h"
-
-QString DetectPerlFromCommand(const QString &command)
-{
-    const qsizetype at = command.indexOf(QLatin1String("\"%1"));
-    if (at < 0)
-        return {};
-    return command.left(at).chopped(at > 0 ? 1 : 0);
-}

@@ -1,7 +1,0 @@
-#pragma once
-
-#include <QString>
-
-// The interpreter named by a registered open command such as `/usr/bin/perl "%1" %*`: the text
-// before the first `"%1`, without its last character. Empty when there is no quoted "%1".
-QString DetectPerlFromCommand(const QString &command);

@@ -1,0 +1,149 @@
+#include "core/common/textfile.h"
+
+#include "core/common/errors.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace {
+
+// 0x80..0x9F of Windows-1252. The five bytes it leaves undefined map to the C1 control of the
+// same value, as Windows itself does, so every byte has a character and back.
+const char16_t kCp1252High[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString decodeCp1252(const QByteArray &bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+QByteArray encodeCp1252(const QString &text)
+{
+    QByteArray out(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        char b = '?';
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+            b = char(c);
+        } else {
+            for (int k = 0; k < 32; ++k) {
+                if (kCp1252High[k] == c) {
+                    b = char(0x80 + k);
+                    break;
+                }
+            }
+        }
+        out[i] = b;
+    }
+    return out;
+}
+
+bool encodableInCp1252(const QString &text)
+{
+    for (QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+            continue;
+        bool found = false;
+        for (char16_t h : kCp1252High)
+            found = found || h == c;
+        if (!found)
+            return false;
+    }
+    return true;
+}
+
+LineEnd detectLineEnd(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n')
+            return LineEnd::Lf;
+        if (text[i] == u'\r')
+            return (i + 1 < text.size() && text[i + 1] == u'\n') ? LineEnd::CrLf : LineEnd::Cr;
+    }
+    return LineEnd::Lf;
+}
+
+} // namespace
+
+QString decodeText(const QByteArray &bytes, TextFileFormat *format)
+{
+    TextFileFormat f;
+    QByteArray body = bytes;
+    if (body.startsWith("\xEF\xBB\xBF")) {
+        f.bom = true;
+        body.remove(0, 3);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(body);
+    if (utf8.hasError()) {
+        f.encoding = TextEncoding::Windows1252;
+        f.bom = false;
+        text = decodeCp1252(bytes);
+    }
+    f.lineEnd = detectLineEnd(text);
+    if (text.contains(u'\r')) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+    }
+    if (format)
+        *format = f;
+    return text;
+}
+
+QByteArray encodeText(const QString &text, const TextFileFormat &format)
+{
+    QString withEnds = text;
+    if (format.lineEnd == LineEnd::CrLf)
+        withEnds.replace(u'\n', QStringLiteral("\r\n"));
+    else if (format.lineEnd == LineEnd::Cr)
+        withEnds.replace(u'\n', u'\r');
+    // Text typed into a Windows-1252 script that the code page cannot hold is saved as UTF-8
+    // rather than replaced by "?": nothing the user typed is lost.
+    if (format.encoding == TextEncoding::Windows1252 && encodableInCp1252(withEnds))
+        return encodeCp1252(withEnds);
+    QByteArray out = withEnds.toUtf8();
+    if (format.bom)
+        out.prepend("\xEF\xBB\xBF");
+    return out;
+}
+
+QByteArray readFileBytes(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw IoError(QStringLiteral("Oops! Unable to read %1 (%2).").arg(path, f.errorString()));
+    QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw IoError(QStringLiteral("Oops! Unable to read %1 (%2).").arg(path, f.errorString()));
+    return bytes;
+}
+
+void writeFileAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+        throw IoError::unableToWrite(path);
+}
+
+TextFileContent readTextFile(const QString &path)
+{
+    TextFileContent c;
+    c.text = decodeText(readFileBytes(path), &c.format);
+    return c;
+}
+
+void writeTextFile(const QString &path, const QString &text, const TextFileFormat &format)
+{
+    writeFileAtomically(path, encodeText(text, format));
+}

@@ -1,0 +1,61 @@
+#include "ui/common/icons.h"
+
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPainterPath>
+
+void initIconTheme()
+{
+    if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {
+        const QString theme = Platform::installedIconTheme();
+        if (!theme.isEmpty())
+            QIcon::setThemeName(theme);
+    }
+}
+
+QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback)
+{
+    const QIcon fb = fallback == QStyle::SP_CustomBase ? QIcon()
+                                                       : qApp->style()->standardIcon(fallback);
+    return QIcon::fromTheme(QLatin1String(name), fb);
+}
+
+QIcon appIcon()
+{
+    static QIcon icon = [] {
+        QIcon ic;
+        for (int size : {16, 32, 48, 64, 128}) {
+            QPixmap pm(size, size);
+            pm.fill(Qt::transparent);
+            QPainter p(&pm);
+            p.setRenderHint(QPainter::Antialiasing);
+            const qreal s = size;
+            p.setBrush(QColor(0, 0, 215));
+            p.setPen(Qt::NoPen);
+            p.drawRoundedRect(QRectF(0, 0, s, s), s * 0.18, s * 0.18);
+            // A quill across the tile, in the band colour.
+            QPainterPath quill;
+            quill.moveTo(s * 0.22, s * 0.82);
+            quill.cubicTo(s * 0.35, s * 0.45, s * 0.55, s * 0.22, s * 0.84, s * 0.14);
+            quill.cubicTo(s * 0.74, s * 0.42, s * 0.55, s * 0.62, s * 0.26, s * 0.80);
+            quill.closeSubpath();
+            p.setBrush(QColor(251, 205, 66));
+            p.drawPath(quill);
+            p.setPen(QPen(QColor(255, 255, 255), qMax(1.0, s / 24)));
+            p.drawLine(QPointF(s * 0.16, s * 0.88), QPointF(s * 0.42, s * 0.58));
+            p.end();
+            ic.addPixmap(pm);
+        }
+        return ic;
+    }();
+    return icon;
+}
+
+QIcon scriptIcon()
+{
+    return themeIcon("text-x-script", QStyle::SP_FileIcon);
+}

@@ -1,0 +1,246 @@
+#include "ui/run/panelrun.h"
+
+#include "ui/common/prompts.h"
+
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTimer>
+
+namespace {
+// Output is shown at once when it comes after a pause, and then at most this often, so that a
+// flood of small writes does not lay out the panel thousands of times a second.
+constexpr int kShowIntervalMs = 30;
+// Small pieces (a header, a line now and then) are cheap: they never wait.
+constexpr qsizetype kThrottleChars = 8 * 1024;
+// Showing text costs a few tens of milliseconds per megabyte: a backlog is shown in slices of
+// this size, for at most this long before other events have their turn.
+constexpr qsizetype kSliceChars = 64 * 1024;
+constexpr int kSliceBudgetMs = 12;
+} // namespace
+
+PanelRun *PanelRun::of(QPlainTextEdit *panel)
+{
+    if (auto *existing = panel->findChild<PanelRun *>(QString(), Qt::FindDirectChildrenOnly))
+        return existing;
+    return new PanelRun(panel);
+}
+
+PanelRun::PanelRun(QPlainTextEdit *panel)
+    : QObject(panel)
+    , m_panel(panel)
+    , m_runner(new Runner(this))
+    , m_drainTimer(new QTimer(this))
+{
+    setObjectName(QStringLiteral("PanelRun"));
+    // Undo steps for captured output would only double the memory the text takes.
+    m_panel->setUndoRedoEnabled(false);
+    m_drainTimer->setSingleShot(true);
+    connect(m_drainTimer, &QTimer::timeout, this, [this] { drain(); });
+    connect(m_runner, &Runner::started, this, &PanelRun::begin);
+    connect(m_runner, &Runner::output, this, &PanelRun::receive);
+    connect(m_runner, &Runner::finished, this,
+            [this](int, Runner::Ending ending) { onFinished(ending); });
+    connect(m_runner, &Runner::failedToStart, this, &PanelRun::onFailedToStart);
+}
+
+void PanelRun::starting()
+{
+    if (m_busy)
+        stopNow();
+    m_busy = true;
+    m_runnerDone = false;
+    m_ending = Runner::Ending::Exited;
+    m_received = 0;
+    m_leftOut = 0;
+    m_heldCR = false;
+    emit runningChanged(true);
+}
+
+void PanelRun::start(const QString &commandLine, bool withHeader)
+{
+    starting();
+    m_runner->start(commandLine, withHeader);
+}
+
+void PanelRun::startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
+                                  const QString &line)
+{
+    starting();
+    m_runner->startInInterpreter(interpreter, interpreterSwitch, line);
+}
+
+void PanelRun::stop()
+{
+    if (m_runner->isRunning()) {
+        m_runner->stop();
+    } else if (m_busy && m_runnerDone) {
+        // The command has ended; what is stopped is the showing of its backlog.
+        discardBacklog();
+        m_ending = Runner::Ending::Stopped;
+        finishEntry();
+    }
+}
+
+void PanelRun::stopNow()
+{
+    if (!m_busy)
+        return;
+    m_runner->stopNow();
+    // Its end may have been shown already, if nothing was waiting to be shown.
+    if (!m_busy)
+        return;
+    discardBacklog();
+    m_ending = Runner::Ending::Stopped;
+    finishEntry();
+}
+
+QString PanelRun::stoppedNote()
+{
+    return tr("[Stopped by the user]");
+}
+
+QString PanelRun::leftOutNote(qint64 chars)
+{
+    return tr("[%1 more characters of output were left out.]").arg(chars);
+}
+
+QString PanelRun::visible(QString text)
+{
+    text.replace(QChar(0), QChar(0x2400));
+    return text;
+}
+
+void PanelRun::begin()
+{
+    // Each run is one entry that starts on a line of its own.
+    const QTextDocument *doc = m_panel->document();
+    if (!doc->isEmpty() && doc->lastBlock().length() > 1)
+        append(QStringLiteral("\n"));
+}
+
+void PanelRun::receive(const QString &chunk)
+{
+    QString text = chunk;
+    if (m_heldCR) {
+        text.prepend(u'\r');
+        m_heldCR = false;
+    }
+    if (text.endsWith(u'\r')) {
+        text.chop(1);
+        m_heldCR = true;
+    }
+    // The panel breaks lines at "\r" too; "\r\n" is one line break, not two.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+
+    const qint64 room = qMax<qint64>(kMaxShownChars - m_received, 0);
+    if (text.size() > room) {
+        m_leftOut += text.size() - room;
+        text.truncate(int(room));
+    }
+    if (text.isEmpty())
+        return;
+    m_received += text.size();
+    m_backlog.push_back(std::move(text));
+    if (!m_drainTimer->isActive()) {
+        const qsizetype shown = drain();
+        if (!m_drainTimer->isActive() && shown >= kThrottleChars)
+            m_drainTimer->start(kShowIntervalMs);
+    }
+}
+
+qsizetype PanelRun::drain()
+{
+    QElapsedTimer spent;
+    spent.start();
+    qsizetype shown = 0;
+    while (!m_backlog.empty() && spent.elapsed() < kSliceBudgetMs) {
+        QString slice;
+        while (!m_backlog.empty() && slice.size() < kSliceChars) {
+            slice += m_backlog.front();
+            m_backlog.pop_front();
+        }
+        shown += slice.size();
+        append(visible(std::move(slice)));
+    }
+    if (!m_backlog.empty())
+        m_drainTimer->start(0);
+    else if (m_runnerDone && m_busy)
+        finishEntry();
+    return shown;
+}
+
+void PanelRun::discardBacklog()
+{
+    for (const QString &s : m_backlog)
+        m_leftOut += s.size();
+    m_backlog.clear();
+    m_drainTimer->stop();
+}
+
+void PanelRun::append(const QString &text)
+{
+    QScrollBar *bar = m_panel->verticalScrollBar();
+    const bool following = bar->value() >= bar->maximum();
+    QTextCursor end(m_panel->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(text);
+    if (following)
+        bar->setValue(bar->maximum());
+}
+
+void PanelRun::onFinished(Runner::Ending ending)
+{
+    if (!m_busy)
+        return;
+    if (m_heldCR) {
+        m_heldCR = false;
+        m_backlog.emplace_back(QStringLiteral("\n"));
+    }
+    m_runnerDone = true;
+    m_ending = ending;
+    if (m_backlog.empty())
+        finishEntry();
+    else
+        drain();
+}
+
+void PanelRun::finishEntry()
+{
+    QString closing;
+    bool lineOpen = m_panel->document()->lastBlock().length() > 1;
+    auto addLine = [&](const QString &line) {
+        if (lineOpen)
+            closing += u'\n';
+        closing += line;
+        lineOpen = true;
+    };
+    if (m_leftOut > 0)
+        addLine(leftOutNote(m_leftOut));
+    if (m_ending == Runner::Ending::Stopped)
+        addLine(stoppedNote());
+    if (m_breakAfter)
+        closing += u'\n';
+    if (!closing.isEmpty())
+        append(closing);
+    m_busy = false;
+    m_drainTimer->stop();
+    emit ended(m_ending);
+    emit runningChanged(false);
+}
+
+void PanelRun::onFailedToStart()
+{
+    m_busy = false;
+    emit runningChanged(false);
+    Prompts::error(m_panel->window(), couldNotRunMessage());
+}
+
+PanelRun *RunAndCapture(QPlainTextEdit *target, const QString &commandLine, bool withHeader)
+{
+    PanelRun *run = PanelRun::of(target);
+    run->start(commandLine, withHeader);
+    return run;
+}

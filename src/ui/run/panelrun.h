@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/run/runner.h"
+
+#include <QObject>
+#include <QString>
+
+#include <deque>
+
+class QPlainTextEdit;
+class QTimer;
+
+// The one runner of a text panel: what the command writes is appended to the panel as one
+// new entry while it arrives. Zero bytes are shown as U+2400 so that nothing after them is
+// lost, and past kMaxShownChars a closing line says how much was left out.
+//
+// A command may write faster than a text panel can take it in; the panel then catches up in
+// slices between other events, so the window never freezes. A run counts as going until
+// everything it wrote is shown.
+class PanelRun : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qsizetype kMaxShownChars = 32 * 1024 * 1024;
+
+    // The panel's runner, made on first use and owned by the panel.
+    static PanelRun *of(QPlainTextEdit *panel);
+
+    // A run still going in this panel is ended first, as by stopNow().
+    void start(const QString &commandLine, bool withHeader);
+    void startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
+                            const QString &line);
+    // Asks the command and its children to end and forces them after a grace time; a second
+    // call forces at once. The panel says that the run was stopped.
+    void stop();
+    // Ends the run before this returns; output not shown yet is left out, and counted.
+    void stopNow();
+    bool isRunning() const { return m_busy; }
+
+    // The console's Enter key broke the line after each entry: a line break closes the entry.
+    void setLineBreakAfterEntry(bool on) { m_breakAfter = on; }
+
+    static QString stoppedNote();
+    static QString leftOutNote(qint64 chars);
+    // What the panel shows of a piece of output (zero bytes made visible).
+    static QString visible(QString text);
+
+signals:
+    void runningChanged(bool running);
+    void ended(Runner::Ending ending);
+
+private:
+    explicit PanelRun(QPlainTextEdit *panel);
+    void starting();
+    void begin();
+    void receive(const QString &text);
+    qsizetype drain(); // characters shown
+    void discardBacklog();
+    void append(const QString &text);
+    void onFinished(Runner::Ending ending);
+    void finishEntry();
+    void onFailedToStart();
+
+    QPlainTextEdit *m_panel;
+    Runner *m_runner;
+    QTimer *m_drainTimer;
+    std::deque<QString> m_backlog; // received, not shown yet
+    qint64 m_received = 0;         // characters taken for showing
+    qint64 m_leftOut = 0;
+    Runner::Ending m_ending = Runner::Ending::Exited;
+    bool m_busy = false;
+    bool m_runnerDone = false;
+    bool m_heldCR = false; // a "\r" at the end of a chunk may be half of "\r\n"
+    bool m_breakAfter = false;
+};
+
+// Runs the command line and appends what it writes to target (the header first when asked
+// for); a command that cannot be started gives the "Doh!" error box and leaves target as it
+// was. Returns at once: the output arrives while the program goes on.
+PanelRun *RunAndCapture(QPlainTextEdit *target, const QString &commandLine, bool withHeader);
