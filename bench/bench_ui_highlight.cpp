@@ -30,7 +30,7 @@ void BM_F5OnScreen(benchmark::State &state)
 {
     Window win(state.range(0));
     for (auto _ : state) {
-        win.w->Highlight(0);
+        win.w->highlighting().highlightCurrent(0);
         win.doc->Highlighter->finish();
         win.doc->Editor->viewport()->repaint();
     }
@@ -80,7 +80,7 @@ void BM_LongestSliceOfAWholeRun(benchmark::State &state)
         qint64 longest = 0;
         QElapsedTimer t;
         t.start();
-        win.w->Highlight(0);
+        win.w->highlighting().highlightCurrent(0);
         longest = t.nsecsElapsed();
         while (win.doc->Highlighter->busy()) {
             t.restart();

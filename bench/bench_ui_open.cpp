@@ -27,7 +27,7 @@ void BM_OpenScript(benchmark::State &state)
         win.w->OpenDocument(file);
         QCoreApplication::processEvents();
         state.PauseTiming();
-        win.w->iCloseCurr();
+        win.w->documents().closeCurrentNow();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -47,7 +47,7 @@ void BM_OpenScriptUntilText(benchmark::State &state)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         QCoreApplication::processEvents();
         state.PauseTiming();
-        win.w->iCloseCurr();
+        win.w->documents().closeCurrentNow();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
@@ -82,7 +82,7 @@ void BM_OpenScriptLongestStall(benchmark::State &state)
         QCoreApplication::processEvents();
         ticker.stop();
         state.PauseTiming();
-        win.w->iCloseCurr();
+        win.w->documents().closeCurrentNow();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }

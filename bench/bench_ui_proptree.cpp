@@ -41,6 +41,7 @@ public:
     QString folder(QWidget *, const QString &, const QString &) override { return {}; }
     bool input(QWidget *, const QString &, const QString &, QString &) override { return false; }
     bool color(QWidget *, QColor &) override { return false; }
+    int modal(QDialog &) override { return 0; }
 };
 
 // A base, so the prompts are in place before the window is made.
@@ -81,7 +82,7 @@ void BM_TreeRefresh(benchmark::State &state)
         state.PauseTiming();
         win.addName(i++);
         state.ResumeTiming();
-        win.w->RefreshCodeInspector();
+        win.w->inspector().refresh();
         win.tree()->viewport()->repaint();
     }
     state.counters["entries"] = double(win.tree()->topLevelItem(0)->childCount()
@@ -94,7 +95,7 @@ void BM_TreeRefreshUnchanged(benchmark::State &state)
 {
     Window win(state.range(0));
     for (auto _ : state)
-        win.w->RefreshCodeInspector();
+        win.w->inspector().refresh();
 }
 BENCHMARK(BM_TreeRefreshUnchanged)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(20);
 

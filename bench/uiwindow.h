@@ -4,6 +4,10 @@
 #include "core/settings/programdir.h"
 #include "platform/platform.h"
 #include "ui/editor/highlighter.h"
+#include "ui/editor/highlighting.h"
+#include "ui/editor/inspectorcontroller.h"
+#include "ui/editor/scripteditor.h"
+#include "ui/shell/documenttabs.h"
 #include "ui/shell/mainwindow.h"
 
 #include <QCoreApplication>

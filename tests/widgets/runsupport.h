@@ -2,9 +2,8 @@
 
 // What the tests of running Perl share: a started main window in a private program folder.
 
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
-#include "testsupport.h"
-#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QFile>
@@ -13,33 +12,13 @@
 
 #include <memory>
 
-struct RunWindow
+struct RunWindow : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
-
     explicit RunWindow(const TestHome &home, int autoSave = 0)
-    {
-        TIniFile ini(home.path("etc/quillforge.cfg"));
-        // The first-run wizard stays away on a known machine.
-        ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        ini.WriteString("Files_Directories", "Perl", perl());
-        ini.WriteInteger("Config", "Run_AutoSave", autoSave);
-        ini.WriteString("Config", "LastRunSetting", "");
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
-    TForm1 *operator->() const { return w.get(); }
-    template<typename T = QWidget>
-    T *get(const char *name) const
-    {
-        T *c = w->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qFatal("no %s", name);
-        return c;
-    }
-    void trigger(const char *action) const { get<QAction>(action)->trigger(); }
+        : MainWindowFixture(home, {"Files_Directories/Perl=" + perl(),
+                                   QStringLiteral("Config/Run_AutoSave=%1").arg(autoSave),
+                                   "Config/LastRunSetting="})
+    {}
     QString perlOut() const { return get<QPlainTextEdit>("PerlOut")->toPlainText(); }
 
     static QString perl() { return QStandardPaths::findExecutable(QStringLiteral("perl")); }

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include <QDialog>
+
 #include "core/settings/programdir.h"
 
 #include <QDir>
@@ -59,6 +61,20 @@ bool ScriptedPrompts::input(QWidget *, const QString &, const QString &label, QS
         return false;
     text = pop(fileAnswers);
     return true;
+}
+
+int ScriptedPrompts::modal(QDialog &dialog)
+{
+    asked.append({QStringLiteral("modal"), Kind::Information, dialog.windowTitle(), {}});
+    if (dialogAnswers.empty())
+        return QDialog::Rejected;
+    const auto answer = std::move(dialogAnswers.front());
+    dialogAnswers.pop_front();
+    // Shown as a user would see it, without a modal loop.
+    dialog.show();
+    const int result = answer(dialog);
+    dialog.hide();
+    return result;
 }
 
 bool ScriptedPrompts::color(QWidget *, QColor &color)

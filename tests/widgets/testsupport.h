@@ -25,6 +25,9 @@ public:
     std::deque<QMessageBox::StandardButton> buttonAnswers;
     std::deque<QString> fileAnswers; // openFile, saveFile, folder, input
     std::deque<QColor> colorAnswers;
+    // Modal dialogs: each answer acts on the dialog (fills it, presses its buttons) and
+    // returns the result code; without one the dialog is rejected untouched.
+    std::deque<std::function<int(QDialog &)>> dialogAnswers;
     QList<Asked> asked;
 
     QMessageBox::StandardButton message(QWidget *, Kind kind, const QString &, const QString &text,
@@ -34,6 +37,7 @@ public:
     QString folder(QWidget *, const QString &title, const QString &) override;
     bool input(QWidget *, const QString &, const QString &label, QString &text) override;
     bool color(QWidget *, QColor &color) override;
+    int modal(QDialog &dialog) override;
 
     QStringList messages() const;
 

@@ -1,6 +1,7 @@
 // The real browser (Qt WebEngine): pages cannot reach past the pseudo-links, and a CGI script
 // runs through the local web server into the browser.
 #include "core/settings/programdir.h"
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/run/browser.h"
@@ -21,20 +22,11 @@
 
 namespace {
 
-struct Started
+struct Started : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
     explicit Started(const TestHome &home)
-    {
-        TIniFile(home.path("etc/quillforge.cfg"))
-                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        w = std::make_unique<TForm1>(home.dir());
-        w->resize(900, 700);
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
-    TForm1 *operator->() const { return w.get(); }
+        : MainWindowFixture(home)
+    {}
     BrowserPage *browser() const { return w->findChild<BrowserPage *>(); }
     QString caption() const { return w->findChild<QLabel *>("CapPanel")->text(); }
     QString page() const

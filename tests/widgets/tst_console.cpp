@@ -1,6 +1,7 @@
 #include "runsupport.h"
 #include "ui/run/console.h"
 #include "ui/run/panelrun.h"
+#include "ui/run/runcommands.h"
 
 #include <QCheckBox>
 #include <QtTest>
@@ -70,7 +71,7 @@ private slots:
     {
         TestHome home;
         Console c(home);
-        QCOMPARE(c->ConsoleCommand, Platform::defaultCommandInterpreter());
+        QCOMPARE(c->runs().consoleCommand(), Platform::defaultCommandInterpreter());
         c.internal(true);
         QVERIFY(c.command("echo a; echo b >&2; printf 'no break'"));
         QCOMPARE(c.text(),

@@ -1,3 +1,4 @@
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/editor/findform.h"
@@ -13,35 +14,24 @@
 
 namespace {
 
-struct Window
+struct Window : FreshHome, MainWindowFixture
 {
-    TestHome home;
-    std::unique_ptr<TForm1> w;
-    ScriptedPrompts *prompts = ScriptedPrompts::install();
-
     Window()
-    {
-        TIniFile(home.path("etc/quillforge.cfg"))
-                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
+        : MainWindowFixture(home)
+    {}
     TScriptEditor *open(const QString &text) const
     {
         home.writeFile("a.pl", text.toUtf8());
         w->OpenDocument(home.path("a.pl"));
         return w->CurrentDocument();
     }
-    void trigger(const char *name) const { w->findChild<QAction *>(name)->trigger(); }
     QString panel(int i) const
     {
         return w->findChild<QLabel *>(QStringLiteral("sBarPanel%1").arg(i))->text();
     }
-    QTimer *timer1() const { return w->findChild<QTimer *>("Timer1"); }
+    QTimer *timer1() const { return get<QTimer>("Timer1"); }
     // One tick of the status timer, now.
-    void tick() const { QVERIFY(QMetaObject::invokeMethod(timer1(), "timeout")); }
+    void tick() const { MainWindowFixture::tick("Timer1"); }
     static void place(TScriptEditor *doc, int anchor, int position)
     {
         QTextCursor c = doc->Editor->textCursor();
@@ -279,8 +269,8 @@ private slots:
     void withNoScriptTheCommandsDoNothing()
     {
         Window win;
-        while (!win.w->documents().empty())
-            win.w->iCloseCurr();
+        while (!win.w->documents().all().empty())
+            win.w->documents().closeCurrentNow();
         QGuiApplication::clipboard()->setText("kept");
         win.tick();
         const QString row = win.panel(0);
@@ -295,7 +285,7 @@ private slots:
         QVERIFY(!win.w->findChild<TFindForm *>("FindForm")->isVisible());
         QVERIFY(win.prompts->asked.isEmpty());
         QCOMPARE(win.panel(0), row);
-        QVERIFY(win.w->documents().empty());
+        QVERIFY(win.w->documents().all().empty());
     }
 };
 

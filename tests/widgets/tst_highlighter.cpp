@@ -1,4 +1,5 @@
 #include "core/editor/colordefs.h"
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/editor/highlighter.h"
@@ -272,15 +273,11 @@ private slots:
     {
         TestHome home;
         home.writeFile("etc/editorcolors.def", kDefs);
-        TIniFile ini(home.path("etc/quillforge.cfg"));
-        ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
         home.writeFile("a.pl", sampleText(300).toUtf8());
-        TForm1 w(home.dir());
-        w.FormCreate();
-        w.show();
-        w.FormShow();
-        w.OpenDocument(home.path("a.pl"));
-        TScriptEditor *doc = w.CurrentDocument();
+        MainWindowFixture w(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        w->OpenDocument(home.path("a.pl"));
+        TScriptEditor *doc = w->CurrentDocument();
         ScriptHighlighter *h = doc->Highlighter;
         h->finish();
         QVERIFY2(!h->spans().empty(), "an opened script is coloured");
@@ -306,7 +303,7 @@ private slots:
 
         const int scroll = ed->verticalScrollBar()->value();
         const int caret = ed->textCursor().position();
-        w.findChild<QAction *>("Actualizecodecolors1")->trigger();
+        w.trigger("Actualizecodecolors1");
         h->finish();
         QCOMPARE(ed->textCursor().position(), caret);
         QCOMPARE(ed->verticalScrollBar()->value(), scroll);
@@ -318,7 +315,7 @@ private slots:
         QTextCursor e(ed->document());
         e.insertText(QStringLiteral("\"\n"));
         const PaintSpans before = h->spans();
-        w.findChild<QAction *>("Actualizecodecolors1")->trigger();
+        w.trigger("Actualizecodecolors1");
         QVERIFY(!h->busy());
         QVERIFY(h->spans() == before);
     }

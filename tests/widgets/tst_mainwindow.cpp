@@ -1,4 +1,5 @@
 #include "core/common/clock.h"
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/editor/documenttext.h"
@@ -28,27 +29,13 @@ void markKnownMachine(const TestHome &home)
     ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
 }
 
-struct Started
+struct Started : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
     explicit Started(const TestHome &home)
-        : w(std::make_unique<TForm1>(home.dir()))
-    {
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
-    TForm1 *operator->() const { return w.get(); }
-    QTabBar *tabs() const { return w->findChild<QTabBar *>("tabScriptSel"); }
-    QStringList titles() const
-    {
-        QStringList t;
-        for (const auto &d : w->documents())
-            t << d->FileName;
-        return t;
-    }
-    QString pathCap() const { return w->findChild<QLabel *>("PathCap")->text(); }
-    void trigger(const char *name) const { w->findChild<QAction *>(name)->trigger(); }
+        : MainWindowFixture(home, {}, Start::AsTheFolderIs)
+    {}
+    QTabBar *tabs() const { return get<QTabBar>("tabScriptSel"); }
+    QString pathCap() const { return get<QLabel>("PathCap")->text(); }
 };
 
 QString writeScript(const TestHome &home, const QString &name, const QByteArray &bytes)
@@ -105,7 +92,7 @@ private slots:
         Started s(home);
         s.trigger("btNew");
         QCOMPARE(s.titles(), (QStringList{"Noname #1", "Noname #2"}));
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         s.trigger("btNew");
         QCOMPARE(s.titles(), (QStringList{"Noname #1", "Noname #3"}));
         QCOMPARE(s.pathCap(), QStringLiteral(" Noname #3"));
@@ -120,11 +107,11 @@ private slots:
         s.trigger("btNew");
         s.tabs()->setCurrentIndex(1);
         QCOMPARE(s->CurrentDocument()->FileName, QStringLiteral("Noname #2"));
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         QCOMPARE(s.tabs()->currentIndex(), 1);
         QCOMPARE(s->CurrentDocument()->FileName, QStringLiteral("Noname #3"));
-        s->iCloseCurr();
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
+        s->documents().closeCurrentNow();
         QVERIFY(!s->CurrentDocument());
         QCOMPARE(s.pathCap(), QString());
     }
@@ -145,7 +132,7 @@ private slots:
             s->OpenDocument(f);
         }
         Clock::setFixed({});
-        QCOMPARE(s->recentFiles(), files.mid(1));
+        QCOMPARE(s->documents().recentFiles(), files.mid(1));
         auto *menu = s->findChild<QMenu *>("popRecent");
         QCOMPARE(menu->actions().size(), 1);
         QCOMPARE(menu->actions().first()->data().toString(), files.last());
@@ -156,8 +143,8 @@ private slots:
 
         // The same file twice: two tabs, one entry.
         s->OpenDocument(files.last());
-        QCOMPARE(s->documents().size(), size_t(6));
-        QCOMPARE(s->recentFiles().count(files.last()), 1);
+        QCOMPARE(s->documents().all().size(), size_t(6));
+        QCOMPARE(s->documents().recentFiles().count(files.last()), 1);
     }
 
     void openDialogRemembersItsFolder()
@@ -184,7 +171,7 @@ private slots:
         Started s(home);
         prompts->fileAnswers.push_back(f);
         s.trigger("btOpen");
-        QCOMPARE(s->documents().size(), size_t(1));
+        QCOMPARE(s->documents().all().size(), size_t(1));
         QCOMPARE(prompts->messages().size(), 1);
         QVERIFY(prompts->messages().first().contains("locked.pl"));
     }
@@ -265,9 +252,9 @@ private slots:
 
         // Closing a tab while its text is still being laid out is safe.
         s->OpenDocument(f);
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         QTest::qWait(1500);
-        QCOMPARE(s->documents().size(), size_t(2));
+        QCOMPARE(s->documents().all().size(), size_t(2));
     }
 
     void saveAsAsksBeforeReplacingAndRenamesTheTab()
@@ -316,7 +303,7 @@ private slots:
         QTest::keyClicks(s->CurrentDocument()->Editor, "x");
         s.trigger("Close1"); // a single character closes without asking
         QVERIFY(prompts->asked.isEmpty());
-        QVERIFY(s->documents().empty());
+        QVERIFY(s->documents().all().empty());
 
         s.trigger("btNew");
         QTest::keyClicks(s->CurrentDocument()->Editor, "print 2;");
@@ -324,10 +311,10 @@ private slots:
         s.trigger("Close1");
         QCOMPARE(prompts->messages().last(),
                  QStringLiteral("Document \"Noname #2\".\nSave it now?"));
-        QCOMPARE(s->documents().size(), size_t(1));
+        QCOMPARE(s->documents().all().size(), size_t(1));
         prompts->buttonAnswers.push_back(QMessageBox::No);
         s.trigger("Close1");
-        QVERIFY(s->documents().empty());
+        QVERIFY(s->documents().all().empty());
     }
 
     void closingTheWindowAsksAboutEachUnsavedScript()
@@ -348,7 +335,7 @@ private slots:
                  QStringLiteral(
                          "The file \"%1\" has not been saved yet. Do you want to save it now?")
                          .arg(f));
-        QCOMPARE(s->documents().size(), size_t(3));
+        QCOMPARE(s->documents().all().size(), size_t(3));
 
         prompts->asked.clear();
         prompts->buttonAnswers = {QMessageBox::No, QMessageBox::No};
@@ -432,7 +419,7 @@ private slots:
         QCOMPARE(prompts->messages(), QStringList{QStringLiteral("Unable to write to ") + cfg});
         QVERIFY(!s->findChild<QWidget *>("pExplorer")->isVisible());
         s.trigger("btNew");
-        QCOMPARE(s->documents().size(), size_t(2));
+        QCOMPARE(s->documents().all().size(), size_t(2));
     }
 
     void garbageSettingsStartWithDefaults()
@@ -460,8 +447,8 @@ private slots:
         QCOMPARE(timer->interval(), 1000);
         // An unsaved new script asks where to save at every tick until it is saved.
         QTest::keyClicks(s->CurrentDocument()->Editor, "1;");
-        s->AutoSaveTimerTimer();
-        s->AutoSaveTimerTimer();
+        s.tick("AutoSaveTimer");
+        s.tick("AutoSaveTimer");
         int asked = 0;
         for (const auto &a : prompts->asked)
             asked += a.what == QLatin1String("saveFile");

@@ -1,3 +1,4 @@
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/editor/colorpage.h"
@@ -23,17 +24,11 @@ namespace {
 
 const QString kCfg = QStringLiteral("etc/quillforge.cfg");
 
-struct Started
+struct Started : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
     explicit Started(const TestHome &home)
-    {
-        TIniFile(home.path(kCfg)).WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
+        : MainWindowFixture(home)
+    {}
     TOptions *dlg() const { return w->options(); }
     template<typename T>
     T *get(const char *name) const

@@ -1,6 +1,8 @@
 #include "core/common/workers.h"
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/editor/inspectorcontroller.h"
 #include "ui/editor/proptree.h"
 #include "ui/shell/mainwindow.h"
 
@@ -15,25 +17,12 @@
 
 namespace {
 
-struct Window
+struct Window : FreshHome, MainWindowFixture
 {
-    TestHome home;
-    std::unique_ptr<TForm1> w;
-    ScriptedPrompts *prompts = ScriptedPrompts::install();
-
     // settings: "Section/Key=value" written before the window starts.
     explicit Window(const QStringList &settings = {})
-    {
-        TIniFile ini(home.path("etc/quillforge.cfg"));
-        ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        for (const QString &s : settings)
-            ini.WriteString(s.section('/', 0, 0), s.section('/', 1).section('=', 0, 0),
-                            s.section('=', 1));
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
+        : MainWindowFixture(home, settings)
+    {}
     void set(const QString &section, const QString &key, const QString &value) const
     {
         TIniFile(home.path("etc/quillforge.cfg")).WriteString(section, key, value);
@@ -41,10 +30,7 @@ struct Window
     TScriptEditor *open(const QString &name, const QString &text) const
     {
         home.writeFile(name, text.toUtf8());
-        w->OpenDocument(home.path(name));
-        while (w->CurrentDocument()->Editor->isLoading())
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
-        return w->CurrentDocument();
+        return openLoaded(home.path(name));
     }
     QTreeWidget *tree() const { return w->findChild<QTreeWidget *>("PropTree"); }
     QWidget *panel() const { return w->findChild<QWidget *>("pInspector"); }
@@ -288,8 +274,8 @@ private slots:
     {
         Window win;
         win.open("a.pl", "$a;\n");
-        while (!win.w->documents().empty())
-            win.w->iCloseCurr();
+        while (!win.w->documents().all().empty())
+            win.w->documents().closeCurrentNow();
         QTRY_COMPARE(win.tree()->topLevelItemCount(), 0);
     }
 
@@ -309,11 +295,11 @@ private slots:
         QTextCursor c(win.w->CurrentDocument()->Editor->document());
         c.movePosition(QTextCursor::End);
         c.insertText(QStringLiteral("$later;\n"));
-        win.w->RefreshCodeInspector();
+        win.w->inspector().refresh();
         QTRY_VERIFY(win.entry("$later"));
 
         // A scan that ends after the user moved on to another script is not shown.
-        win.w->RefreshCodeInspector();
+        win.w->inspector().refresh();
         win.open("small.pl", "$small;\n");
         workerPool()->waitForDone();
         QCoreApplication::processEvents();
@@ -335,7 +321,7 @@ private slots:
         t->verticalScrollBar()->setValue(t->verticalScrollBar()->maximum() / 2);
         const int scrolled = t->verticalScrollBar()->value();
         QVERIFY(scrolled > 20);
-        win.w->RefreshCodeInspector();
+        win.w->inspector().refresh();
         QCOMPARE(t->topLevelItem(0)->child(10), before);
         QCOMPARE(t->currentItem(), before);
         QCOMPARE(t->verticalScrollBar()->value(), scrolled);

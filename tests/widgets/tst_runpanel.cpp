@@ -320,7 +320,7 @@ private slots:
         }
         {
             Panel s(home, 1); // a new script asks for its name, and the dialog takes it
-            s->btNewClick();
+            s->documents().open(QString());
             s->CurrentDocument()->Editor->insertPlainText("print 3;\n");
             prompts->fileAnswers = {home.path("named.pl")};
             s.trigger("Run1");
@@ -373,11 +373,11 @@ private slots:
                                   "btSyntaxCheck", "Debug1", "btDebug"};
         for (const char *c : commands)
             QVERIFY2(s.get<QAction>(c)->isEnabled(), c);
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         QTRY_VERIFY(!s.get<QAction>("Run1")->isEnabled());
         for (const char *c : commands)
             QVERIFY2(!s.get<QAction>(c)->isEnabled(), c);
-        s->btNewClick();
+        s->documents().open(QString());
         QTRY_VERIFY(s.get<QAction>("Run1")->isEnabled());
         for (const char *c : commands)
             QVERIFY2(s.get<QAction>(c)->isEnabled(), c);

@@ -1,10 +1,12 @@
 #include "core/common/clock.h"
 #include "core/common/errors.h"
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/tasks/addtaskform.h"
 #include "ui/tasks/taskpage.h"
+#include "ui/tasks/todayview.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -33,22 +35,20 @@ const QByteArray kTwoDays = "[06.12.2026]\n"
                             "[07.12.2026]\n"
                             "Tomorrow=0|Cy|<Dee said:>\xC2\xB6later\n";
 
-struct Started
+struct Started : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
     TTaskPage *page = nullptr;
     TAddTaskForm *dialog = nullptr;
 
     explicit Started(const TestHome &home)
+        : MainWindowFixture(home)
     {
-        TIniFile(home.path("etc/quillforge.cfg"))
-                .WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-        page = w->TaskPage;
+        page = &w->tasks();
         dialog = page->AddTaskForm;
+    }
+    QString writeToday() const
+    {
+        return writeTodayPage(w->programDir(), w->settings(), page->taskCount());
     }
     QTableView *list() const { return page->TaskList; }
     int rows() const { return list()->model()->rowCount(); }
@@ -372,15 +372,16 @@ private slots:
         home.writeFile("etc/tasks.dat", kTwoDays);
         home.writeFile("doc/today/index.html", "<b>###tasknum###</b> ###date###\n");
         Started s(home);
-        const QString out = s.w->BuildTodayPage(home.path("doc/today/index.html"));
+        const QString out = s.writeToday();
         QCOMPARE(home.readFile("doc/template.html"), QByteArray("<b>2</b> ###date###\r\n"));
         QCOMPARE(out, home.path("doc/template.html"));
 
         s.page->TaskDate->setSelectedDate(kToday.addDays(1));
-        s.w->BuildTodayPage(home.path("doc/today/index.html"));
+        s.writeToday();
         QCOMPARE(home.readFile("doc/template.html"), QByteArray("<b>1</b> ###date###\r\n"));
 
-        QVERIFY_THROWS_EXCEPTION(IoError, s.w->BuildTodayPage(home.path("doc/today/missing.html")));
+        QFile::remove(home.path("doc/today/index.html"));
+        QVERIFY_THROWS_EXCEPTION(IoError, s.writeToday());
     }
 
     void aMillionTasksOnOneDayLoadWithoutTrouble()

@@ -1,5 +1,6 @@
 // The central page's views, the browser page and the preview, with a recording browser in
 // place of Qt WebEngine (tst_browser drives the real one).
+#include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/run/browser.h"
@@ -71,20 +72,11 @@ private:
 };
 RecordingEngine *RecordingEngine::s_last = nullptr;
 
-struct Started
+struct Started : MainWindowFixture
 {
-    std::unique_ptr<TForm1> w;
     explicit Started(const TestHome &home, int initialView = 0)
-    {
-        TIniFile ini(home.path("etc/quillforge.cfg"));
-        ini.WriteString("Config", "HD_ID", Platform::driveIdentity(home.dir()));
-        ini.WriteInteger("Config", "InitialView", initialView);
-        w = std::make_unique<TForm1>(home.dir());
-        w->FormCreate();
-        w->show();
-        w->FormShow();
-    }
-    TForm1 *operator->() const { return w.get(); }
+        : MainWindowFixture(home, {QStringLiteral("Config/InitialView=%1").arg(initialView)})
+    {}
     QString caption() const { return w->findChild<QLabel *>("CapPanel")->text(); }
     QString page() const
     {
@@ -93,7 +85,6 @@ struct Started
     bool fileMenuEnabled() const { return w->findChild<QToolBar *>("FileMenu")->isEnabled(); }
     QComboBox *edURL() const { return w->findChild<QComboBox *>("edURL"); }
     QString status() const { return w->findChild<QLabel *>("sBarPanel4")->text(); }
-    void trigger(const char *name) const { w->findChild<QAction *>(name)->trigger(); }
     bool checked(const char *name) const { return w->findChild<QAction *>(name)->isChecked(); }
     RecordingEngine *ie() const { return RecordingEngine::s_last; }
     QStringList loads() const
@@ -114,11 +105,12 @@ struct Started
 };
 
 // Answers the next open-address dialog: Okay with text, or Cancel when text is null.
-void answerOpenUrl(const QString &text, QStringList *listShown = nullptr)
+void answerOpenUrl(ScriptedPrompts *prompts, const QString &text, QStringList *listShown = nullptr)
 {
-    QTimer::singleShot(0, [text, listShown] {
-        auto *dlg = qobject_cast<TOpenURL *>(QApplication::activeModalWidget());
-        QVERIFY(dlg);
+    prompts->dialogAnswers.push_back([text, listShown](QDialog &d) {
+        auto *dlg = qobject_cast<TOpenURL *>(&d);
+        if (!dlg)
+            return int(QDialog::Rejected);
         if (listShown) {
             for (int i = 0; i < dlg->urlEdit()->count(); ++i)
                 *listShown << dlg->urlEdit()->itemText(i);
@@ -129,6 +121,7 @@ void answerOpenUrl(const QString &text, QStringList *listShown = nullptr)
             dlg->urlEdit()->setEditText(text);
             dlg->findChild<QPushButton *>("btOkay")->click();
         }
+        return dlg->result();
     });
 }
 
@@ -218,7 +211,7 @@ private slots:
         TestHome home;
         Started s(home);
         s.trigger("vSetTasks");
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         QVERIFY(!s->CurrentDocument());
         s.trigger("vSetHTML");
         s.trigger("vSetCode");
@@ -275,13 +268,13 @@ private slots:
         s.trigger("vSetHelp");
         s.ie()->follow(QUrl("cmd:editor"));
         QTRY_COMPARE(s.page(), QStringLiteral("CodeSheet"));
-        QCOMPARE(s->documents().size(), size_t(1));
+        QCOMPARE(s->documents().all().size(), size_t(1));
 
         home.writeFile("last.pl", "1;\n");
         ini.WriteString("SRecent", "LastOpened", home.path("last.pl"));
         s.trigger("vSetHelp");
         s.ie()->follow(QUrl("cmd:editor"));
-        QTRY_COMPARE(s->documents().size(), size_t(2));
+        QTRY_COMPARE(s->documents().all().size(), size_t(2));
         QCOMPARE(s->CurrentDocument()->FileName, home.path("last.pl"));
         QCOMPARE(s.caption(), QStringLiteral("Source code"));
     }
@@ -354,7 +347,7 @@ private slots:
         const int loaded = s.loads().size();
         s.trigger("vSetCode");
 
-        answerOpenUrl(QString()); // Cancel
+        answerOpenUrl(prompts, QString()); // Cancel
         s.trigger("vSetHTML");
         QCOMPARE(s.page(), QStringLiteral("IESheet"));
         QCOMPARE(s.caption(), QStringLiteral("HTML"));
@@ -362,11 +355,10 @@ private slots:
         QCOMPARE(s.loads().size(), loaded);
         QVERIFY(s->CurrentDocument()->HTMLFile.isEmpty());
 
-        answerOpenUrl(home.path("form.html"));
+        answerOpenUrl(prompts, home.path("form.html"));
         s.trigger("vSetHTML");
         QCOMPARE(s->CurrentDocument()->HTMLFile, home.path("form.html"));
         QVERIFY(s->CurrentDocument()->HTMLGiven);
-        QCOMPARE(s->ChosenAddress, home.path("form.html"));
         QCOMPARE(s.loads().last(), home.path("form.html"));
 
         // Given now: no more questions; without reloading only the shown page is refreshed.
@@ -385,7 +377,7 @@ private slots:
         TestHome home;
         Started s(home);
         QCOMPARE(s->findChild<QAction *>("SetotherHTMLfile1")->shortcut(), QKeySequence("Ctrl+H"));
-        answerOpenUrl("http://127.0.0.1:8080/form.html");
+        answerOpenUrl(prompts, "http://127.0.0.1:8080/form.html");
         s.trigger("SetotherHTMLfile1");
         QCOMPARE(s->CurrentDocument()->HTMLFile, QStringLiteral("http://127.0.0.1:8080/form.html"));
         QVERIFY(!s->CurrentDocument()->HTMLGiven);
@@ -394,11 +386,11 @@ private slots:
         s.trigger("vSetHTML"); // no dialog: one would block here
         QCOMPARE(s.loads().last(), QStringLiteral("http://127.0.0.1:8080/form.html"));
 
-        answerOpenUrl(QString());
+        answerOpenUrl(prompts, QString());
         s.trigger("SetHTMLfile2");
         QCOMPARE(s->CurrentDocument()->HTMLFile, QStringLiteral("http://127.0.0.1:8080/form.html"));
 
-        s->iCloseCurr();
+        s->documents().closeCurrentNow();
         s.trigger("SetotherHTMLfile3");
         QCOMPARE(prompts->messages().size(), 1);
         QVERIFY(prompts->messages().first().startsWith("Doh!"));
@@ -412,14 +404,14 @@ private slots:
                                              "b.html\nnonsense\nURL9=HTTP://A/\nURL2=\n");
         Started s(home);
         QStringList shown;
-        answerOpenUrl(QString(), &shown);
+        answerOpenUrl(prompts, QString(), &shown);
         s.trigger("SetotherHTMLfile1");
         QCOMPARE(shown, QStringList({"http://a/", "/tmp/b.html"}));
         QCOMPARE(ini.ReadString("RecentURLs", "URL9", ""),
                  QStringLiteral("HTTP://A/")); // Cancel stores nothing
 
         shown.clear();
-        answerOpenUrl("http://c/", &shown);
+        answerOpenUrl(prompts, "http://c/", &shown);
         s.trigger("SetotherHTMLfile1");
         QCOMPARE(shown, QStringList({"http://a/", "/tmp/b.html"}));
         QStringList keys;
@@ -428,7 +420,7 @@ private slots:
         QCOMPARE(ini.ReadString("RecentURLs", "URL2", ""), QStringLiteral("http://c/"));
 
         shown.clear();
-        answerOpenUrl("HTTP://C/", &shown);
+        answerOpenUrl(prompts, "HTTP://C/", &shown);
         s.trigger("SetotherHTMLfile1");
         QCOMPARE(shown, QStringList({"http://a/", "/tmp/b.html", "http://c/"}));
         keys.clear();

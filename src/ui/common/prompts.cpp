@@ -1,5 +1,7 @@
 #include "ui/common/prompts.h"
 
+#include <QDialog>
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
@@ -106,4 +108,9 @@ bool DialogPrompts::color(QWidget *parent, QColor &color)
         return false;
     color = c;
     return true;
+}
+
+int DialogPrompts::modal(QDialog &dialog)
+{
+    return dialog.exec();
 }

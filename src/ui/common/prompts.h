@@ -6,6 +6,7 @@
 
 #include <memory>
 
+class QDialog;
 class QWidget;
 
 // Every question the program puts to the user goes through here, so tests can answer them.
@@ -31,6 +32,8 @@ public:
     virtual bool input(QWidget *parent, const QString &title, const QString &label, QString &text)
             = 0;
     virtual bool color(QWidget *parent, QColor &color) = 0;
+    // A dialog of the program's own shown modally; returns its result code.
+    virtual int modal(QDialog &dialog) = 0;
 
     static Prompts &instance();
     // Installs another answerer (tests); null restores the dialogs.
@@ -60,4 +63,5 @@ public:
     QString folder(QWidget *parent, const QString &title, const QString &dir) override;
     bool input(QWidget *parent, const QString &title, const QString &label, QString &text) override;
     bool color(QWidget *parent, QColor &color) override;
+    int modal(QDialog &dialog) override;
 };

@@ -7,7 +7,6 @@
 #include "ui/common/prompts.h"
 #include "ui/editor/documenttext.h"
 #include "ui/editor/highlighter.h"
-#include "ui/shell/mainwindow.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -38,27 +37,6 @@ QString shownText(const QString &entry)
     }
     return s;
 }
-
-// Tells when a hidden panel comes back, so it can catch up with the text.
-class ShowWatcher : public QObject
-{
-public:
-    ShowWatcher(QWidget *panel, std::function<void()> shown)
-        : QObject(panel)
-        , m_shown(std::move(shown))
-    {
-        panel->installEventFilter(this);
-    }
-    bool eventFilter(QObject *, QEvent *e) override
-    {
-        if (e->type() == QEvent::Show)
-            m_shown();
-        return false;
-    }
-
-private:
-    std::function<void()> m_shown;
-};
 
 } // namespace
 
@@ -126,99 +104,4 @@ QString CodeInspector::entryText(const QTreeWidgetItem *item)
     if (!item || !item->parent())
         return QString();
     return item->data(0, kEntryRole).toString();
-}
-
-void TForm1::wireCodeInspector()
-{
-    auto *tree = pInspector->findChild<QTreeWidget *>(QStringLiteral("PropTree"));
-    Inspector = new CodeInspector(tree, this);
-    Inspector->texts()->setMirrorSource([this](QTextDocument *doc) -> const QString * {
-        for (const auto &d : Documents) {
-            if (d->Highlighter && d->Highlighter->document() == doc)
-                return &d->Highlighter->mirrorText();
-        }
-        return nullptr;
-    });
-    connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { RefreshCodeInspector(); }); });
-    connect(tree, &QTreeWidget::itemClicked, this, [this] { guarded([this] { PropTreeClick(); }); });
-    new ShowWatcher(pInspector, [this] {
-        // Deferred: the panel becomes visible only after its show event.
-        QTimer::singleShot(0, this, [this] { guarded([this] { RefreshCodeInspector(); }); });
-    });
-    // Closing the last script goes through no view switch; the tree must not keep its names.
-    // Editors are also removed while the window is being destroyed: then the queued call
-    // dies with the inspector, and nothing of the window is touched before.
-    connect(EditorCarry, &QStackedWidget::widgetRemoved, Inspector, [this, inspector = Inspector] {
-        QTimer::singleShot(0, inspector, [this] {
-            if (!CurrentDocument())
-                guarded([this] { RefreshCodeInspector(); });
-        });
-    });
-}
-
-void TForm1::RefreshCodeInspector()
-{
-    const quint64 refresh = ++Inspector->refreshes;
-    // A hidden panel waits: it catches up when it is shown again, and typing stays quick.
-    if (pInspector->isHidden())
-        return;
-    TScriptEditor *doc = CurrentDocument();
-    if (!doc) {
-        Inspector->show(InspectorEntries{});
-        return;
-    }
-    const bool vars = Settings.ReadBool(kInspectorSection, QStringLiteral("Vars"), true);
-    const bool subs = Settings.ReadBool(kInspectorSection, QStringLiteral("Subroutines"), true);
-    if (doc->Editor->isLoading()) {
-        // A large script's text arrives later; list it then, if it is still the current one.
-        if (Inspector->waitingFor != doc->Editor) {
-            Inspector->waitingFor = doc->Editor;
-            connect(
-                    doc->Editor, &ScriptEditorWidget::textLoaded, Inspector,
-                    [this] {
-                        Inspector->waitingFor = nullptr;
-                        guarded([this] { RefreshCodeInspector(); });
-                    },
-                    Qt::SingleShotConnection);
-        }
-        Inspector->show(InspectorScan::scan(QStringView(), vars, subs));
-        return;
-    }
-    const QString &text = Inspector->texts()->of(doc->Editor->document());
-    if (text.size() < kBackgroundScanChars) {
-        Inspector->show(InspectorScan::scan(text, vars, subs));
-        return;
-    }
-    // The copy shares the text; edits meanwhile make the document's copy its own.
-    QPointer<CodeInspector> inspector(Inspector);
-    workerPool()->start([inspector, text = QString(text), vars, subs, refresh] {
-        InspectorEntries entries = InspectorScan::scan(text, vars, subs);
-        QMetaObject::invokeMethod(
-                qApp,
-                [inspector, entries = std::move(entries), refresh] {
-                    if (inspector && inspector->refreshes == refresh)
-                        inspector->show(entries);
-                },
-                Qt::QueuedConnection);
-    });
-}
-
-void TForm1::PropTreeClick()
-{
-    const QString entry = CodeInspector::entryText(Inspector->tree()->currentItem());
-    TScriptEditor *doc = CurrentDocument();
-    if (entry.isEmpty() || !doc)
-        return;
-    // From the very first character on, in any letter case; a name may span a line break.
-    const qsizetype at = DocumentText::find(Inspector->texts()->of(doc->Editor->document()), entry,
-                                            0, false, Qt::CaseInsensitive, false);
-    if (at < 0) {
-        Prompts::information(this, QStringLiteral("Oops! Procedure not found, shame on me..."));
-        return;
-    }
-    QTextCursor found(doc->Editor->document());
-    found.setPosition(int(at));
-    found.setPosition(int(at + entry.size()), QTextCursor::KeepAnchor);
-    doc->Editor->setFocus();
-    doc->Editor->setTextCursor(found);
 }

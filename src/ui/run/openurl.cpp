@@ -18,10 +18,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TOpenURL::TOpenURL(TIniFile &settings, QString &chosenAddress, QWidget *parent)
+TOpenURL::TOpenURL(TIniFile &settings, QWidget *parent)
     : QDialog(parent)
     , m_settings(settings)
-    , m_chosen(chosenAddress)
 {
     setObjectName(QStringLiteral("OpenURL"));
     setWindowTitle(QStringLiteral("URL"));
@@ -65,6 +64,7 @@ TOpenURL::TOpenURL(TIniFile &settings, QString &chosenAddress, QWidget *parent)
     auto *buttons = new QHBoxLayout();
     buttons->addStretch(1);
     auto *ok = new QPushButton(QStringLiteral("&Okay"), this);
+    m_okay = ok;
     ok->setObjectName(QStringLiteral("btOkay"));
     ok->setDefault(true);
     auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -73,23 +73,23 @@ TOpenURL::TOpenURL(TIniFile &settings, QString &chosenAddress, QWidget *parent)
     buttons->addWidget(cancel);
     v->addLayout(buttons);
 
-    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { btOkayClick(); }); });
+    connect(ok, &QPushButton::clicked, this, [this] { guarded([this] { accept(); }); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(URLEdit->lineEdit(), &QLineEdit::returnPressed, this,
-            [this] { guarded([this] { btOkayClick(); }); });
-    connect(browse, &QToolButton::clicked, this, &TOpenURL::SpeedButton1Click);
+            [this] { guarded([this] { accept(); }); });
+    connect(browse, &QToolButton::clicked, this, &TOpenURL::browseForFile);
     // Nothing to accept without an address.
     connect(URLEdit, &QComboBox::editTextChanged, ok,
             [ok](const QString &t) { ok->setEnabled(!t.trimmed().isEmpty()); });
 }
 
-int TOpenURL::exec()
+void TOpenURL::showEvent(QShowEvent *e)
 {
     FormShow();
     // Centred on the desktop, as a dialog of its own.
     if (QWidget *p = parentWidget())
         move(p->screen()->availableGeometry().center() - rect().center());
-    return QDialog::exec();
+    QDialog::showEvent(e);
 }
 
 void TOpenURL::FormShow()
@@ -99,10 +99,10 @@ void TOpenURL::FormShow()
     URLEdit->clear();
     URLEdit->addItems(BrowserRules::readRecentUrls(m_settings));
     URLEdit->setEditText(text);
-    findChild<QPushButton *>(QStringLiteral("btOkay"))->setFocus();
+    m_okay->setFocus();
 }
 
-void TOpenURL::btOkayClick()
+void TOpenURL::accept()
 {
     const QString text = URLEdit->currentText();
     if (text.trimmed().isEmpty())
@@ -115,10 +115,10 @@ void TOpenURL::btOkayClick()
     URLEdit->setEditText(text);
     m_chosen = text;
     BrowserRules::writeRecentUrls(m_settings, list);
-    accept();
+    QDialog::accept();
 }
 
-void TOpenURL::SpeedButton1Click()
+void TOpenURL::browseForFile()
 {
     const QString start = QFileInfo(URLEdit->currentText()).absolutePath();
     const QString file = Prompts::instance().openFile(

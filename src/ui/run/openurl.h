@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class QComboBox;
+class QShowEvent;
+class QPushButton;
 class TIniFile;
 
 // The open-address dialog: an address typed, chosen from the stored list RecentURLs or picked
@@ -11,18 +13,23 @@ class TOpenURL : public QDialog
 {
     Q_OBJECT
 public:
-    // Okay stores the address in chosenAddress (the main window's ChosenAddress).
-    TOpenURL(TIniFile &settings, QString &chosenAddress, QWidget *parent = nullptr);
+    explicit TOpenURL(TIniFile &settings, QWidget *parent = nullptr);
 
-    int exec() override;
+protected:
+    void showEvent(QShowEvent *e) override;
+
+public:
     QComboBox *urlEdit() const { return URLEdit; }
+    // The address of the last Okay.
+    const QString &chosenAddress() const { return m_chosen; }
 
 private:
     void FormShow();
-    void btOkayClick();
-    void SpeedButton1Click();
+    void accept() override;
+    void browseForFile();
 
     TIniFile &m_settings;
-    QString &m_chosen;
+    QString m_chosen;
     QComboBox *URLEdit = nullptr;
+    QPushButton *m_okay = nullptr;
 };

@@ -1,78 +1,204 @@
 #include "ui/run/runcommands.h"
 
 #include "core/common/messagewait.h"
+#include "core/common/textfile.h"
+#include "core/run/browserrules.h"
+#include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
+#include "ui/common/commands.h"
+#include "ui/common/icons.h"
+#include "ui/common/panels.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
+#include "ui/editor/documentsource.h"
+#include "ui/editor/scripteditor.h"
+#include "ui/run/codeprev.h"
 #include "ui/run/console.h"
 #include "ui/run/panelrun.h"
-#include "ui/shell/mainwindow.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QStackedWidget>
-#include <QTimer>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
 
 namespace {
 const QString kConfig = QStringLiteral("Config");
 const char *const kScriptCommands[] = {"Run1",          "btRun",  "Syntaxcheck1",
                                        "btSyntaxCheck", "Debug1", "btDebug"};
+
+// Runs a handler on a left click of the watched widgets.
+class ClickFilter : public QObject
+{
+public:
+    ClickFilter(QObject *parent, std::function<void()> onClick)
+        : QObject(parent)
+        , m_onClick(std::move(onClick))
+    {}
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonRelease
+            && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton) {
+            m_onClick();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_onClick;
+};
+
+QToolButton *headerButton(QWidget *parent, const char *name, const QString &hint)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(hint);
+    b->setAccessibleName(hint);
+    b->setAutoRaise(true);
+    b->setFixedSize(18, 18);
+    return b;
+}
+
 } // namespace
 
-RunCommands::RunCommands(TForm1 *form)
-    : QObject(form)
-    , m_form(form)
-    , m_perlOut(form->findChild<QPlainTextEdit *>(QStringLiteral("PerlOut")))
-    , m_perlRun(PanelRun::of(m_perlOut))
+RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString programDir,
+                         const CommandTable &commands, DocumentSource &docs, QWidget *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_runSettings(runSettings)
+    , m_programDir(std::move(programDir))
+    , m_commands(commands)
+    , m_docs(docs)
+    , m_outputArea(new QWidget(parent))
 {
     setObjectName(QStringLiteral("RunCommands"));
+    m_outputArea->setObjectName(QStringLiteral("pPC"));
+    auto *area = new QVBoxLayout(m_outputArea);
+    area->setContentsMargins(0, 0, 0, 0);
+    m_split = new QSplitter(Qt::Horizontal, m_outputArea);
+    m_split->setObjectName(QStringLiteral("pcSplit"));
+    m_split->setChildrenCollapsible(false);
+    area->addWidget(m_split);
+
+    auto *console = new QPlainTextEdit();
+    console->setObjectName(QStringLiteral("Console"));
+    console->setFont(QFont(QStringLiteral("Courier New"), 9));
+    const PanelFrame consolePanel = panelFrame(m_split, "pConsole", QStringLiteral(" Console"),
+                                               nullptr, console);
+    m_consolePanel = consolePanel.frame;
+    auto *internalCommand = new QCheckBox(QStringLiteral("internal command"));
+    internalCommand->setObjectName(QStringLiteral("chkICmd"));
+    consolePanel.header->addWidget(internalCommand);
+    m_split->addWidget(m_consolePanel);
+
+    m_perlOut = new QPlainTextEdit();
+    m_perlOut->setObjectName(QStringLiteral("PerlOut"));
+    m_perlOut->setReadOnly(true);
+    m_perlOut->setFont(QFont(QStringLiteral("Courier New"), 9));
+    QToolButton *closeButton = panelCloseButton(nullptr, "SpeedButton10",
+                                                QStringLiteral("Close console / Perl output"));
+    const PanelFrame perlPanel = panelFrame(m_split, "pPerl", QStringLiteral(" Perl output"),
+                                            closeButton, m_perlOut);
+    m_perlPanel = perlPanel.frame;
+    QToolButton *preview = headerButton(perlPanel.header->parentWidget(), "btHTMLPrev",
+                                        QStringLiteral("Show contents as HTML file"));
+    preview->setIcon(themeIcon("text-html"));
+    perlPanel.header->insertWidget(1, preview);
+    QToolButton *stopButton = headerButton(perlPanel.header->parentWidget(), "btStopRun",
+                                           QStringLiteral("Stop the running script"));
+    stopButton->setDefaultAction(commands["btStopRun"]);
+    perlPanel.header->insertWidget(1, stopButton);
+    m_split->addWidget(m_perlPanel);
+    m_split->handle(1)->setObjectName(QStringLiteral("Splitter4"));
+
+    QWidget *header = perlPanel.header->parentWidget();
+    auto *filter = new ClickFilter(header, [this] { guarded([this] { showOutputOverview(); }); });
+    header->installEventFilter(filter);
+    header->setToolTip(QStringLiteral("Click for an overview of the whole output"));
+    for (QLabel *label : header->findChildren<QLabel *>())
+        label->installEventFilter(filter);
+    header->setCursor(Qt::PointingHandCursor);
+
+    m_perlRun = PanelRun::of(m_perlOut);
     if (m_perlOut->document()->isEmpty())
         m_perlOut->setPlainText(Platform::localHttpAddress() + QStringLiteral("/cgi-bin >"));
 
-    auto on = [this](std::initializer_list<const char *> names, void (RunCommands::*handler)()) {
-        for (const char *n : names) {
-            connect(action(n), &QAction::triggered, this,
-                    [this, handler] { guarded([&] { (this->*handler)(); }); });
-        }
-    };
-    on({"Run1", "btRun"}, &RunCommands::btRunClick);
-    on({"Syntaxcheck1", "btSyntaxCheck"}, &RunCommands::Syntaxcheck1Click);
-    on({"Debug1", "btDebug"}, &RunCommands::Debug1Click);
-    on({"btStopRun"}, &RunCommands::btStopRunClick);
+    commands.onTriggered({"Run1", "btRun"}, this, [this] { run(); });
+    commands.onTriggered({"Syntaxcheck1", "btSyntaxCheck"}, this, [this] { syntaxCheck(); });
+    commands.onTriggered({"Debug1", "btDebug"}, this, [this] { debug(); });
+    commands.onTriggered({"btStopRun"}, this, [this] { stop(); });
+    connect(preview, &QToolButton::clicked, this,
+            [this] { guarded([this] { showOutputAsPage(); }); });
+    connect(closeButton, &QToolButton::clicked, this,
+            [this] { guarded([this] { closePanels(); }); });
     connect(m_perlRun, &PanelRun::runningChanged, this, [this] { updateCommands(); });
-
-    // Documents come and go through the editor stack; the list is up to date once the
-    // stack's signal has been handled.
-    if (auto *editors = form->findChild<QStackedWidget *>(QStringLiteral("EditorCarry"))) {
-        auto later = [this] {
-            QTimer::singleShot(0, this, [this] { updateCommands(); });
-        };
-        connect(editors, &QStackedWidget::currentChanged, this, later);
-        connect(editors, &QStackedWidget::widgetRemoved, this, later);
-    }
     updateCommands();
 
     m_console = new ConsolePanel(
-            form->findChild<QPlainTextEdit *>(QStringLiteral("Console")),
-            form->findChild<QCheckBox *>(QStringLiteral("chkICmd")),
-            [form] { return form->ConsoleCommand; }, this);
+            console, internalCommand, [this] { return m_consoleCommand; }, this);
 }
 
-void RunCommands::FormCreate()
+void RunCommands::createRunForm()
 {
     if (m_runForm)
         return;
-    m_runForm = new TRunForm(&m_form->Settings, &m_form->RunSettings, m_form);
+    m_runForm = new TRunForm(&m_settings, &m_runSettings, m_outputArea->window());
     connect(m_runForm, &TRunForm::runRequested, this,
             [this](const QString &line) { guarded([&] { runInPerlOut(line); }); });
     updateCommands();
 }
 
-QAction *RunCommands::action(const char *name) const
+void RunCommands::applyOptions()
 {
-    return m_form->findChild<QAction *>(QLatin1String(name));
+    auto visible = [this](const char *key) {
+        return m_settings.ReadBool(kConfig, QLatin1String(key), true);
+    };
+    m_perlPanel->setVisible(visible("Visible_PerlOut"));
+    m_consolePanel->setVisible(visible("Visible_Console"));
+    // The console sits at the left of the output, or fills the area when it is alone.
+    if (m_consolePanel->isHidden() || !m_perlPanel->isHidden())
+        m_split->setSizes({256, qMax(256, m_split->width() - 256)});
+    m_outputArea->setVisible(!m_consolePanel->isHidden() || !m_perlPanel->isHidden());
+    if (!m_settings.ReadBool(kConfig, QStringLiteral("UseCmd"), false))
+        m_consoleCommand = m_settings.ReadString(kConfig, QStringLiteral("Cmd"),
+                                                 Platform::defaultCommandInterpreter());
+}
+
+void RunCommands::closePanels()
+{
+    ZoomHide(m_outputArea);
+    m_settings.WriteBool(kConfig, QStringLiteral("Visible_PerlOut"), false);
+    m_settings.WriteBool(kConfig, QStringLiteral("Visible_Console"), false);
+}
+
+void RunCommands::showOutputAsPage()
+{
+    const QString page = m_programDir + QStringLiteral("etc/prev.html");
+    writeFileAtomically(page, BrowserRules::previewPage(m_perlOut->toPlainText()));
+    ProcessMessages();
+    emit browseRequested(page);
+}
+
+void RunCommands::showOutputOverview()
+{
+    if (!m_overview)
+        m_overview = new TCodePrevForm(m_outputArea->window());
+    const QString text = m_perlOut->toPlainText();
+    m_overview->setLines(text.isEmpty() ? QStringList() : text.split(u'\n'));
+    // Just above the output panel, at its left edge.
+    const QPoint corner = m_perlPanel->mapToGlobal(QPoint(0, 0));
+    m_overview->move(corner.x(), qMax(0, corner.y() - m_overview->height()));
+    ZoomShow(m_overview);
+    m_overview->raise();
 }
 
 QString RunCommands::stillRunningQuestion()
@@ -82,49 +208,49 @@ QString RunCommands::stillRunningQuestion()
 
 void RunCommands::updateCommands()
 {
-    const bool script = !m_form->documents().empty();
+    const bool script = !m_docs.all().empty();
     for (const char *n : kScriptCommands)
-        action(n)->setEnabled(script);
-    action("btStopRun")->setEnabled(m_perlRun->isRunning());
+        m_commands[n]->setEnabled(script);
+    m_commands["btStopRun"]->setEnabled(m_perlRun->isRunning());
 }
 
 bool RunCommands::endRunningScript()
 {
     if (!m_perlRun->isRunning())
         return true;
-    if (Prompts::confirm(m_form, stillRunningQuestion()) != QMessageBox::Yes)
+    if (Prompts::confirm(m_outputArea->window(), stillRunningQuestion()) != QMessageBox::Yes)
         return false;
     m_perlRun->stopNow();
     return true;
 }
 
-void RunCommands::btRunClick()
+void RunCommands::run()
 {
     prepareRun(TRunForm::Purpose::Run);
 }
 
-void RunCommands::Syntaxcheck1Click()
+void RunCommands::syntaxCheck()
 {
     prepareRun(TRunForm::Purpose::SyntaxCheck);
 }
 
-void RunCommands::Debug1Click()
+void RunCommands::debug()
 {
     prepareRun(TRunForm::Purpose::Debug);
 }
 
-void RunCommands::btStopRunClick()
+void RunCommands::stop()
 {
     m_perlRun->stop();
 }
 
 void RunCommands::prepareRun(TRunForm::Purpose purpose)
 {
-    TScriptEditor *doc = m_form->CurrentDocument();
+    TScriptEditor *doc = m_docs.current();
     if (!doc)
         return;
     // A start-up that broke off early has not made the dialog yet.
-    FormCreate();
+    createRunForm();
     // Clearing the panel under a running script would mix its output into the next run.
     const bool wasRunning = m_perlRun->isRunning();
     if (!endRunningScript())
@@ -141,21 +267,21 @@ void RunCommands::prepareRun(TRunForm::Purpose purpose)
 
 void RunCommands::autoSave(TScriptEditor &doc)
 {
-    switch (m_form->Settings.ReadInteger(kConfig, QStringLiteral("Run_AutoSave"), 1)) {
+    switch (m_settings.ReadInteger(kConfig, QStringLiteral("Run_AutoSave"), 1)) {
     case 0:
         m_runForm->setScript(doc.FileName);
         break;
     case 1:
         m_runForm->setScript(doc.FileName);
-        m_form->btSaveClick();
+        m_docs.saveCurrent();
         // A new script has its name now, unless the save was cancelled.
         m_runForm->setScript(doc.FileName);
         break;
     case 2: {
-        const QString copy = m_form->Settings.ReadString(kConfig, QStringLiteral("Run_AutoSaveAs"),
-                                                         Platform::defaultRunAutoSaveAs());
+        const QString copy = m_settings.ReadString(kConfig, QStringLiteral("Run_AutoSaveAs"),
+                                                   Platform::defaultRunAutoSaveAs());
         // The script keeps its own path and its modified state.
-        m_form->writeDocument(doc, copy);
+        writeScript(doc, copy);
         ProcessMessages();
         m_runForm->setScript(copy);
         break;

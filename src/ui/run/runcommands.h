@@ -4,48 +4,78 @@
 
 #include <QObject>
 
+class CommandTable;
 class ConsolePanel;
+class DocumentSource;
 class PanelRun;
 class QAction;
 class QPlainTextEdit;
-class TForm1;
+class QSplitter;
+class TCodePrevForm;
+class TIniFile;
 struct TScriptEditor;
 
-// The main window's run commands (Run, Syntax check, Debug), the stop command of the Perl
-// output panel and the console. Owned by the main window.
+// The run commands (Run, Syntax check, Debug), the Perl output panel with its stop, preview and
+// overview, and the console beside it.
 class RunCommands : public QObject
 {
     Q_OBJECT
 public:
-    explicit RunCommands(TForm1 *form);
+    RunCommands(TIniFile &settings, TIniFile &runSettings, QString programDir,
+                const CommandTable &commands, DocumentSource &docs, QWidget *parent);
+
+    // The output area: console at the left of the Perl output.
+    QWidget *outputArea() const { return m_outputArea; }
 
     // Creates the run dialog, which takes the interpreter from the settings now: after the
     // first-run wizard has had its say.
-    void FormCreate();
+    void createRunForm();
+    // Panel visibility and the console's interpreter.
+    void applyOptions();
+    // The documents changed: the script commands follow.
+    void updateCommands();
 
-    void btRunClick();
-    void Syntaxcheck1Click();
-    void Debug1Click();
-    void btStopRunClick();
+    void run();
+    void syntaxCheck();
+    void debug();
+    void stop();
     // The run dialog's "Run": runs the line in the Perl output panel.
     void runInPerlOut(const QString &commandLine);
+    // "Show contents as HTML file": writes the output as a page and asks to browse it.
+    void showOutputAsPage();
+    // The overview window of the whole output, just above the panel.
+    void showOutputOverview();
 
     TRunForm *runForm() const { return m_runForm; }
     PanelRun *perlRun() const { return m_perlRun; }
     ConsolePanel *console() const { return m_console; }
+    // The interpreter of the console's internal commands.
+    const QString &consoleCommand() const { return m_consoleCommand; }
 
     static QString stillRunningQuestion();
+
+signals:
+    void browseRequested(const QString &page);
 
 private:
     void prepareRun(TRunForm::Purpose purpose);
     bool endRunningScript();
     void autoSave(TScriptEditor &doc);
-    void updateCommands();
-    QAction *action(const char *name) const;
+    void closePanels();
 
-    TForm1 *m_form;
+    TIniFile &m_settings;
+    TIniFile &m_runSettings;
+    QString m_programDir;
+    const CommandTable &m_commands;
+    DocumentSource &m_docs;
+    QWidget *m_outputArea;
+    QSplitter *m_split;
+    QWidget *m_consolePanel;
+    QWidget *m_perlPanel;
     QPlainTextEdit *m_perlOut;
     PanelRun *m_perlRun;
     ConsolePanel *m_console = nullptr;
     TRunForm *m_runForm = nullptr;
+    TCodePrevForm *m_overview = nullptr;
+    QString m_consoleCommand;
 };

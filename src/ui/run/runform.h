@@ -60,6 +60,9 @@ signals:
 public slots:
     void reject() override;
 
+    // The button that opens the options on the run page.
+    QPushButton *optionsButton() const { return btOptions; }
+
 private:
     QWidget *createTop();
     QWidget *createDebugArea();

@@ -4,31 +4,33 @@
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
-#include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
+#include "ui/editor/editorcommands.h"
+#include "ui/editor/highlighting.h"
+#include "ui/editor/inspectorcontroller.h"
+#include "ui/editor/proptree.h"
+#include "ui/editor/scripteditor.h"
+#include "ui/run/browsercontroller.h"
 #include "ui/run/runcommands.h"
+#include "ui/run/runform.h"
+#include "ui/run/schemepage.h"
+#include "ui/shell/documenttabs.h"
+#include "ui/shell/options.h"
+#include "ui/shell/viewcontroller.h"
 #include "ui/shell/welcome.h"
 #include "ui/tasks/taskpage.h"
-#include "ui/tools/linkbar.h"
+#include "ui/tasks/todayview.h"
+#include "ui/tools/linkbarpanel.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
-#include <QLabel>
-#include <QListWidget>
-#include <QSplitter>
-#include <QStackedWidget>
-#include <QTabBar>
-#include <QTextBlock>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace {
 const QString kConfig = QStringLiteral("Config");
 int g_wizardStepDelay = 75;
-// A period of a few milliseconds would save without pause and make the program unusable.
-constexpr int kMinAutoSavePeriodMs = 1000;
 } // namespace
 
 void TForm1::setWizardStepDelay(int ms)
@@ -38,263 +40,172 @@ void TForm1::setWizardStepDelay(int ms)
 
 TForm1::TForm1(const QString &programDir, QWidget *parent)
     : QMainWindow(parent)
-    , ProgramDir(programDir)
-    , Settings(programDir + QStringLiteral("etc/quillforge.cfg"))
-    , RunSettings(programDir + QStringLiteral("etc/runsettings.cfg"))
-    , TaskFile(programDir + QStringLiteral("etc/tasks.dat"))
-    , ColorDefFile(programDir + QStringLiteral("etc/editorcolors.def"))
+    , m_programDir(programDir)
+    , m_settings(programDir + QStringLiteral("etc/quillforge.cfg"))
+    , m_runSettings(programDir + QStringLiteral("etc/runsettings.cfg"))
+    , m_taskFile(programDir + QStringLiteral("etc/tasks.dat"))
+    , m_colorDefFile(programDir + QStringLiteral("etc/editorcolors.def"))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Ostravine Quillforge"));
     setWindowIcon(appIcon());
     resize(972, 701);
-    createActions();
+    createCommands();
     createMenus();
+
+    m_documents = new DocumentTabs(m_settings, m_commands, m_editorMenu, this);
+    m_highlighting = new HighlightController(m_settings,
+                                             programDir + QStringLiteral("etc/editorcolors.def"),
+                                             *m_documents, this);
+    m_inspector = new InspectorController(m_settings, *m_documents, this);
+    m_editing = new EditorCommands(m_commands, *m_documents, m_inspector->inspector()->texts(),
+                                   this);
+    m_runs = new RunCommands(m_settings, m_runSettings, programDir, m_commands, *m_documents, this);
+    m_browser = new BrowserController(m_settings, programDir, m_commands, *m_documents, this);
+    m_linkBar = new LinkBarPanel(m_settings, m_commands, this);
     createToolBars();
     createCentre();
     createStatusBar();
-    wireCommands();
-    RunCmds = new RunCommands(this);
-    wireViews();
-    TaskPage = new TTaskPage(TaskFile, TaskSheet);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::updateStatus);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    AutoSaveTimer = new QTimer(this);
-    AutoSaveTimer->setObjectName(QStringLiteral("AutoSaveTimer"));
-    connect(AutoSaveTimer, &QTimer::timeout, this,
-            [this] { guarded([this] { AutoSaveTimerTimer(); }); });
-    wireCodeInspector();
-    wireFind();
+    connect(m_documents, &DocumentTabs::documentCreated, this, [this](TScriptEditor *doc) {
+        m_highlighting->attach(*doc);
+        m_inspector->attach(*doc);
+    });
+    connect(m_documents, &DocumentTabs::fileOpened, this,
+            [this](TScriptEditor *doc) { m_highlighting->highlight(*doc, 0); });
+    connect(m_documents, &DocumentTabs::currentChanged, m_runs, &RunCommands::updateCommands);
+    connect(m_documents, &DocumentTabs::lastClosed, m_runs, &RunCommands::updateCommands);
+    m_commands.onTriggered({"Actualizecodecolors1"}, this,
+                           [this] { m_highlighting->highlightCurrent(0); });
+    m_commands.onTriggered({"Exit1"}, this, [this] { close(); });
+    connect(m_views, &ViewController::sourceShown, m_inspector, &InspectorController::refresh);
+    connect(m_views, &ViewController::fileCommandsEnabled, m_menuBar, &QWidget::setEnabled);
+    connect(m_runs, &RunCommands::browseRequested, this,
+            [this](const QString &page) { m_views->setView(ViewKind::vkBrowse, page); });
+
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setObjectName(QStringLiteral("Timer1"));
+    m_statusTimer->setInterval(100);
+    connect(m_statusTimer, &QTimer::timeout, m_documents, &DocumentTabs::updateStatus);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The editors go before the controllers that watch them.
+    delete m_documents;
+}
 
 void TForm1::FormCreate()
 {
-    RecentFiles.clear();
     // First-run check: a new machine or disk, or a request from the options, shows the wizard.
-    const QString driveId = Platform::driveIdentity(ProgramDir);
-    if (Settings.ReadString(kConfig, QStringLiteral("HD_ID"), QString()) != driveId
-        || Settings.ReadBool(kConfig, QStringLiteral("Welcome"), false)) {
-        TWelcome wizard(&Settings, ProgramDir, this);
+    const QString driveId = Platform::driveIdentity(m_programDir);
+    if (m_settings.ReadString(kConfig, QStringLiteral("HD_ID"), QString()) != driveId
+        || m_settings.ReadBool(kConfig, QStringLiteral("Welcome"), false)) {
+        TWelcome wizard(&m_settings, m_programDir, this);
         wizard.setResetStepDelay(g_wizardStepDelay);
         wizard.exec();
     }
-    TaskPage->showToday();
-    Documents.clear();
-    OpenDocument(QString());
-    LoadColorDefinitions();
-    m_openDir = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("Perls"), QString());
-    RebuildRecentMenu();
+    m_tasks->showToday();
+    m_documents->reset();
+    m_documents->open(QString());
+    m_highlighting->loadDefinitions();
+    m_documents->rebuildRecentMenu();
     ApplyOptions();
-    RunCmds->FormCreate();
+    m_runs->createRunForm();
     createOptions(); // after the run dialog, whose options button it serves
-    if (Settings.ReadBool(kConfig, QStringLiteral("RunWebServer"), false))
-        btWebServClick();
+    if (m_settings.ReadBool(kConfig, QStringLiteral("RunWebServer"), false))
+        m_browser->startWebServer(true);
 }
 
 void TForm1::FormShow()
 {
-    m_formShown = true;
-    Carry2->setCurrentWidget(IESheet);
-    FormResize();
-    Timer1->start();
-    switch (Settings.ReadInteger(kConfig, QStringLiteral("InitialView"), 0)) {
-    case 1:
-        SetView(ViewKind::vkToday);
-        break;
-    case 2:
-        SetView(ViewKind::vkTasks);
-        break;
-    case 0:
-        if (Settings.ReadBool(kConfig, QStringLiteral("OpenLast"), false))
-            SetView(ViewKind::vkSource,
-                    Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"),
-                                        QString()));
-        else
-            SetView(ViewKind::vkSource);
-        break;
-    default:
-        break;
-    }
+    m_shown = true;
+    m_statusTimer->start();
+    m_views->showInitialView();
 }
 
 void TForm1::ApplyOptions()
 {
-    const QString ci = QStringLiteral("CodeInspector");
-    if (Settings.ReadBool(ci, QStringLiteral("UpdateIntervalActive"), true)) {
-        Timer2->setInterval(
-                qMax(1, Settings.ReadInteger(ci, QStringLiteral("UpdateInterval"), 60000)));
-        Timer2->start();
-    } else {
-        Timer2->stop();
-    }
-
+    m_inspector->applyOptions();
     auto visible = [this](const char *key) {
-        return Settings.ReadBool(kConfig, QLatin1String(key), true);
+        return m_settings.ReadBool(kConfig, QLatin1String(key), true);
     };
-    pLinkBar->setVisible(visible("Visible_LinkBar"));
-    pExplorer->setVisible(visible("Visible_Explorer"));
-    pInspector->setVisible(visible("Visible_CodeInspector"));
-    pPerl->setVisible(visible("Visible_PerlOut"));
-    pConsole->setVisible(visible("Visible_Console"));
-    pTips->setVisible(visible("Visible_TipOfDay"));
-    LinkBar::LoadCustomLinks(findChild<QListWidget *>(QStringLiteral("lvCustomLinks")), Settings);
-
-    // The console sits at the left of the output, or fills the area when it is alone.
-    if (pConsole->isHidden() || !pPerl->isHidden())
-        pcSplit->setSizes({256, qMax(256, pcSplit->width() - 256)});
-    pPC->setVisible(!pConsole->isHidden() || !pPerl->isHidden());
-
-    FileMenu->setVisible(visible("Visible_Sym_FileMenu"));
-    ToolBar1->setVisible(visible("Visible_Sym_Standard"));
-    ToolBar2->setVisible(visible("Visible_Sym_Templates"));
-    ToolBar3->setVisible(visible("Visible_Sym_HTML"));
-
-    if (!Settings.ReadBool(kConfig, QStringLiteral("UseCmd"), false))
-        ConsoleCommand = Settings.ReadString(kConfig, QStringLiteral("Cmd"),
-                                             Platform::defaultCommandInterpreter());
-
-    AutoSaveTimer->setInterval(
-            qMax(kMinAutoSavePeriodMs,
-                 Settings.ReadInteger(kConfig, QStringLiteral("AutoSaveInterval"), 7)));
-    if (Settings.ReadBool(kConfig, QStringLiteral("AutoSave"), false))
-        AutoSaveTimer->start();
-    else
-        AutoSaveTimer->stop();
+    m_linkBar->panel()->setVisible(visible("Visible_LinkBar"));
+    m_explorer->setVisible(visible("Visible_Explorer"));
+    m_inspector->panel()->setVisible(visible("Visible_CodeInspector"));
+    m_tips->setVisible(visible("Visible_TipOfDay"));
+    m_linkBar->reload();
+    m_runs->applyOptions();
+    m_menuBar->setVisible(visible("Visible_Sym_FileMenu"));
+    m_standardBar->setVisible(visible("Visible_Sym_Standard"));
+    m_templateBar->setVisible(visible("Visible_Sym_Templates"));
+    m_htmlBar->setVisible(visible("Visible_Sym_HTML"));
+    m_documents->applyOptions();
 }
 
-void TForm1::FormResize()
+void TForm1::OpenDocument(const QString &path)
 {
-    // The bars lay themselves out; nothing here needs sizes computed by hand yet.
+    m_documents->open(path);
 }
 
-void TForm1::resizeEvent(QResizeEvent *e)
+TScriptEditor *TForm1::CurrentDocument() const
 {
-    QMainWindow::resizeEvent(e);
-    if (m_formShown)
-        FormResize();
+    return m_documents->current();
 }
 
-void TForm1::SpeedButton1Click()
+void TForm1::SetView(ViewKind kind, const QString &path)
 {
-    ZoomHide(pExplorer);
-    Settings.WriteBool(kConfig, QStringLiteral("Visible_Explorer"), false);
+    m_views->setView(kind, path);
 }
 
-void TForm1::SpeedButton3Click()
+void TForm1::closeExplorer()
 {
-    ZoomHide(pInspector);
-    Settings.WriteBool(kConfig, QStringLiteral("Visible_CodeInspector"), false);
+    ZoomHide(m_explorer);
+    m_settings.WriteBool(kConfig, QStringLiteral("Visible_Explorer"), false);
 }
 
-void TForm1::SpeedButton10Click()
+void TForm1::closeTips()
 {
-    ZoomHide(pPC);
-    Settings.WriteBool(kConfig, QStringLiteral("Visible_PerlOut"), false);
-    Settings.WriteBool(kConfig, QStringLiteral("Visible_Console"), false);
-}
-
-void TForm1::SpeedButton4Click()
-{
-    ZoomHide(pTips);
-}
-
-bool TForm1::FormCloseQuery()
-{
-    for (const auto &doc : Documents) {
-        if (doc->saved() || doc->Editor->document()->characterCount() - 1 <= 1)
-            continue;
-        const auto answer = Prompts::confirm(
-                this,
-                QStringLiteral(
-                        "The file \"%1\" has not been saved yet. Do you want to save it now?")
-                        .arg(doc->FileName),
-                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-        if (answer == QMessageBox::Cancel)
-            return false;
-        if (answer == QMessageBox::Yes) {
-            // A script that could not be written keeps the window open: nothing is lost.
-            bool written = false;
-            guarded([&] { written = saveDocument(*doc); });
-            if (!written)
-                return false;
-            ProcessMessages();
-        }
-    }
-    return true;
+    ZoomHide(m_tips);
 }
 
 void TForm1::closeEvent(QCloseEvent *e)
 {
-    if (FormCloseQuery())
+    if (m_documents->confirmClose())
         e->accept();
     else
         e->ignore();
 }
 
-void TForm1::updateStatus()
+void TForm1::createOptions()
 {
-    TScriptEditor *doc = CurrentDocument();
-    if (!doc)
-        return;
-    const QTextCursor c = doc->Editor->textCursor();
-    const int start = c.selectionStart();
-    const QTextBlock b = doc->Editor->document()->findBlock(start);
-    sBarPanels[0]->setText(
-            QStringLiteral("Row: %1 Col: %2").arg(b.blockNumber()).arg(start - b.position()));
-    sBarPanels[2]->setText(doc->saved() ? QString() : QStringLiteral("modified"));
-}
-
-void TForm1::wireCommands()
-{
-    auto on = [this](std::initializer_list<const char *> names, auto handler) {
-        for (const char *n : names)
-            connect(action(n), &QAction::triggered, this,
-                    [this, handler] { guarded([&] { handler(this); }); });
+    OptionsHost host{m_settings,
+                     m_runSettings,
+                     m_colorDefFile,
+                     m_programDir,
+                     [this] {
+                         m_highlighting->loadDefinitions();
+                         m_highlighting->highlightCurrent(0);
+                     },
+                     [this] { ApplyOptions(); },
+                     [this] {
+                         m_documents->rebuildRecentMenu();
+                     }};
+    m_options = new TOptions(std::move(host), this);
+    auto open = [this](TOptions::Page page) {
+        return [this, page] {
+            m_options->open(page);
+        };
     };
-    on({"btNew", "New1", "New2"}, [](TForm1 *w) { w->btNewClick(); });
-    on({"btOpen", "Open1", "Open2"}, [](TForm1 *w) { w->btOpenClick(); });
-    on({"btSave", "Save1", "Save2"}, [](TForm1 *w) { w->btSaveClick(); });
-    on({"Saveas1", "Saveas2"}, [](TForm1 *w) { w->SaveDocumentAs(); });
-    on({"Close1", "SpeedButton2"}, [](TForm1 *w) {
-        if (!w->Documents.empty())
-            w->CloseCurrentDocument();
-    });
-    on({"Exit1"}, [](TForm1 *w) { w->close(); });
-    on({"vSetCode"}, [](TForm1 *w) { w->SetView(ViewKind::vkSource); });
-    on({"Actualizecodecolors1"}, [](TForm1 *w) { w->Highlight(0); });
-    on({"vSetTasks"}, [](TForm1 *w) { w->SetView(ViewKind::vkTasks); });
-
-    auto onEditor = [this](std::initializer_list<const char *> names, void (QPlainTextEdit::*fn)()) {
-        for (const char *n : names) {
-            connect(action(n), &QAction::triggered, this, [this, fn] {
-                if (TScriptEditor *d = CurrentDocument())
-                    (d->Editor->*fn)();
-            });
-        }
-    };
-    onEditor({"btCut", "Cut1", "Cut2"}, &QPlainTextEdit::cut);
-    onEditor({"btCopy", "Copy1", "Copy2"}, &QPlainTextEdit::copy);
-    onEditor({"btPaste", "Paste1", "Paste2"}, &QPlainTextEdit::paste);
-    onEditor({"btUndo", "Undo1", "Undo2"}, &QPlainTextEdit::undo);
-    onEditor({"btRedo", "Redo1", "Redo2"}, &QPlainTextEdit::redo);
-    onEditor({"Selectall1", "Selectall2"}, &QPlainTextEdit::selectAll);
-    for (const char *n : {"btDelete", "Delete1", "Delete2"}) {
-        connect(action(n), &QAction::triggered, this, [this] {
-            // The cursor does not ask the control: a script still loading is read-only.
-            TScriptEditor *d = CurrentDocument();
-            if (d && !d->Editor->isReadOnly())
-                d->Editor->textCursor().removeSelectedText();
-        });
-    }
-    connect(tabScriptSel, &QTabBar::currentChanged, this, [this](int index) {
-        if (index >= 0 && index < int(Documents.size()))
-            tabScriptSelChange();
-    });
+    m_commands.onTriggered({"Options1", "btOptions"}, this, open(TOptions::Page::General));
+    m_commands.onTriggered({"Options_View"}, this, open(TOptions::Page::View));
+    TSchemePage *page = m_options->schemePage();
+    TRunForm *runForm = m_runs->runForm();
+    runForm->setCustomModeSource([page] { return page->customMode(); });
+    QPushButton *runOptions = runForm->optionsButton();
+    runOptions->setEnabled(true);
+    connect(runOptions, &QPushButton::clicked, this,
+            [f = open(TOptions::Page::Compiler)] { guarded(f); });
+    connect(m_linkBar, &LinkBarPanel::editLinksRequested, this,
+            [f = open(TOptions::Page::CustomLinks)] { guarded(f); });
 }

@@ -2,37 +2,29 @@
 
 #include "core/run/viewkind.h"
 #include "core/settings/inifile.h"
-#include "ui/shell/scripteditor.h"
+#include "ui/common/commands.h"
 
+#include <QList>
 #include <QMainWindow>
-#include <QPointer>
-#include <QTextCharFormat>
 
-#include <memory>
-#include <vector>
-
-class PatternPainter;
-class QAction;
+class BrowserController;
+class DocumentTabs;
+class EditorCommands;
+class HighlightController;
+class InspectorController;
+class LinkBarPanel;
 class QLabel;
 class QMenu;
-class QProgressBar;
-class QSplitter;
-class QStackedWidget;
-class QTabBar;
 class QTimer;
 class QToolBar;
-class QToolButton;
-class QWidget;
 class RunCommands;
-class BrowserPage;
-class TCodePrevForm;
-class TOpenURL;
-class TTaskPage;
-class CodeInspector;
-class TFindForm;
 class TOptions;
+class TTaskPage;
+class ViewController;
+struct TScriptEditor;
 
-// The main window: owns the settings files, the open scripts, the panels and the timers.
+// The main window: owns the state files and composes one controller per subsystem, laying out
+// their panels. The controllers talk through narrow interfaces, never through the window.
 class TForm1 : public QMainWindow
 {
     Q_OBJECT
@@ -43,140 +35,70 @@ public:
     // Start-up steps, in the order the program entry runs them.
     void FormCreate();
     void FormShow();
+    // Brings panels, bars, timers and links in line with the settings.
     void ApplyOptions();
-    void FormResize();
 
-    // Documents.
+    // The operations the program entry and the tests start from.
     void OpenDocument(const QString &path);
     TScriptEditor *CurrentDocument() const;
-    const std::vector<std::unique_ptr<TScriptEditor>> &documents() const { return Documents; }
-    bool btSaveClick();    // false when nothing was written
-    bool SaveDocumentAs(); // false when cancelled or failed
-    void CloseCurrentDocument();
-    void iCloseCurr();
-    void tabScriptSelChange();
-    void RebuildRecentMenu();
-    void btOpenClick();
-    void btNewClick();
-    void AutoSaveTimerTimer();
-    const QStringList &recentFiles() const { return RecentFiles; }
-
     void SetView(ViewKind kind, const QString &path = QString());
 
-    // Colours (editor/highlightcontrol.cpp).
-    void LoadColorDefinitions();
-    void Highlight(int offset);
-    void highlightDocument(TScriptEditor &doc, int offset);
-    // Writes doc/template.html from the given template and returns its path; throws IoError.
-    QString BuildTodayPage(const QString &templatePath);
-    // Browser, web server and Perl output preview (src/run/views.cpp).
-    void btWebServClick();
-    void btHTMLPrevClick();
-    void SetHTMLfile1Click();
-    void Panel43Click();
-
-    // Panel close buttons.
-    void SpeedButton1Click();
-    void SpeedButton3Click();
-    void SpeedButton10Click();
-    void SpeedButton4Click();
-
-    // Code inspector and find (src/editor/proptree.cpp, editorcommands.cpp).
-    void RefreshCodeInspector();
-    void PropTreeClick();
-    void btFindClick();
-
-    // The options dialog and the custom links of the link bar (app/options.cpp).
-    TOptions *options() const { return Options; }
-
-    QString ProgramDir;
-    TIniFile Settings;
-    TIniFile RunSettings;
-    TIniFile TaskFile;
-    TIniFile ColorDefFile;
-    TTaskPage *TaskPage = nullptr; // fills TaskSheet
-    QStringList ColorDefLines;
-    QStringList TemplatePaths;
-    QString ChosenAddress;
-    QString ConsoleCommand;
+    const QString &programDir() const { return m_programDir; }
+    const TIniFile &settings() const { return m_settings; }
+    DocumentTabs &documents() const { return *m_documents; }
+    HighlightController &highlighting() const { return *m_highlighting; }
+    InspectorController &inspector() const { return *m_inspector; }
+    EditorCommands &editing() const { return *m_editing; }
+    RunCommands &runs() const { return *m_runs; }
+    BrowserController &browser() const { return *m_browser; }
+    ViewController &views() const { return *m_views; }
+    TTaskPage &tasks() const { return *m_tasks; }
+    TOptions *options() const { return m_options; }
 
     // For tests: the wizard's reset pauses.
     static void setWizardStepDelay(int ms);
 
 protected:
     void closeEvent(QCloseEvent *e) override;
-    void resizeEvent(QResizeEvent *e) override;
 
 private:
-    friend class MainWindowLayout;
-    friend class RunCommands; // saves the copy of a script that a run asks for
-    bool FormCloseQuery();
-    void createActions();
+    void createCommands();
     void createMenus();
     void createToolBars();
     void createCentre();
     void createStatusBar();
-    void wireCommands();
-    void wireViews();
-    void wireCodeInspector();
-    void wireFind();
     void createOptions();
-    TOpenURL *openUrlDialog();
-    void updateStatus();
-    bool saveDocument(TScriptEditor &doc);
-    bool writeDocument(TScriptEditor &doc, const QString &path);
-    QAction *action(const char *name) const;
+    void closeExplorer();
+    void closeTips();
 
-    void attachHighlighter(TScriptEditor &doc);
-    void onEditorKey(QChar key);
+    QString m_programDir;
+    TIniFile m_settings;
+    TIniFile m_runSettings;
+    TIniFile m_taskFile;
+    TIniFile m_colorDefFile;
+    CommandTable m_commands;
 
-    std::shared_ptr<const PatternPainter> m_painter;
-    std::vector<QTextCharFormat> m_colorFormats;
-    std::vector<std::unique_ptr<TScriptEditor>> Documents;
-    QStringList RecentFiles;
-    int NonameCount = 0;
+    DocumentTabs *m_documents = nullptr;
+    HighlightController *m_highlighting = nullptr;
+    InspectorController *m_inspector = nullptr;
+    EditorCommands *m_editing = nullptr;
+    RunCommands *m_runs = nullptr;
+    BrowserController *m_browser = nullptr;
+    ViewController *m_views = nullptr;
+    TTaskPage *m_tasks = nullptr;
+    LinkBarPanel *m_linkBar = nullptr;
+    TOptions *m_options = nullptr;
 
-    // Widgets named as the rest of the program refers to them.
-    QToolBar *FileMenu = nullptr;
-    QToolBar *ToolBar1 = nullptr;
-    QToolBar *ToolBar2 = nullptr;
-    QToolBar *ToolBar3 = nullptr;
-    QMenu *MainMenuFile = nullptr;
-    QMenu *RTFPop = nullptr;
-    QMenu *popRecent = nullptr;
-    QMenu *popView = nullptr;
-    QTabBar *tabScriptSel = nullptr;
-    QWidget *pBarPanel = nullptr;
-    QLabel *pBarLabel = nullptr;
-    QProgressBar *pBar = nullptr;
-    QList<QLabel *> sBarPanels;
-    QLabel *CapPanel = nullptr;
-    QWidget *pTips = nullptr;
-    QWidget *pLinkBar = nullptr;
-    QWidget *pInspector = nullptr;
-    QWidget *pExplorer = nullptr;
-    QWidget *pPC = nullptr;
-    QWidget *pPerl = nullptr;
-    QWidget *pConsole = nullptr;
-    QSplitter *hSplit = nullptr;  // link bar | explorer | centre | inspector
-    QSplitter *vSplit = nullptr;  // centre page over the output area
-    QSplitter *pcSplit = nullptr; // console beside the output
-    QLabel *PathCap = nullptr;
-    QStackedWidget *Carry2 = nullptr;
-    QWidget *CodeSheet = nullptr;
-    QWidget *TaskSheet = nullptr;
-    QWidget *IESheet = nullptr;
-    QStackedWidget *EditorCarry = nullptr;
-    QTimer *Timer1 = nullptr;
-    QTimer *Timer2 = nullptr;
-    QTimer *AutoSaveTimer = nullptr;
-    QString m_openDir;
-    bool m_formShown = false;
-    RunCommands *RunCmds = nullptr;        // run commands, Perl output and console (src/run/)
-    BrowserPage *Browser = nullptr;        // fills IESheet
-    TOpenURL *OpenURL = nullptr;           // made on first use, then kept
-    TCodePrevForm *CodePrevForm = nullptr; // likewise
-    CodeInspector *Inspector = nullptr;    // fills PropTree
-    TFindForm *FindForm = nullptr;
-    TOptions *Options = nullptr; // made once in FormCreate
+    QToolBar *m_menuBar = nullptr;
+    QToolBar *m_standardBar = nullptr;
+    QToolBar *m_templateBar = nullptr;
+    QToolBar *m_htmlBar = nullptr;
+    QMenu *m_editorMenu = nullptr;
+    QMenu *m_viewMenu = nullptr;
+    QWidget *m_tips = nullptr;
+    QWidget *m_explorer = nullptr;
+    QLabel *m_viewCaption = nullptr;
+    QList<QLabel *> m_statusPanels;
+    QTimer *m_statusTimer = nullptr;
+    bool m_shown = false;
 };

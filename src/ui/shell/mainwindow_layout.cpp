@@ -3,6 +3,18 @@
 #include "ui/common/icons.h"
 #include "ui/shell/mainwindow.h"
 
+#include "ui/common/panels.h"
+#include "ui/editor/editorcommands.h"
+#include "ui/editor/highlighting.h"
+#include "ui/editor/inspectorcontroller.h"
+#include "ui/run/browsercontroller.h"
+#include "ui/run/runcommands.h"
+#include "ui/shell/documenttabs.h"
+#include "ui/shell/viewcontroller.h"
+#include "ui/tasks/taskpage.h"
+#include "ui/tasks/todayview.h"
+#include "ui/tools/linkbarpanel.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
@@ -130,55 +142,9 @@ const CommandDef kCommands[] = {
         {"SpeedButton2", "Close current document", "", "window-close", true},
 };
 
-QToolButton *closeButton(QWidget *parent, const char *name, const QString &hint)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoRaise(true);
-    b->setToolTip(hint);
-    b->setIcon(themeIcon("window-close", QStyle::SP_TitleBarCloseButton));
-    b->setIconSize(QSize(12, 12));
-    b->setFixedSize(18, 18);
-    return b;
-}
-
-// A side panel: a thin caption bar with a close button above its content.
-QWidget *panelFrame(QWidget *parent, const char *name, const QString &caption, QToolButton *close,
-                    QWidget *content)
-{
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(QLatin1String(name));
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto *v = new QVBoxLayout(panel);
-    v->setContentsMargins(0, 0, 0, 0);
-    v->setSpacing(0);
-    auto *header = new QFrame(panel);
-    header->setObjectName(QLatin1String(name) + QStringLiteral("Header"));
-    header->setAutoFillBackground(true);
-    header->setStyleSheet(QStringLiteral("QFrame { background: palette(dark); } QLabel { color: "
-                                         "palette(bright-text); font-weight: bold; }"));
-    auto *h = new QHBoxLayout(header);
-    h->setContentsMargins(4, 1, 1, 1);
-    auto *label = new QLabel(caption, header);
-    h->addWidget(label, 1);
-    if (close) {
-        close->setParent(header);
-        h->addWidget(close);
-    }
-    v->addWidget(header);
-    if (content)
-        v->addWidget(content, 1);
-    return panel;
-}
-
 } // namespace
 
-QAction *TForm1::action(const char *name) const
-{
-    return findChild<QAction *>(QLatin1String(name));
-}
-
-void TForm1::createActions()
+void TForm1::createCommands()
 {
     for (const CommandDef &c : kCommands) {
         auto *a = new QAction(QString::fromUtf8(c.caption), this);
@@ -188,18 +154,12 @@ void TForm1::createActions()
         if (*c.icon)
             a->setIcon(themeIcon(c.icon));
         a->setEnabled(c.enabled);
+        m_commands.add(a);
         // Shortcuts keep working when the menu bar is hidden.
         if (*c.shortcut)
             addAction(a);
     }
-    // The view commands are radio items.
-    auto *views = new QActionGroup(this);
-    for (const char *n : {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp"}) {
-        QAction *a = action(n);
-        a->setCheckable(true);
-        views->addAction(a);
-    }
-    action("Reportabug1")->setVisible(false);
+    m_commands["Reportabug1"]->setVisible(false);
 }
 
 void TForm1::createMenus()
@@ -212,13 +172,13 @@ void TForm1::createMenus()
             if (!*n)
                 m->addSeparator()->setObjectName(QStringLiteral("sep"));
             else
-                m->addAction(action(n));
+                m->addAction(m_commands[n]);
         }
     };
-    MainMenuFile = bar->addMenu(QStringLiteral("&File"));
-    MainMenuFile->setObjectName(QStringLiteral("File1"));
-    add(MainMenuFile, {"New1", "Open1", "Save1", "Saveas1", "", "Properties1", "SetotherHTMLfile1",
-                       "", "Close1", "", "Exit1"});
+    QMenu *file = bar->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("File1"));
+    add(file, {"New1", "Open1", "Save1", "Saveas1", "", "Properties1", "SetotherHTMLfile1", "",
+               "Close1", "", "Exit1"});
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
                "Options1"});
@@ -237,40 +197,37 @@ void TForm1::createMenus()
     bugSep->setVisible(false);
     add(help, {"Reportabug1", "", "About1"});
 
-    RTFPop = new QMenu(this);
-    RTFPop->setObjectName(QStringLiteral("RTFPop"));
-    add(RTFPop, {"New2",
-                 "Open2",
-                 "Save2",
-                 "Saveas2",
-                 "",
-                 "Properties2",
-                 "SetHTMLfile2",
-                 "",
-                 "Cut2",
-                 "Copy2",
-                 "Paste2",
-                 "Delete2",
-                 "",
-                 "Undo2",
-                 "Redo2",
-                 "",
-                 "Selectall2",
-                 "Find2",
-                 "",
-                 "CreateTemplatefromselection1",
-                 "Actualizecodecolors1"});
+    m_editorMenu = new QMenu(this);
+    m_editorMenu->setObjectName(QStringLiteral("m_editorMenu"));
+    add(m_editorMenu, {"New2",
+                       "Open2",
+                       "Save2",
+                       "Saveas2",
+                       "",
+                       "Properties2",
+                       "SetHTMLfile2",
+                       "",
+                       "Cut2",
+                       "Copy2",
+                       "Paste2",
+                       "Delete2",
+                       "",
+                       "Undo2",
+                       "Redo2",
+                       "",
+                       "Selectall2",
+                       "Find2",
+                       "",
+                       "CreateTemplatefromselection1",
+                       "Actualizecodecolors1"});
 
-    popView = new QMenu(this);
-    popView->setObjectName(QStringLiteral("popView"));
-    add(popView, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
+    m_viewMenu = new QMenu(this);
+    m_viewMenu->setObjectName(QStringLiteral("popView"));
+    add(m_viewMenu, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
 
-    popRecent = new QMenu(this);
-    popRecent->setObjectName(QStringLiteral("popRecent"));
-
-    FileMenu = new QToolBar(QStringLiteral("Menu"), this);
-    FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    FileMenu->addWidget(bar);
+    m_menuBar = new QToolBar(QStringLiteral("Menu"), this);
+    m_menuBar->setObjectName(QStringLiteral("FileMenu"));
+    m_menuBar->addWidget(bar);
     setMenuWidget(nullptr);
 }
 
@@ -283,47 +240,48 @@ void TForm1::createToolBars()
         t->setIconSize(QSize(20, 20));
         addToolBar(Qt::TopToolBarArea, t);
     };
-    prepare(FileMenu, "FileMenu");
+    prepare(m_menuBar, "FileMenu");
     addToolBarBreak();
 
-    ToolBar1 = new QToolBar(QStringLiteral("Standard"), this);
-    prepare(ToolBar1, "ToolBar1");
+    m_standardBar = new QToolBar(QStringLiteral("Standard"), this);
+    prepare(m_standardBar, "ToolBar1");
     for (const char *n :
          {"btNew",     "btOpen",   "btSave", "btProperties",  "",        "btCut", "btCopy",
           "btPaste",   "btDelete", "",       "btUndo",        "btRedo",  "",      "btFind",
           "btOptions", "",         "btRun",  "btSyntaxCheck", "btDebug", "",      "ToolButton17",
           "btHelp",    "btWebServ"}) {
         if (!*n) {
-            ToolBar1->addSeparator();
+            m_standardBar->addSeparator();
         } else if (QLatin1String(n) == QLatin1String("ToolButton17")) {
-            auto *b = new QToolButton(ToolBar1);
+            auto *b = new QToolButton(m_standardBar);
             b->setObjectName(QStringLiteral("ToolButton17"));
-            b->setDefaultAction(action("Options_View"));
-            b->setMenu(popView);
+            b->setDefaultAction(m_commands["Options_View"]);
+            b->setMenu(m_viewMenu);
             b->setPopupMode(QToolButton::MenuButtonPopup);
-            ToolBar1->addWidget(b);
+            m_standardBar->addWidget(b);
         } else {
-            QAction *a = action(n);
-            ToolBar1->addAction(a);
-            auto *b = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(a));
+            QAction *a = m_commands[n];
+            m_standardBar->addAction(a);
+            auto *b = qobject_cast<QToolButton *>(m_standardBar->widgetForAction(a));
             if (b)
                 b->setObjectName(QLatin1String(n));
         }
     }
-    if (auto *open = qobject_cast<QToolButton *>(ToolBar1->widgetForAction(action("btOpen")))) {
-        open->setMenu(popRecent);
+    if (auto *open = qobject_cast<QToolButton *>(
+                m_standardBar->widgetForAction(m_commands["btOpen"]))) {
+        open->setMenu(m_documents->recentMenu());
         open->setPopupMode(QToolButton::MenuButtonPopup);
     }
 
-    ToolBar2 = new QToolBar(QStringLiteral("Code templates"), this);
-    prepare(ToolBar2, "ToolBar2");
-    auto *CompGrps = new QComboBox(ToolBar2);
+    m_templateBar = new QToolBar(QStringLiteral("Code templates"), this);
+    prepare(m_templateBar, "ToolBar2");
+    auto *CompGrps = new QComboBox(m_templateBar);
     CompGrps->setObjectName(QStringLiteral("CompGrps"));
     CompGrps->setMinimumWidth(110);
     CompGrps->setEnabled(false);
     CompGrps->setToolTip(QStringLiteral("Template group"));
-    ToolBar2->addWidget(CompGrps);
-    auto *scroller = new QScrollArea(ToolBar2);
+    m_templateBar->addWidget(CompGrps);
+    auto *scroller = new QScrollArea(m_templateBar);
     scroller->setObjectName(QStringLiteral("PageScroller1"));
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
@@ -332,10 +290,10 @@ void TForm1::createToolBars()
     auto *codeBar = new QToolBar(scroller);
     codeBar->setObjectName(QStringLiteral("CodeBar"));
     scroller->setWidget(codeBar);
-    ToolBar2->addWidget(scroller);
+    m_templateBar->addWidget(scroller);
 
-    ToolBar3 = new QToolBar(QStringLiteral("HTML"), this);
-    prepare(ToolBar3, "ToolBar3");
+    m_htmlBar = new QToolBar(QStringLiteral("HTML"), this);
+    prepare(m_htmlBar, "ToolBar3");
     const char *htmlIcons[] = {"format-text-bold",
                                "format-text-italic",
                                "format-text-underline",
@@ -344,7 +302,7 @@ void TForm1::createToolBars()
                                "format-justify-right",
                                "insert-link"};
     for (int i = 0; i < 7; ++i) {
-        QAction *a = ToolBar3->addAction(themeIcon(htmlIcons[i]), QStringLiteral("HTML"));
+        QAction *a = m_htmlBar->addAction(themeIcon(htmlIcons[i]), QStringLiteral("HTML"));
         a->setEnabled(false);
     }
 }
@@ -361,28 +319,28 @@ void TForm1::createCentre()
     auto *header = new QFrame(central);
     header->setObjectName(QStringLiteral("pHeader"));
     header->setFixedHeight(38);
-    header->setStyleSheet(
-            QStringLiteral("#pHeader { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 "
-                           "#0000d7, stop:1 #3a5fcd); }"
-                           "#CapPanel { color: white; font-size: 15pt; font-weight: bold; }"));
+    header->setStyleSheet(QStringLiteral(
+            "#pHeader { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #0000d7, "
+            "stop:1 #3a5fcd); }"
+            "#CapPanel { color: white; font-size: 15pt; font-weight: bold; }"));
     auto *hh = new QHBoxLayout(header);
     hh->setContentsMargins(10, 0, 10, 0);
-    CapPanel = new QLabel(QStringLiteral("Quillforge Today"), header);
-    CapPanel->setObjectName(QStringLiteral("CapPanel"));
-    hh->addWidget(CapPanel);
+    m_viewCaption = new QLabel(QStringLiteral("Quillforge Today"), header);
+    m_viewCaption->setObjectName(QStringLiteral("CapPanel"));
+    hh->addWidget(m_viewCaption);
     outer->addWidget(header);
 
-    pTips = new QFrame(central);
-    pTips->setObjectName(QStringLiteral("pTips"));
-    pTips->setFixedHeight(42);
-    pTips->setStyleSheet(
+    m_tips = new QFrame(central);
+    m_tips->setObjectName(QStringLiteral("pTips"));
+    m_tips->setFixedHeight(42);
+    m_tips->setStyleSheet(
             QStringLiteral("#pTips { background: #fff8dc; border-bottom: 1px solid #d8c88a; }"));
-    auto *th = new QHBoxLayout(pTips);
+    auto *th = new QHBoxLayout(m_tips);
     th->setContentsMargins(6, 2, 2, 2);
-    auto *tipPic = new QLabel(pTips);
+    auto *tipPic = new QLabel(m_tips);
     tipPic->setPixmap(themeIcon("help-hint", QStyle::SP_MessageBoxInformation).pixmap(24, 24));
     th->addWidget(tipPic);
-    auto *tip = new QTextBrowser(pTips);
+    auto *tip = new QTextBrowser(m_tips);
     tip->setObjectName(QStringLiteral("TipText"));
     tip->setFrameShape(QFrame::NoFrame);
     tip->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -393,200 +351,62 @@ void TForm1::createCentre()
     tip->setFont(tipFont);
     tip->setHtml(QStringLiteral(
             "<b>Did you know?</b> With \"HTML file\" on the link bar you can associate an HTML "
-            "page "
-            "with a CGI script, for example a form that feeds the script. The page is then shown "
-            "beside your code whenever you switch to it."));
+            "page with a CGI script, for example a form that feeds the script. The page is then "
+            "shown beside your code whenever you switch to it."));
     th->addWidget(tip, 1);
-    auto *tipClose = closeButton(pTips, "SpeedButton4", QStringLiteral("Close tips"));
+    QToolButton *tipClose = panelCloseButton(m_tips, "SpeedButton4", QStringLiteral("Close tips"));
     th->addWidget(tipClose, 0, Qt::AlignTop);
-    outer->addWidget(pTips);
+    outer->addWidget(m_tips);
 
-    hSplit = new QSplitter(Qt::Horizontal, central);
+    auto *hSplit = new QSplitter(Qt::Horizontal, central);
     hSplit->setObjectName(QStringLiteral("hSplit"));
     hSplit->setChildrenCollapsible(false);
     outer->addWidget(hSplit, 1);
-
-    // Link bar: a sliding group bar with the view buttons and the custom links.
-    auto *linkBox = new QToolBox();
-    linkBox->setObjectName(QStringLiteral("LinkBarGroups"));
-    auto *standard = new QWidget();
-    auto *sv = new QVBoxLayout(standard);
-    sv->setContentsMargins(2, 4, 2, 4);
-    const std::pair<const char *, const char *> viewButtons[] = {{"obtSource", "vSetCode"},
-                                                                 {"obtHTML", "vSetHTML"},
-                                                                 {"obtTasks", "vSetTasks"},
-                                                                 {"obtToday", "vSetToday"},
-                                                                 {"obtHelp", "vSetHelp"}};
-    for (const auto &[name, act] : viewButtons) {
-        auto *b = new QToolButton(standard);
-        b->setObjectName(QLatin1String(name));
-        b->setDefaultAction(action(act));
-        b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setIconSize(QSize(28, 28));
-        b->setAutoRaise(true);
-        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        sv->addWidget(b);
-    }
-    sv->addStretch(1);
-    linkBox->addItem(standard, QStringLiteral("Standard"));
-    auto *links = new QListWidget();
-    links->setObjectName(QStringLiteral("lvCustomLinks"));
-    links->setViewMode(QListView::IconMode);
-    links->setFrameShape(QFrame::NoFrame);
-    linkBox->addItem(links, QStringLiteral("Custom links"));
-    auto *linkFrame = new QFrame();
-    linkFrame->setObjectName(QStringLiteral("pLinkBar"));
-    auto *lv = new QVBoxLayout(linkFrame);
-    lv->setContentsMargins(0, 0, 0, 0);
-    lv->addWidget(linkBox);
-    pLinkBar = linkFrame;
-    pLinkBar->setMinimumWidth(112);
-    hSplit->addWidget(pLinkBar);
+    hSplit->addWidget(m_linkBar->panel());
 
     auto *explorerContent = new QWidget();
     explorerContent->setObjectName(QStringLiteral("ExplorerContent"));
-    pExplorer = panelFrame(hSplit, "pExplorer", QStringLiteral(" Explorer"),
-                           closeButton(nullptr, "SpeedButton1", QStringLiteral("Close explorer")),
-                           explorerContent);
-    hSplit->addWidget(pExplorer);
+    QToolButton *explorerClose = panelCloseButton(nullptr, "SpeedButton1",
+                                                  QStringLiteral("Close explorer"));
+    m_explorer = panelFrame(hSplit, "pExplorer", QStringLiteral(" Explorer"), explorerClose,
+                            explorerContent)
+                         .frame;
+    hSplit->addWidget(m_explorer);
 
-    // Centre: path caption over the page control.
+    // Centre: path caption over the pages, the output area below.
     auto *centre = new QWidget();
     auto *cv = new QVBoxLayout(centre);
     cv->setContentsMargins(0, 0, 0, 0);
     cv->setSpacing(0);
-    auto *pathBar = new QFrame(centre);
-    pathBar->setObjectName(QStringLiteral("pPathCap"));
-    pathBar->setFrameShape(QFrame::StyledPanel);
-    auto *ph = new QHBoxLayout(pathBar);
-    ph->setContentsMargins(2, 1, 1, 1);
-    PathCap = new QLabel(QStringLiteral(" Noname.pl"), pathBar);
-    PathCap->setObjectName(QStringLiteral("PathCap"));
-    PathCap->setContextMenuPolicy(Qt::ActionsContextMenu);
-    PathCap->addAction(action("Properties3"));
-    PathCap->addAction(action("SetotherHTMLfile3"));
-    ph->addWidget(PathCap, 1);
-    auto *closeDoc = new QToolButton(pathBar);
-    closeDoc->setObjectName(QStringLiteral("SpeedButton2"));
-    closeDoc->setDefaultAction(action("SpeedButton2"));
-    closeDoc->setAutoRaise(true);
-    closeDoc->setIconSize(QSize(14, 14));
-    ph->addWidget(closeDoc);
-    cv->addWidget(pathBar);
+    cv->addWidget(m_documents->pathBar());
 
-    vSplit = new QSplitter(Qt::Vertical, centre);
+    auto *vSplit = new QSplitter(Qt::Vertical, centre);
     vSplit->setObjectName(QStringLiteral("vSplit"));
     vSplit->setChildrenCollapsible(false);
-    Carry2 = new QStackedWidget(vSplit);
-    Carry2->setObjectName(QStringLiteral("Carry2"));
 
-    CodeSheet = new QWidget(Carry2);
-    CodeSheet->setObjectName(QStringLiteral("CodeSheet"));
-    auto *ch = new QHBoxLayout(CodeSheet);
+    auto *codeSheet = new QWidget();
+    codeSheet->setObjectName(QStringLiteral("CodeSheet"));
+    auto *ch = new QHBoxLayout(codeSheet);
     ch->setContentsMargins(0, 0, 0, 0);
     ch->setSpacing(0);
-    auto *panel1 = new QWidget(CodeSheet);
-    panel1->setObjectName(QStringLiteral("Panel1"));
-    auto *p1 = new QVBoxLayout(panel1);
-    p1->setContentsMargins(1, 1, 1, 1);
-    auto gotoButton = [panel1](const char *name, const char *hint, const char *icon) {
-        auto *b = new QToolButton(panel1);
-        b->setObjectName(QLatin1String(name));
-        b->setToolTip(QLatin1String(hint));
-        b->setIcon(themeIcon(icon));
-        b->setAutoRaise(true);
-        b->setIconSize(QSize(14, 14));
-        return b;
-    };
-    auto *top = gotoButton("SpeedButton8", "Goto top of code", "go-top");
-    auto *bottom = gotoButton("SpeedButton9", "Goto bottom of code", "go-bottom");
-    p1->addWidget(top);
-    p1->addWidget(bottom);
-    p1->addStretch(1);
-    connect(top, &QToolButton::clicked, this, [this] {
-        if (TScriptEditor *d = CurrentDocument()) {
-            d->Editor->setFocus();
-            d->Editor->moveCursor(QTextCursor::Start);
-        }
-    });
-    connect(bottom, &QToolButton::clicked, this, [this] {
-        if (TScriptEditor *d = CurrentDocument()) {
-            d->Editor->setFocus();
-            d->Editor->moveCursor(QTextCursor::End);
-        }
-    });
-    ch->addWidget(panel1);
-    EditorCarry = new QStackedWidget(CodeSheet);
-    EditorCarry->setObjectName(QStringLiteral("EditorCarry"));
-    ch->addWidget(EditorCarry, 1);
-    Carry2->addWidget(CodeSheet);
+    ch->addWidget(m_editing->sideButtons());
+    ch->addWidget(m_documents->editors(), 1);
 
-    TaskSheet = new QWidget(Carry2);
-    TaskSheet->setObjectName(QStringLiteral("TaskSheet"));
-    Carry2->addWidget(TaskSheet);
-    IESheet = new QWidget(Carry2);
-    IESheet->setObjectName(QStringLiteral("IESheet"));
-    Carry2->addWidget(IESheet);
-    vSplit->addWidget(Carry2);
-
-    // Output area: console at the left of the Perl output.
-    pPC = new QWidget(vSplit);
-    pPC->setObjectName(QStringLiteral("pPC"));
-    auto *pcl = new QVBoxLayout(pPC);
-    pcl->setContentsMargins(0, 0, 0, 0);
-    pcSplit = new QSplitter(Qt::Horizontal, pPC);
-    pcSplit->setObjectName(QStringLiteral("pcSplit"));
-    pcSplit->setChildrenCollapsible(false);
-    pcl->addWidget(pcSplit);
-
-    auto *console = new QPlainTextEdit();
-    console->setObjectName(QStringLiteral("Console"));
-    console->setFont(QFont(QStringLiteral("Courier New"), 9));
-    pConsole = panelFrame(pcSplit, "pConsole", QStringLiteral(" Console"), nullptr, console);
-    auto *chkICmd = new QCheckBox(QStringLiteral("internal command"));
-    chkICmd->setObjectName(QStringLiteral("chkICmd"));
-    if (auto *hl = pConsole->findChild<QFrame *>(QStringLiteral("pConsoleHeader")))
-        static_cast<QHBoxLayout *>(hl->layout())->addWidget(chkICmd);
-    pcSplit->addWidget(pConsole);
-
-    auto *perlOut = new QPlainTextEdit();
-    perlOut->setObjectName(QStringLiteral("PerlOut"));
-    perlOut->setReadOnly(true);
-    perlOut->setFont(QFont(QStringLiteral("Courier New"), 9));
-    auto *perlClose = closeButton(nullptr, "SpeedButton10",
-                                  QStringLiteral("Close console / Perl output"));
-    pPerl = panelFrame(pcSplit, "pPerl", QStringLiteral(" Perl output"), perlClose, perlOut);
-    if (auto *hl = pPerl->findChild<QFrame *>(QStringLiteral("pPerlHeader"))) {
-        auto *prev = new QToolButton(hl);
-        prev->setObjectName(QStringLiteral("btHTMLPrev"));
-        prev->setToolTip(QStringLiteral("Show contents as HTML file"));
-        prev->setIcon(themeIcon("text-html"));
-        prev->setAutoRaise(true);
-        prev->setEnabled(false);
-        prev->setFixedSize(18, 18);
-        static_cast<QHBoxLayout *>(hl->layout())->insertWidget(1, prev);
-        auto *stop = new QToolButton(hl);
-        stop->setObjectName(QStringLiteral("btStopRun"));
-        stop->setDefaultAction(action("btStopRun"));
-        stop->setAutoRaise(true);
-        stop->setFixedSize(18, 18);
-        static_cast<QHBoxLayout *>(hl->layout())->insertWidget(1, stop);
-    }
-    pcSplit->addWidget(pPerl);
-    vSplit->addWidget(pPC);
+    auto *taskSheet = new QWidget();
+    taskSheet->setObjectName(QStringLiteral("TaskSheet"));
+    m_tasks = new TTaskPage(m_taskFile, taskSheet);
+    m_views = new ViewController(
+            m_settings, m_commands, *m_documents, *m_browser,
+            [this] { return writeTodayPage(m_programDir, m_settings, m_tasks->taskCount()); },
+            codeSheet, taskSheet, m_viewCaption, this);
+    vSplit->addWidget(m_views->pages());
+    vSplit->addWidget(m_runs->outputArea());
     vSplit->setStretchFactor(0, 1);
     vSplit->setStretchFactor(1, 0);
     cv->addWidget(vSplit, 1);
     hSplit->addWidget(centre);
 
-    auto *tree = new QTreeWidget();
-    tree->setObjectName(QStringLiteral("PropTree"));
-    tree->setHeaderHidden(true);
-    pInspector = panelFrame(hSplit, "pInspector", QStringLiteral(" Code inspector"),
-                            closeButton(nullptr, "SpeedButton3",
-                                        QStringLiteral("Close Code inspector")),
-                            tree);
-    hSplit->addWidget(pInspector);
+    hSplit->addWidget(m_inspector->panel());
     hSplit->setStretchFactor(2, 1);
     hSplit->setSizes({112, 161, 600, 183});
     vSplit->setSizes({500, 132});
@@ -594,50 +414,23 @@ void TForm1::createCentre()
     hSplit->handle(2)->setObjectName(QStringLiteral("Splitter1"));
     hSplit->handle(3)->setObjectName(QStringLiteral("Splitter5"));
     vSplit->handle(1)->setObjectName(QStringLiteral("Splitter3"));
-    pcSplit->handle(1)->setObjectName(QStringLiteral("Splitter4"));
 
     // Bottom: the script tabs and the colouring progress.
-    auto *panel2 = new QFrame(central);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    panel2->setFixedHeight(28);
-    auto *p2 = new QHBoxLayout(panel2);
+    auto *bottom = new QFrame(central);
+    bottom->setObjectName(QStringLiteral("Panel2"));
+    bottom->setFixedHeight(28);
+    auto *p2 = new QHBoxLayout(bottom);
     p2->setContentsMargins(2, 0, 2, 0);
-    tabScriptSel = new QTabBar(panel2);
-    tabScriptSel->setObjectName(QStringLiteral("tabScriptSel"));
-    tabScriptSel->setShape(QTabBar::RoundedSouth);
-    tabScriptSel->setDocumentMode(true);
-    tabScriptSel->setExpanding(false);
-    tabScriptSel->setDrawBase(false);
-    tabScriptSel->setUsesScrollButtons(true);
-    p2->addWidget(tabScriptSel, 1);
-    pBarPanel = new QWidget(panel2);
-    pBarPanel->setObjectName(QStringLiteral("pBarPanel"));
-    auto *pb = new QHBoxLayout(pBarPanel);
-    pb->setContentsMargins(0, 0, 0, 0);
-    pBarLabel = new QLabel(QStringLiteral("Please wait (100%)..."), pBarPanel);
-    pb->addWidget(pBarLabel);
-    pBar = new QProgressBar(pBarPanel);
-    pBar->setObjectName(QStringLiteral("pBar"));
-    pBar->setTextVisible(false);
-    pBar->setFixedWidth(120);
-    pb->addWidget(pBar);
-    pBarPanel->hide();
-    p2->addWidget(pBarPanel);
-    outer->addWidget(panel2);
+    p2->addWidget(m_documents->tabBar(), 1);
+    p2->addWidget(m_highlighting->progressPanel());
+    outer->addWidget(bottom);
 
     setCentralWidget(central);
 
     // Each close button writes a setting; a failed write shows its error and the program goes on.
-    const std::pair<QToolButton *, void (TForm1::*)()> closers[]
-            = {{tipClose, &TForm1::SpeedButton4Click},
-               {findChild<QToolButton *>(QStringLiteral("SpeedButton1")),
-                &TForm1::SpeedButton1Click},
-               {findChild<QToolButton *>(QStringLiteral("SpeedButton3")),
-                &TForm1::SpeedButton3Click},
-               {perlClose, &TForm1::SpeedButton10Click}};
-    for (const auto &[button, handler] : closers)
-        connect(button, &QToolButton::clicked, this,
-                [this, h = handler] { guarded([&] { (this->*h)(); }); });
+    connect(tipClose, &QToolButton::clicked, this, [this] { guarded([this] { closeTips(); }); });
+    connect(explorerClose, &QToolButton::clicked, this,
+            [this] { guarded([this] { closeExplorer(); }); });
 }
 
 void TForm1::createStatusBar()
@@ -645,14 +438,22 @@ void TForm1::createStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sBar"));
     bar->setSizeGripEnabled(true);
-    const int widths[] = {100, 4, 80, 4, 50};
+    const int widths[] = {100, 4, 80, 4};
     for (int w : widths) {
         auto *l = new QLabel(bar);
         l->setFixedWidth(w);
-        l->setObjectName(QStringLiteral("sBarPanel%1").arg(sBarPanels.size()));
+        l->setObjectName(QStringLiteral("sBarPanel%1").arg(m_statusPanels.size()));
         bar->addWidget(l);
-        sBarPanels << l;
+        m_statusPanels << l;
     }
-    sBarPanels[0]->setText(QStringLiteral("Row: 0 Col:0"));
+    m_statusPanels[0]->setText(QStringLiteral("Row: 0 Col:0"));
+    // The browser's texts go to the last panel, which takes the room they need.
+    auto *browserStatus = new QLabel(bar);
+    browserStatus->setObjectName(QStringLiteral("sBarPanel4"));
+    browserStatus->setMinimumWidth(50);
+    bar->addWidget(browserStatus, 1);
+    m_statusPanels << browserStatus;
     setStatusBar(bar);
+    m_documents->setStatusLabels(m_statusPanels[0], m_statusPanels[2]);
+    m_browser->setStatusLabel(browserStatus);
 }

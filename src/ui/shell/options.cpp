@@ -4,16 +4,15 @@
 #include "core/common/extractfield.h"
 #include "core/common/messagewait.h"
 #include "core/run/detectperl.h"
+#include "core/settings/inifile.h"
 #include "core/tools/customlinks.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 #include "ui/editor/colorpage.h"
-#include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
 #include "ui/run/schemepage.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/welcome.h"
 #include "ui/tools/linkbar.h"
 
@@ -46,9 +45,9 @@ const char *const kBarKeys[4] = {"Visible_Sym_FileMenu", "Visible_Sym_Standard",
 
 } // namespace
 
-TOptions::TOptions(TForm1 *main)
-    : QDialog(main)
-    , m_main(main)
+TOptions::TOptions(OptionsHost host, QWidget *parent)
+    : QDialog(parent)
+    , m_host(std::move(host))
 {
     setObjectName(QStringLiteral("Options"));
     setWindowTitle(QStringLiteral("Options"));
@@ -71,7 +70,7 @@ TOptions::TOptions(TForm1 *main)
     OpPages->setTabVisible(3, false);
     OpPages->setTabEnabled(3, false); // else ctrl+Tab still lands on it
     OpPages->addTab(createViewPage(), QStringLiteral("View"));
-    m_schemePage = new TSchemePage(&m_main->Settings, &m_main->RunSettings);
+    m_schemePage = new TSchemePage(&m_host.Settings, &m_host.RunSettings);
     m_schemePage->setObjectName(QStringLiteral("tabCompiler"));
     connect(m_schemePage, &TSchemePage::fileOptionsRequested, this,
             [this] { OpPages->setCurrentIndex(2); });
@@ -103,7 +102,7 @@ TOptions::TOptions(TForm1 *main)
 
 void TOptions::FormCreate()
 {
-    TIniFile &s = m_main->Settings;
+    TIniFile &s = m_host.Settings;
     edRecentCount->setValue(s.ReadInteger(kConfig, QStringLiteral("RecentCount"), 8));
     chkVarCheck->setChecked(s.ReadBool(kCI, QStringLiteral("Vars"), true));
     chkSubCheck->setChecked(s.ReadBool(kCI, QStringLiteral("Subroutines"), true));
@@ -119,7 +118,7 @@ void TOptions::FormCreate()
     edWebServLoc->setText(
             s.ReadString(kFiles, QStringLiteral("WebServer"), Platform::findWebServerProgram()));
     edCGIHomeLoc->setText(s.ReadString(kFiles, QStringLiteral("cgi-bin"),
-                                       Platform::defaultCgiBin(m_main->ProgramDir)));
+                                       Platform::defaultCgiBin(m_host.ProgramDir)));
     edLocalHostLoc->setText(
             s.ReadString(kFiles, QStringLiteral("LocalHost"), Platform::localHttpAddress()));
     chkAutoRunWebServ->setChecked(s.ReadBool(kConfig, QStringLiteral("RunWebServer"), false));
@@ -168,7 +167,7 @@ void TOptions::FormCreate()
 void TOptions::FormShow()
 {
     ProcessMessages();
-    TIniFile &s = m_main->Settings;
+    TIniFile &s = m_host.Settings;
     m_colorPage->FormShow();
 
     lbURLRecents->clear();
@@ -216,7 +215,7 @@ void TOptions::closeEvent(QCloseEvent *e)
 
 void TOptions::writeSettings()
 {
-    TIniFile &s = m_main->Settings;
+    TIniFile &s = m_host.Settings;
     s.WriteInteger(kConfig, QStringLiteral("RecentCount"), edRecentCount->value());
     s.WriteBool(kCI, QStringLiteral("Vars"), chkVarCheck->isChecked());
     s.WriteBool(kCI, QStringLiteral("Subroutines"), chkSubCheck->isChecked());
@@ -266,15 +265,12 @@ void TOptions::btAcceptClick()
 {
     for (int i = 0; i < 3; ++i)
         ProcessMessages();
-    m_main->LoadColorDefinitions();
-    if (m_main->CurrentDocument())
-        m_main->Highlight(0);
+    m_host.reloadColours();
     writeSettings();
     // With no scheme shown there is nothing to save; a nameless section could not be read back.
     if (!m_schemePage->selectedScheme().isEmpty())
         m_schemePage->SaveScheme(m_schemePage->selectedScheme());
-    m_main->ApplyOptions();
-    m_main->FormResize();
+    m_host.applyOptions();
 }
 
 void TOptions::Button1Click()
@@ -290,17 +286,16 @@ void TOptions::Button2Click()
 
 void TOptions::btClearRecentClick()
 {
-    m_main->Settings.EraseSection(QStringLiteral("Recent"));
+    m_host.Settings.EraseSection(QStringLiteral("Recent"));
     ProcessMessages();
-    m_main->RebuildRecentMenu();
+    m_host.rebuildRecentMenu();
     Prompts::information(this, QStringLiteral("Recent list has been cleared."));
 }
 
 void TOptions::Button3Click()
 {
     for (QListWidgetItem *item : lbURLRecents->selectedItems()) {
-        m_main->Settings.DeleteKey(QStringLiteral("RecentURLs"),
-                                   item->data(Qt::UserRole).toString());
+        m_host.Settings.DeleteKey(QStringLiteral("RecentURLs"), item->data(Qt::UserRole).toString());
         delete item;
         ProcessMessages();
     }
@@ -308,7 +303,7 @@ void TOptions::Button3Click()
 
 void TOptions::loadLinks()
 {
-    LinkBar::LoadCustomLinks(lvLinks, m_main->Settings);
+    LinkBar::LoadCustomLinks(lvLinks, m_host.Settings);
 }
 
 void TOptions::setLinkEditing(bool on)
@@ -327,8 +322,7 @@ void TOptions::lvLinksClick()
         return;
     }
     setLinkEditing(true);
-    const QString value = m_main->Settings.ReadString(CustomLinks::kSection, item->text(),
-                                                      QString());
+    const QString value = m_host.Settings.ReadString(CustomLinks::kSection, item->text(), QString());
     edLinkProg->setText(ExtractField(value, QLatin1Char('|'), 0));
     edLinkParams->setText(ExtractField(value, QLatin1Char('|'), 1));
     edLinkIcon->setText(CustomLinks::iconBoxText(value));
@@ -345,7 +339,7 @@ void TOptions::btUpdateLinkClick()
         Prompts::error(this, TIniFile::valueProblem(value));
         return;
     }
-    m_main->Settings.WriteString(CustomLinks::kSection, item->text(), value);
+    m_host.Settings.WriteString(CustomLinks::kSection, item->text(), value);
     loadLinks();
     setLinkEditing(false);
 }
@@ -373,53 +367,7 @@ void TOptions::Button6Click()
     if (Prompts::confirm(this, QStringLiteral("Delete link \"%1\" now?").arg(item->text()))
         != QMessageBox::Yes)
         return;
-    m_main->Settings.DeleteKey(CustomLinks::kSection, item->text());
+    m_host.Settings.DeleteKey(CustomLinks::kSection, item->text());
     delete item;
     btUpdateLink->setEnabled(false);
-}
-
-// The main window's side: made here so the window's own files stay free of the dialog.
-void TForm1::createOptions()
-{
-    Options = new TOptions(this);
-    auto open = [this](TOptions::Page page) {
-        return [this, page] {
-            guarded([this, page] { Options->open(page); });
-        };
-    };
-    connect(action("Options1"), &QAction::triggered, this, open(TOptions::Page::General));
-    connect(action("btOptions"), &QAction::triggered, this, open(TOptions::Page::General));
-    connect(action("Options_View"), &QAction::triggered, this, open(TOptions::Page::View));
-    TSchemePage *page = Options->schemePage();
-    RunCmds->runForm()->setCustomModeSource([page] { return page->customMode(); });
-    if (auto *runOptions = RunCmds->runForm()->findChild<QPushButton *>(
-                QStringLiteral("btOptions"))) {
-        runOptions->setEnabled(true);
-        connect(runOptions, &QPushButton::clicked, this, open(TOptions::Page::Compiler));
-    }
-
-    auto *links = findChild<QListWidget *>(QStringLiteral("lvCustomLinks"));
-    links->setIconSize(QSize(32, 32));
-    links->setMovement(QListView::Static);
-    links->setResizeMode(QListView::Adjust);
-    links->setMouseTracking(true);
-    links->setCursor(Qt::PointingHandCursor);
-    auto *popCustomLinks = new QMenu(links);
-    popCustomLinks->setObjectName(QStringLiteral("popCustomLinks"));
-    QAction *open3 = popCustomLinks->addAction(QStringLiteral("Open"));
-    open3->setObjectName(QStringLiteral("Open3"));
-    QAction *edit = popCustomLinks->addAction(QStringLiteral("Add / edit / remove links..."));
-    edit->setObjectName(QStringLiteral("Addeditremovelinks1"));
-    auto start = [this, links] {
-        if (QListWidgetItem *item = links->currentItem(); item && item->isSelected())
-            LinkBar::startLink(Settings, item->text());
-    };
-    connect(links, &QListWidget::itemClicked, this, start);
-    connect(open3, &QAction::triggered, this, start);
-    connect(edit, &QAction::triggered, this, open(TOptions::Page::CustomLinks));
-    links->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(links, &QListWidget::customContextMenuRequested, this,
-            [links, popCustomLinks](QPoint p) {
-                popCustomLinks->popup(links->viewport()->mapToGlobal(p));
-            });
 }

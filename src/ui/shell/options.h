@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -13,8 +16,20 @@ class QSpinBox;
 class QTabWidget;
 class QToolButton;
 class TColorPage;
-class TForm1;
+class TIniFile;
 class TSchemePage;
+
+// What the options dialog needs of the program around it.
+struct OptionsHost
+{
+    TIniFile &Settings;
+    TIniFile &RunSettings;
+    TIniFile &ColorDefFile;
+    QString ProgramDir;
+    std::function<void()> reloadColours; // definitions read again, the current script recoloured
+    std::function<void()> applyOptions;
+    std::function<void()> rebuildRecentMenu;
+};
 
 // The options dialog. Made once per run: fields loaded at creation keep what the user last
 // typed, fields loaded at each showing reflect the settings file.
@@ -24,7 +39,7 @@ class TOptions : public QDialog
 public:
     enum class Page { Editor, General, Files, View, Compiler, CustomLinks };
 
-    explicit TOptions(TForm1 *main);
+    TOptions(OptionsHost host, QWidget *parent);
 
     // Shows the dialog without a modal loop and turns to page.
     void open(Page page);
@@ -60,7 +75,7 @@ private:
     void writeSettings();
     void hideDialog();
 
-    TForm1 *m_main;
+    OptionsHost m_host;
     TSchemePage *m_schemePage = nullptr;
     TColorPage *m_colorPage = nullptr;
     QTabWidget *OpPages = nullptr;

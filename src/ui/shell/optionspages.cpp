@@ -127,7 +127,7 @@ QWidget *TOptions::createEditorPage()
                            "miscellaneous settings."),
             QStringLiteral("preferences-desktop-font"), body);
     page->setObjectName(QStringLiteral("TabSheet1"));
-    m_colorPage = new TColorPage(&m_main->ColorDefFile);
+    m_colorPage = new TColorPage(&m_host.ColorDefFile);
     body->addWidget(m_colorPage, 1);
 
     auto *prefs = new QGroupBox(QStringLiteral(" Preferences "));

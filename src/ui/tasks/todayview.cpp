@@ -1,23 +1,20 @@
-// The Today page written from its template.
-#include "ui/shell/mainwindow.h"
+#include "ui/tasks/todayview.h"
 
 #include "core/common/clock.h"
 #include "core/common/textfile.h"
+#include "core/settings/inifile.h"
 #include "core/tasks/todaypage.h"
 
-#include <QAbstractItemView>
-
-QString TForm1::BuildTodayPage(const QString &templatePath)
+QString writeTodayPage(const QString &programDir, const TIniFile &settings, int taskCount)
 {
     TodayValues v;
-    auto *list = findChild<QAbstractItemView *>(QStringLiteral("TaskList"));
-    if (list && list->model())
-        v.taskCount = list->model()->rowCount();
+    v.taskCount = taskCount;
     v.date = Clock::now().date();
-    v.lastOpened = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"),
+    v.lastOpened = settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"),
                                        QString());
+    const QString templatePath = programDir + QStringLiteral("doc/today/index.html");
     const QString page = buildTodayPage(readTextFile(templatePath).text, v);
-    const QString out = ProgramDir + QStringLiteral("doc/template.html");
+    const QString out = programDir + QStringLiteral("doc/template.html");
     writeFileAtomically(out, page.toUtf8());
     return out;
 }

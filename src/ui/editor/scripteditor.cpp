@@ -1,5 +1,6 @@
-#include "ui/shell/scripteditor.h"
+#include "ui/editor/scripteditor.h"
 
+#include "core/common/errors.h"
 #include "core/common/workers.h"
 #include "ui/editor/documenttext.h"
 
@@ -180,4 +181,18 @@ void TScriptEditor::setSaved(bool saved)
 {
     if (Editor)
         Editor->document()->setModified(!saved);
+}
+
+void writeScript(const TScriptEditor &doc, const QString &path)
+{
+    if (doc.Editor->isLoading())
+        throw AppError(
+                QStringLiteral(
+                        "Oops! \"%1\" is still being loaded. Please save it again in a moment.")
+                        .arg(doc.FileName));
+    // Paragraph separators are how the control stores line breaks; the raw text keeps
+    // every other character (non-breaking spaces included) exactly as typed.
+    QString text = doc.Editor->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    writeTextFile(path, text, doc.Format);
 }

@@ -59,3 +59,7 @@ struct TScriptEditor
     bool saved() const;
     void setSaved(bool saved);
 };
+
+// Writes the script's text to path in the encoding and line-end style it was read with.
+// Throws AppError while the text is still loading and IoError when the file cannot be written.
+void writeScript(const TScriptEditor &doc, const QString &path);

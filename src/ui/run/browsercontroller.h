@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/run/browserrules.h"
+
+#include <QObject>
+
+class BrowserPage;
+class CommandTable;
+class DocumentSource;
+class QLabel;
+class TIniFile;
+class TOpenURL;
+struct TScriptEditor;
+
+// The browser page of the central area, the HTML page that belongs to a script, the
+// open-address dialog and the local web server.
+class BrowserController : public QObject
+{
+    Q_OBJECT
+public:
+    BrowserController(TIniFile &settings, QString programDir, const CommandTable &commands,
+                      DocumentSource &docs, QWidget *parent);
+
+    QWidget *sheet() const { return m_sheet; }
+    BrowserPage *browser() const { return m_browser; }
+    // The browser's status texts go to label.
+    void setStatusLabel(QLabel *label);
+
+    void navigate(const QString &address);
+    void focus();
+    // Shows the script's HTML page; asks for its address when it has none. False when the user
+    // cancelled.
+    bool showPageOf(TScriptEditor &doc);
+    // "Set other HTML file": asks for the address of the current script's page.
+    void chooseHtmlFile();
+    // Starts the local web server; at start-up a server already running is just what was asked.
+    void startWebServer(bool quietWhenRunning);
+
+    QString perlReferencePage() const;
+    QString helpPage() const;
+
+signals:
+    void pseudoCommand(BrowserRules::PseudoCommand command);
+    void browseRequested(const QString &address);
+
+private:
+    // Empty when cancelled.
+    QString askAddress();
+
+    TIniFile &m_settings;
+    QString m_programDir;
+    const CommandTable &m_commands;
+    DocumentSource &m_docs;
+    QWidget *m_sheet;
+    BrowserPage *m_browser;
+    TOpenURL *m_openUrl = nullptr; // made on first use, then kept
+};

@@ -1,0 +1,362 @@
+#include "ui/shell/documenttabs.h"
+
+#include "core/common/clock.h"
+#include "core/common/errors.h"
+#include "core/common/messagewait.h"
+#include "core/settings/inifile.h"
+#include "core/settings/recentfiles.h"
+#include "ui/common/application.h"
+#include "ui/common/commands.h"
+#include "ui/common/icons.h"
+#include "ui/common/prompts.h"
+#include "ui/editor/scripteditor.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTextBlock>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+const QString kConfig = QStringLiteral("Config");
+const QString kOpenFilter = QStringLiteral(
+        "Perl scripts (*.pl *.cgi);;"
+        "Text files (*.txt *.bat *.ini *.inf *.asc *.1st *.me *.sys);;"
+        "All files (*)");
+// A period of a few milliseconds would save without pause and make the program unusable.
+constexpr int kMinAutoSavePeriodMs = 1000;
+} // namespace
+
+DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMenu *editorMenu,
+                           QWidget *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_tabs(new QTabBar(parent))
+    , m_editors(new QStackedWidget(parent))
+    , m_pathBar(new QFrame(parent))
+    , m_pathCaption(new QLabel(QStringLiteral(" Noname.pl"), m_pathBar))
+    , m_editorMenu(editorMenu)
+    , m_recentMenu(new QMenu(parent))
+    , m_autoSaveTimer(new QTimer(this))
+{
+    m_tabs->setObjectName(QStringLiteral("tabScriptSel"));
+    m_tabs->setShape(QTabBar::RoundedSouth);
+    m_tabs->setDocumentMode(true);
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(false);
+    m_tabs->setUsesScrollButtons(true);
+    m_editors->setObjectName(QStringLiteral("EditorCarry"));
+    m_recentMenu->setObjectName(QStringLiteral("popRecent"));
+    m_autoSaveTimer->setObjectName(QStringLiteral("AutoSaveTimer"));
+
+    auto *frame = static_cast<QFrame *>(m_pathBar);
+    frame->setObjectName(QStringLiteral("pPathCap"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto *ph = new QHBoxLayout(frame);
+    ph->setContentsMargins(2, 1, 1, 1);
+    m_pathCaption->setObjectName(QStringLiteral("PathCap"));
+    m_pathCaption->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_pathCaption->addAction(commands["Properties3"]);
+    m_pathCaption->addAction(commands["SetotherHTMLfile3"]);
+    ph->addWidget(m_pathCaption, 1);
+    auto *closeDoc = new QToolButton(frame);
+    closeDoc->setObjectName(QStringLiteral("SpeedButton2"));
+    closeDoc->setDefaultAction(commands["SpeedButton2"]);
+    closeDoc->setAutoRaise(true);
+    closeDoc->setIconSize(QSize(14, 14));
+    ph->addWidget(closeDoc);
+
+    commands.onTriggered({"btNew", "New1", "New2"}, this, [this] { open(QString()); });
+    commands.onTriggered({"btOpen", "Open1", "Open2"}, this, [this] { openWithDialog(); });
+    commands.onTriggered({"btSave", "Save1", "Save2"}, this, [this] { saveCurrent(); });
+    commands.onTriggered({"Saveas1", "Saveas2"}, this, [this] { saveAs(); });
+    commands.onTriggered({"Close1", "SpeedButton2"}, this, [this] { closeCurrent(); });
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
+        if (index >= 0 && index < int(m_documents.size()))
+            selectionChanged();
+    });
+    connect(m_autoSaveTimer, &QTimer::timeout, this, [this] { guarded([this] { saveOnTimer(); }); });
+}
+
+DocumentTabs::~DocumentTabs() = default;
+
+void DocumentTabs::setStatusLabels(QLabel *position, QLabel *modified)
+{
+    m_positionLabel = position;
+    m_modifiedLabel = modified;
+}
+
+void DocumentTabs::reset()
+{
+    m_recentFiles.clear();
+    m_documents.clear();
+    m_openDir = m_settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("Perls"), QString());
+}
+
+void DocumentTabs::open(const QString &path)
+{
+    auto doc = std::make_unique<TScriptEditor>();
+    const bool exists = !path.isEmpty() && QFileInfo(path).isFile();
+    // Read before creating anything, so a file that cannot be read leaves no tab behind.
+    TextFileContent content;
+    if (exists)
+        content = readTextFile(path);
+
+    doc->Editor = new ScriptEditorWidget(m_editors);
+    doc->Editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(doc->Editor, &QWidget::customContextMenuRequested, this,
+            [this, ed = doc->Editor](const QPoint &p) { m_editorMenu->popup(ed->mapToGlobal(p)); });
+    // The status line follows every key (the character is not in the text yet).
+    connect(doc->Editor, &ScriptEditorWidget::keyTyped, this, [this] { updateStatus(); });
+    emit documentCreated(doc.get());
+    if (exists) {
+        doc->Editor->loadText(content.text);
+        doc->Format = content.format;
+        doc->setSaved(true);
+    } else {
+        doc->setSaved(false);
+    }
+    doc->HTMLGiven = false;
+    doc->HTMLUpdate = true;
+    if (!path.isEmpty()) {
+        doc->FileName = path;
+    } else {
+        ++m_nonameCount;
+        doc->FileName = QStringLiteral("Noname #%1").arg(m_nonameCount);
+    }
+    m_editors->addWidget(doc->Editor);
+    const QString caption = path.isEmpty() ? doc->FileName : QFileInfo(path).fileName();
+    m_documents.push_back(std::move(doc));
+
+    {
+        const QSignalBlocker block(m_tabs);
+        const int index = m_tabs->addTab(caption);
+        m_tabs->setTabIcon(index, scriptIcon());
+        m_tabs->setTabToolTip(index, m_documents.back()->FileName);
+        m_tabs->setCurrentIndex(index);
+    }
+    selectionChanged();
+    if (!exists)
+        return;
+
+    ProcessMessages();
+    if (TScriptEditor *d = current())
+        emit fileOpened(d);
+    m_settings.WriteString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"), path);
+    RecentFiles::recordOpening(m_settings, m_recentFiles, path,
+                               m_settings.ReadInteger(kConfig, QStringLiteral("RecentCount"), 8),
+                               Clock::now());
+    rebuildRecentMenu();
+}
+
+TScriptEditor *DocumentTabs::current() const
+{
+    const int i = m_tabs->currentIndex();
+    return i >= 0 && i < int(m_documents.size()) ? m_documents[size_t(i)].get() : nullptr;
+}
+
+void DocumentTabs::selectionChanged()
+{
+    TScriptEditor *doc = current();
+    if (!doc)
+        return;
+    m_editors->setCurrentWidget(doc->Editor);
+    m_pathCaption->setText(u' ' + doc->FileName);
+    emit currentChanged(doc);
+}
+
+void DocumentTabs::openWithDialog()
+{
+    const QString file = Prompts::instance().openFile(m_tabs->window(), QStringLiteral("Open"),
+                                                      m_openDir, kOpenFilter);
+    if (file.isEmpty())
+        return;
+    open(file);
+    m_openDir = QFileInfo(file).absolutePath();
+    m_settings.WriteString(QStringLiteral("SRecent"), QStringLiteral("Perls"), m_openDir + u'/');
+}
+
+bool DocumentTabs::save(TScriptEditor &doc)
+{
+    if (doc.saved())
+        return true;
+    if (QFileInfo(doc.FileName).isFile()) {
+        writeScript(doc, doc.FileName);
+        doc.setSaved(true);
+        return true;
+    }
+    // A new script, or one whose file has gone: ask where to write it.
+    if (current() != &doc) {
+        for (size_t i = 0; i < m_documents.size(); ++i) {
+            if (m_documents[i].get() == &doc)
+                m_tabs->setCurrentIndex(int(i));
+        }
+    }
+    return saveAs();
+}
+
+bool DocumentTabs::saveCurrent()
+{
+    TScriptEditor *doc = current();
+    if (!doc || doc->saved())
+        return false;
+    return save(*doc);
+}
+
+bool DocumentTabs::saveAs()
+{
+    TScriptEditor *doc = current();
+    if (!doc)
+        return false;
+    QWidget *window = m_tabs->window();
+    const QString start = QFileInfo(doc->FileName).isAbsolute() ? doc->FileName : m_openDir;
+    const QString file = Prompts::instance().saveFile(window, QStringLiteral("Save as"), start,
+                                                      QString());
+    if (file.isEmpty())
+        return false;
+    if (QFileInfo::exists(file)
+        && Prompts::confirm(window,
+                            QStringLiteral("The file \"%1\" already exists. Replace it now?")
+                                    .arg(file))
+                   != QMessageBox::Yes)
+        return false;
+    writeScript(*doc, file);
+    doc->FileName = file;
+    doc->setSaved(true);
+    m_tabs->setTabText(m_tabs->currentIndex(), QFileInfo(file).completeBaseName());
+    m_tabs->setTabToolTip(m_tabs->currentIndex(), file);
+    selectionChanged();
+    return true;
+}
+
+void DocumentTabs::saveOnTimer()
+{
+    // A tick while the Save dialog of the previous tick is still open must not stack dialogs.
+    if (!current() || m_autoSaving)
+        return;
+    m_autoSaving = true;
+    try {
+        saveCurrent();
+    } catch (...) {
+        m_autoSaving = false;
+        throw;
+    }
+    m_autoSaving = false;
+}
+
+void DocumentTabs::closeCurrent()
+{
+    TScriptEditor *doc = current();
+    if (!doc)
+        return;
+    if (doc->saved() || doc->Editor->document()->characterCount() - 1 <= 1) {
+        closeCurrentNow();
+        return;
+    }
+    const auto answer
+            = Prompts::confirm(m_tabs->window(),
+                               QStringLiteral("Document \"%1\".\nSave it now?").arg(doc->FileName),
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel)
+        return;
+    // A script that could not be written stays open, so its text is not lost.
+    if (answer == QMessageBox::Yes && !save(*doc))
+        return;
+    closeCurrentNow();
+}
+
+void DocumentTabs::closeCurrentNow()
+{
+    const int index = m_tabs->currentIndex();
+    if (index < 0 || index >= int(m_documents.size()))
+        return;
+    std::unique_ptr<TScriptEditor> doc = std::move(m_documents[size_t(index)]);
+    m_documents.erase(m_documents.begin() + index);
+    m_editors->removeWidget(doc->Editor);
+    doc->Editor->deleteLater();
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->removeTab(index);
+        if (m_tabs->count() > 0)
+            m_tabs->setCurrentIndex(m_tabs->count() - 1);
+    }
+    if (m_tabs->count() > 0) {
+        selectionChanged();
+    } else {
+        m_pathCaption->clear();
+        emit lastClosed();
+    }
+}
+
+bool DocumentTabs::confirmClose()
+{
+    for (const auto &doc : m_documents) {
+        if (doc->saved() || doc->Editor->document()->characterCount() - 1 <= 1)
+            continue;
+        const auto answer = Prompts::confirm(
+                m_tabs->window(),
+                QStringLiteral(
+                        "The file \"%1\" has not been saved yet. Do you want to save it now?")
+                        .arg(doc->FileName),
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return false;
+        if (answer == QMessageBox::Yes) {
+            // A script that could not be written keeps the window open: nothing is lost.
+            bool written = false;
+            guarded([&] { written = save(*doc); });
+            if (!written)
+                return false;
+            ProcessMessages();
+        }
+    }
+    return true;
+}
+
+void DocumentTabs::rebuildRecentMenu()
+{
+    m_recentMenu->clear();
+    m_recentFiles.clear();
+    ReadSectionToList(m_settings, QStringLiteral("Recent"), m_recentFiles);
+    const QStringList entries = RecentFiles::menuEntries(m_recentFiles, [](const QString &p) {
+        return QFileInfo::exists(p);
+    });
+    for (const QString &path : entries) {
+        QAction *a = m_recentMenu->addAction(scriptIcon(), QString());
+        // The caption is the path exactly; "&" must not turn into an accelerator.
+        a->setText(QString(path).replace(u'&', QStringLiteral("&&")));
+        a->setData(path);
+        connect(a, &QAction::triggered, this, [this, path] { guarded([&] { open(path); }); });
+    }
+    m_recentMenu->setEnabled(!entries.isEmpty());
+}
+
+void DocumentTabs::applyOptions()
+{
+    m_autoSaveTimer->setInterval(
+            qMax(kMinAutoSavePeriodMs,
+                 m_settings.ReadInteger(kConfig, QStringLiteral("AutoSaveInterval"), 7)));
+    if (m_settings.ReadBool(kConfig, QStringLiteral("AutoSave"), false))
+        m_autoSaveTimer->start();
+    else
+        m_autoSaveTimer->stop();
+}
+
+void DocumentTabs::updateStatus()
+{
+    TScriptEditor *doc = current();
+    if (!doc || !m_positionLabel)
+        return;
+    const QTextCursor c = doc->Editor->textCursor();
+    const int start = c.selectionStart();
+    const QTextBlock b = doc->Editor->document()->findBlock(start);
+    m_positionLabel->setText(
+            QStringLiteral("Row: %1 Col: %2").arg(b.blockNumber()).arg(start - b.position()));
+    m_modifiedLabel->setText(doc->saved() ? QString() : QStringLiteral("modified"));
+}

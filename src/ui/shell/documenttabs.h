@@ -1,0 +1,85 @@
+#pragma once
+
+#include "ui/editor/documentsource.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class CommandTable;
+class QLabel;
+class QMenu;
+class QStackedWidget;
+class QTabBar;
+class QTimer;
+class QWidget;
+class TIniFile;
+
+// The open scripts: their editors, the tab strip, the path caption, opening, saving, closing,
+// the recent-files menu, the periodic save and the position shown in the status line.
+class DocumentTabs : public QObject, public DocumentSource
+{
+    Q_OBJECT
+public:
+    DocumentTabs(TIniFile &settings, const CommandTable &commands, QMenu *editorMenu,
+                 QWidget *parent);
+    ~DocumentTabs() override;
+
+    // The widgets the main window lays out.
+    QTabBar *tabBar() const { return m_tabs; }
+    QStackedWidget *editors() const { return m_editors; }
+    QWidget *pathBar() const { return m_pathBar; }
+    QMenu *recentMenu() const { return m_recentMenu; }
+    // The status-line labels this controller writes (position, modified).
+    void setStatusLabels(QLabel *position, QLabel *modified);
+
+    TScriptEditor *current() const override;
+    const List &all() const override { return m_documents; }
+    bool saveCurrent() override;
+
+    // An empty path makes a new script "Noname #n". Throws IoError when the file cannot be read.
+    void open(const QString &path);
+    void openWithDialog();
+    bool saveAs();       // false when cancelled
+    void closeCurrent(); // asks about unsaved text
+    void closeCurrentNow();
+    // Asks about every unsaved script; false when the user cancels or a save fails.
+    bool confirmClose();
+    void rebuildRecentMenu();
+    const QStringList &recentFiles() const { return m_recentFiles; }
+    // Reads the periodic-save settings.
+    void applyOptions();
+    void updateStatus();
+    // Start-up: forget what a previous start-up left and read the remembered folder.
+    void reset();
+
+signals:
+    // A new editor exists (its text may still be arriving).
+    void documentCreated(TScriptEditor *doc);
+    // A file's text is in its editor: colour it from the start.
+    void fileOpened(TScriptEditor *doc);
+    // Another tab was selected (or the first one created).
+    void currentChanged(TScriptEditor *doc);
+    void lastClosed();
+
+private:
+    bool save(TScriptEditor &doc);
+    void selectionChanged();
+    void saveOnTimer();
+
+    TIniFile &m_settings;
+    List m_documents;
+    QStringList m_recentFiles;
+    int m_nonameCount = 0;
+    QString m_openDir;
+    QTabBar *m_tabs;
+    QStackedWidget *m_editors;
+    QWidget *m_pathBar;
+    QLabel *m_pathCaption;
+    QMenu *m_editorMenu;
+    QMenu *m_recentMenu;
+    QTimer *m_autoSaveTimer;
+    QLabel *m_positionLabel = nullptr;
+    QLabel *m_modifiedLabel = nullptr;
+    bool m_autoSaving = false;
+};
