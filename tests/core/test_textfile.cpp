@@ -1,10 +1,20 @@
 #include "core/common/errors.h"
 #include "core/common/textfile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -62,6 +72,157 @@ TEST(TextFile, AtomicWriteReplacesAndReportsFailure)
     EXPECT_EQ(f.readAll(), QByteArray("one\r\ntwo\r\n"));
     EXPECT_THROW(writeTextFile(dir.path() + "/missing/s.pl", "x", {}), IoError);
     EXPECT_THROW(readTextFile(dir.path() + "/missing.pl"), IoError);
+}
+
+// Steps that fail where a full disk can make them fail; the rest do the real work.
+class FailingSteps : public AtomicWriteSteps
+{
+public:
+    enum Failure { ShortWrite, FailedFlush, FailedCommit };
+    explicit FailingSteps(Failure failure)
+        : m_failure(failure)
+        , m_previous(setAtomicWriteSteps(this))
+    {}
+    ~FailingSteps() override { setAtomicWriteSteps(m_previous); }
+
+    qint64 write(QSaveFile &file, const QByteArray &bytes) override
+    {
+        return AtomicWriteSteps::write(file, m_failure == ShortWrite ? bytes.left(7) : bytes);
+    }
+    bool flush(QSaveFile &file) override
+    {
+        return m_failure != FailedFlush && AtomicWriteSteps::flush(file);
+    }
+    bool commit(QSaveFile &file) override
+    {
+        if (m_failure == FailedCommit)
+            file.cancelWriting();
+        return AtomicWriteSteps::commit(file);
+    }
+
+private:
+    Failure m_failure;
+    AtomicWriteSteps *m_previous;
+};
+
+TEST(TextFileWriteFailure, EveryFailedStepKeepsTheOldFileAndSaysSo)
+{
+    QTemporaryDir dir;
+    const QString p = dir.path() + QStringLiteral("/s.pl");
+    const QByteArray old("print 1;\n");
+    for (const auto failure :
+         {FailingSteps::ShortWrite, FailingSteps::FailedFlush, FailingSteps::FailedCommit}) {
+        SCOPED_TRACE(int(failure));
+        writeFileAtomically(p, old);
+        {
+            FailingSteps steps(failure);
+            try {
+                writeFileAtomically(p, QByteArray("print 2;\n").repeated(3));
+                ADD_FAILURE() << "the failed save reported success";
+            } catch (const IoError &e) {
+                EXPECT_EQ(e.message(), QStringLiteral("Unable to write to %1").arg(p));
+            }
+        }
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll().toStdString(), old.toStdString());
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.pl"});
+    }
+    // With the real steps back, the same save goes through.
+    writeFileAtomically(p, "print 3;\n");
+    QFile f(p);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("print 3;\n"));
+}
+
+// A real full disk: a small tmpfs mounted for the test. Needs root; skipped otherwise.
+class FullDisk : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    bool mounted = false;
+    QString target() const { return dir.path() + QStringLiteral("/script.pl"); }
+
+    void SetUp() override
+    {
+        if (::geteuid() != 0)
+            GTEST_SKIP() << "mounting a small file system needs root";
+        const QByteArray where = QFile::encodeName(dir.path());
+        if (::mount("tmpfs", where.constData(), "tmpfs", 0, "size=64k,mode=0755") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        mounted = true;
+        writeFileAtomically(target(), kOld);
+    }
+
+    void TearDown() override
+    {
+        if (mounted)
+            ::umount2(QFile::encodeName(dir.path()).constData(), MNT_DETACH);
+    }
+
+    // Fills the file system, then frees `room` bytes again.
+    void fillLeaving(qint64 room)
+    {
+        const QByteArray path = QFile::encodeName(dir.path() + QStringLiteral("/filler"));
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ASSERT_GE(fd, 0);
+        const QByteArray block(4096, 'f');
+        qint64 size = 0;
+        for (ssize_t n; (n = ::write(fd, block.constData(), size_t(block.size()))) > 0;)
+            size += n;
+        ASSERT_EQ(errno, ENOSPC);
+        ASSERT_EQ(::ftruncate(fd, std::max<qint64>(0, size - room)), 0);
+        ::close(fd);
+    }
+
+    // The old file, byte for byte; otherwise what took its place, briefly.
+    ::testing::AssertionResult holds(const QByteArray &expected) const
+    {
+        QFile f(target());
+        if (!f.open(QIODevice::ReadOnly))
+            return ::testing::AssertionFailure() << "the file is gone";
+        const QByteArray now = f.readAll();
+        if (now == expected)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "the file now holds " << now.size() << " bytes: \""
+                                             << now.left(40).toStdString() << "\"";
+    }
+    QStringList leftovers() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    static inline const QByteArray kOld = "#!/usr/bin/perl\nprint \"old\\n\";\n";
+};
+
+TEST_F(FullDisk, FailedSaveKeepsTheOldFileAndSaysSo)
+{
+    fillLeaving(0);
+    // Below and above the 16 KB that Qt buffers before it writes anything.
+    for (const qsizetype size : {qsizetype(40), qsizetype(8000), qsizetype(40000)}) {
+        SCOPED_TRACE(size);
+        try {
+            writeFileAtomically(target(), QByteArray(size, 'n'));
+            ADD_FAILURE() << "the save reported success on a full disk";
+        } catch (const IoError &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("Unable to write to %1").arg(target()));
+        }
+        EXPECT_TRUE(holds(kOld));
+        EXPECT_EQ(leftovers(), (QStringList{"filler", "script.pl"}));
+    }
+}
+
+TEST_F(FullDisk, NearlyFullDiskTakesWhatFitsAndRefusesTheRest)
+{
+    fillLeaving(4096);
+    EXPECT_THROW(writeFileAtomically(target(), QByteArray(12000, 'n')), IoError);
+    EXPECT_TRUE(holds(kOld));
+    EXPECT_THROW(writeFileAtomically(target(), QByteArray(20000, 'n')), IoError);
+    EXPECT_TRUE(holds(kOld));
+    // What fits in the room left is saved: the file system is not simply refusing everything.
+    const QByteArray fits(3000, 'y');
+    writeFileAtomically(target(), fits);
+    EXPECT_TRUE(holds(fits));
 }
 
 } // namespace

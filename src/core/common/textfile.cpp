@@ -129,10 +129,41 @@ QByteArray readFileBytes(const QString &path)
     return bytes;
 }
 
+qint64 AtomicWriteSteps::write(QSaveFile &file, const QByteArray &bytes)
+{
+    return file.write(bytes);
+}
+
+bool AtomicWriteSteps::flush(QSaveFile &file)
+{
+    return file.flush();
+}
+
+bool AtomicWriteSteps::commit(QSaveFile &file)
+{
+    return file.commit();
+}
+
+namespace {
+AtomicWriteSteps g_realSteps;
+AtomicWriteSteps *g_steps = &g_realSteps;
+} // namespace
+
+AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps)
+{
+    AtomicWriteSteps *previous = g_steps == &g_realSteps ? nullptr : g_steps;
+    g_steps = steps ? steps : &g_realSteps;
+    return previous;
+}
+
 void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    if (!f.open(QIODevice::WriteOnly) || g_steps->write(f, bytes) != bytes.size())
+        throw IoError::unableToWrite(path);
+    // Flushed here because commit() does not notice when the last buffered bytes fail to
+    // reach the disk (a full disk), and would put an empty or cut file in place of the old one.
+    if (!g_steps->flush(f) || f.error() != QFileDevice::NoError || !g_steps->commit(f))
         throw IoError::unableToWrite(path);
 }
 

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 // How a text file was stored on disk, so that it can be written back the same way.
 enum class TextEncoding { Utf8, Windows1252 };
 enum class LineEnd { Lf, CrLf, Cr };
@@ -24,6 +26,19 @@ QByteArray readFileBytes(const QString &path);
 // Writes through an atomic replace: a failed write leaves the old file untouched.
 // Throws IoError ("Unable to write to <path>").
 void writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// The device steps of writeFileAtomically. Tests put in steps that fail the way a full disk
+// does, to check that no failure is missed.
+class AtomicWriteSteps
+{
+public:
+    virtual ~AtomicWriteSteps() = default;
+    virtual qint64 write(QSaveFile &file, const QByteArray &bytes);
+    virtual bool flush(QSaveFile &file);
+    virtual bool commit(QSaveFile &file);
+};
+// Uses steps (nullptr: the real ones) from now on; returns the previous ones. For tests.
+AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps);
 
 struct TextFileContent
 {
