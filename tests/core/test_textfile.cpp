@@ -10,11 +10,14 @@
 
 #include <fcntl.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -72,6 +75,118 @@ TEST(TextFile, AtomicWriteReplacesAndReportsFailure)
     EXPECT_EQ(f.readAll(), QByteArray("one\r\ntwo\r\n"));
     EXPECT_THROW(writeTextFile(dir.path() + "/missing/s.pl", "x", {}), IoError);
     EXPECT_THROW(readTextFile(dir.path() + "/missing.pl"), IoError);
+}
+
+// What lies at a path, without following a link: 'f' file, 'l' link, 'p' FIFO, 'c' character
+// device, 'd' folder, '-' nothing.
+char kindAt(const QString &path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return '-';
+    return S_ISREG(st.st_mode)    ? 'f'
+           : S_ISLNK(st.st_mode)  ? 'l'
+           : S_ISFIFO(st.st_mode) ? 'p'
+           : S_ISCHR(st.st_mode)  ? 'c'
+           : S_ISDIR(st.st_mode)  ? 'd'
+                                  : '?';
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+class SpecialTargets : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QString at(const char *name) const { return dir.path() + u'/' + QLatin1String(name); }
+    QStringList entries() const
+    {
+        return QDir(dir.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                           QDir::Name);
+    }
+    static QString refusal(const QString &path)
+    {
+        return QStringLiteral("Doh! \"%1\" is not a regular file. Please save it under another "
+                              "name.")
+                .arg(path);
+    }
+};
+
+TEST_F(SpecialTargets, NodesAndFoldersAreRefusedAndLeftAsTheyAre)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at("pipe")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("pipe"), at("to-pipe")));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("folder"), at("to-folder")));
+    // A copy of /dev/null's node where this test may make one (root, outside a container).
+    const bool haveDevice = ::mknod(QFile::encodeName(at("null")).constData(), S_IFCHR | 0666,
+                                    makedev(1, 3))
+                            == 0;
+    const QStringList before = entries();
+
+    const std::pair<const char *, char> targets[] = {{"pipe", 'p'},
+                                                     {"to-pipe", 'l'},
+                                                     {"folder", 'd'},
+                                                     {"to-folder", 'l'},
+                                                     {"null", 'c'}};
+    for (const auto &[name, kind] : targets) {
+        if (kind == 'c' && !haveDevice)
+            continue;
+        SCOPED_TRACE(name);
+        try {
+            writeFileAtomically(at(name), "print 1;\n");
+            ADD_FAILURE() << "saved onto something that is not a regular file";
+        } catch (const IoError &e) {
+            EXPECT_EQ(e.message().toStdString(), refusal(at(name)).toStdString());
+        }
+        EXPECT_EQ(kindAt(at(name)), kind);
+    }
+    EXPECT_EQ(QFile::symLinkTarget(at("to-pipe")), at("pipe"));
+    EXPECT_EQ(entries(), before);
+    if (!haveDevice)
+        GTEST_SKIP() << "device node case not run: mknod is not allowed here";
+}
+
+TEST_F(SpecialTargets, SavingThroughALinkKeepsTheLinkAndWritesItsTarget)
+{
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    writeFileAtomically(at("real/script.pl"), "old\n");
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/script.pl"), at("link.pl")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("link.pl"), at("link-to-link.pl")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("real/new.pl"), at("dangling.pl")));
+
+    writeFileAtomically(at("link.pl"), "one\n");
+    EXPECT_EQ(contentsOf(at("real/script.pl")), QByteArray("one\n"));
+    writeFileAtomically(at("link-to-link.pl"), "two\n");
+    EXPECT_EQ(contentsOf(at("real/script.pl")), QByteArray("two\n"));
+    // A link to a file that is not there yet makes that file.
+    writeFileAtomically(at("dangling.pl"), "three\n");
+    EXPECT_EQ(contentsOf(at("real/new.pl")), QByteArray("three\n"));
+
+    for (const char *link : {"link.pl", "link-to-link.pl", "dangling.pl"})
+        EXPECT_EQ(kindAt(at(link)), 'l') << link;
+    EXPECT_EQ(kindAt(at("real/script.pl")), 'f');
+    EXPECT_EQ(QDir(at("real")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"new.pl", "script.pl"}));
+}
+
+TEST_F(SpecialTargets, LinksInACircleAreRefused)
+{
+    ASSERT_TRUE(QFile::link(QStringLiteral("b.pl"), at("a.pl")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("a.pl"), at("b.pl")));
+    try {
+        writeFileAtomically(at("a.pl"), "x\n");
+        ADD_FAILURE() << "saved through links in a circle";
+    } catch (const IoError &e) {
+        EXPECT_EQ(e.message().toStdString(), refusal(at("a.pl")).toStdString());
+    }
+    EXPECT_EQ(kindAt(at("a.pl")), 'l');
+    EXPECT_EQ(kindAt(at("b.pl")), 'l');
 }
 
 // Steps that fail where a full disk can make them fail; the rest do the real work.

@@ -3,6 +3,7 @@
 #include "core/common/errors.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -156,9 +157,32 @@ AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps)
     return previous;
 }
 
+namespace {
+
+// Where a save lands: links are followed, so that a link stays a link and the file it points
+// to gets the text (also a file yet to be made). Empty for links that go round in a circle.
+QString linkedFile(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink(); ++hops) {
+        if (hops == 40)
+            return {};
+        info.setFile(info.symLinkTarget());
+    }
+    return info.filePath();
+}
+
+} // namespace
+
 void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile f(path);
+    // The replace would put a plain file in the place of a device, a pipe or a folder.
+    const QString target = linkedFile(path);
+    if (target.isEmpty() || (QFileInfo::exists(target) && !QFileInfo(target).isFile()))
+        throw IoError(QStringLiteral("Doh! \"%1\" is not a regular file. Please save it under "
+                                     "another name.")
+                              .arg(path));
+    QSaveFile f(target);
     if (!f.open(QIODevice::WriteOnly) || g_steps->write(f, bytes) != bytes.size())
         throw IoError::unableToWrite(path);
     // Flushed here because commit() does not notice when the last buffered bytes fail to
