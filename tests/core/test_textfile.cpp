@@ -21,6 +21,12 @@
 
 namespace {
 
+QByteArray contentsOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
 QByteArray roundTrip(const QByteArray &bytes)
 {
     TextFileFormat f;
@@ -46,6 +52,54 @@ TEST(TextFile, BytesRoundTripUnchanged)
         EXPECT_EQ(roundTrip(b), b) << b.toHex().constData();
 }
 
+// Files that must save byte for byte as they were read when nothing was changed.
+TEST(TextFile, OddFilesSaveAsRead)
+{
+    const std::pair<const char *, QByteArray> files[] = {
+            {"bom then U+FEFF", QByteArray("\xef\xbb\xbf\xef\xbb\xbfprint 1;\n")},
+            {"bom then U+FEFF only", QByteArray("\xef\xbb\xbf\xef\xbb\xbf")},
+            {"bom only", QByteArray("\xef\xbb\xbf")},
+            {"U+FEFF inside", QByteArray("a\xef\xbb\xbf\n")},
+            {"empty", QByteArray()},
+            {"crlf", QByteArray("a\r\nb\r\n")},
+            {"lone cr", QByteArray("a\rb\r")},
+            {"lf crlf cr", QByteArray("a\nb\r\nc\rd")},
+            {"crlf then lf", QByteArray("a\r\nb\nc\n")},
+            {"cr before crlf", QByteArray("a\r\r\nb\n")},
+            {"only line breaks", QByteArray("\r\n\n\r\r\n")},
+            {"windows-1252", QByteArray("caf\xe9 \x80 \x93q\x94\r\n")},
+            {"windows-1252 mixed ends", QByteArray("\xe9\r\n\xe9\n\xe9\r")},
+            {"bom then invalid", QByteArray("\xef\xbb\xbf\xff\n")},
+            {"overlong nul", QByteArray("a\xc0\x80\n")},
+            {"encoded surrogate", QByteArray("\xed\xa0\x80\n")},
+            {"cut at the end", QByteArray("euro \xe2\x82")},
+            {"beyond U+10FFFF", QByteArray("\xf4\x90\x80\x80")},
+            {"noncharacters", QByteArray("\xef\xbf\xbe\xef\xbf\xbf\xf4\x8f\xbf\xbf\n")},
+    };
+    QTemporaryDir dir;
+    for (const auto &[name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const QString path = dir.path() + QStringLiteral("/odd.pl");
+        writeFileAtomically(path, bytes);
+        const TextFileContent read = readTextFile(path);
+        writeTextFile(path, read.text, read.format);
+        EXPECT_EQ(contentsOf(path).toHex(' ').toStdString(), bytes.toHex(' ').toStdString());
+    }
+}
+
+// A file that mixes line ends keeps each line's end while the lines stay where they are; once
+// lines come or go, the first line's end is used throughout.
+TEST(TextFile, MixedLineEndsSurviveAnEditInPlace)
+{
+    TextFileFormat f;
+    QString text = decodeText("one\r\ntwo\nthree\rfour", &f);
+    EXPECT_EQ(text, QStringLiteral("one\ntwo\nthree\nfour"));
+    text.replace(QStringLiteral("two"), QStringLiteral("2"));
+    EXPECT_EQ(encodeText(text, f).toStdString(), "one\r\n2\nthree\rfour");
+    text.append(QStringLiteral("\nfive"));
+    EXPECT_EQ(encodeText(text, f).toStdString(), "one\r\n2\r\nthree\r\nfour\r\nfive");
+}
+
 TEST(TextFile, DecodeReportsFormatAndNormalisesLineBreaks)
 {
     TextFileFormat f;
@@ -69,7 +123,9 @@ TEST(TextFile, AtomicWriteReplacesAndReportsFailure)
 {
     QTemporaryDir dir;
     const QString p = dir.path() + "/s.pl";
-    writeTextFile(p, "one\ntwo\n", TextFileFormat{TextEncoding::Utf8, LineEnd::CrLf, false});
+    TextFileFormat crlf;
+    crlf.lineEnd = LineEnd::CrLf;
+    writeTextFile(p, "one\ntwo\n", crlf);
     QFile f(p);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("one\r\ntwo\r\n"));
@@ -90,12 +146,6 @@ char kindAt(const QString &path)
            : S_ISCHR(st.st_mode)  ? 'c'
            : S_ISDIR(st.st_mode)  ? 'd'
                                   : '?';
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 class SpecialTargets : public ::testing::Test

@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
+#include <algorithm>
+
 namespace {
 
 // 0x80..0x9F of Windows-1252. The five bytes it leaves undefined map to the C1 control of the
@@ -75,6 +77,41 @@ LineEnd detectLineEnd(const QString &text)
     return LineEnd::Lf;
 }
 
+// The end of every line break in turn; empty when they are all alike.
+QByteArray mixedLineEnds(QStringView text)
+{
+    QByteArray ends;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n') {
+            ends.append(char(LineEnd::Lf));
+        } else if (text[i] == u'\r') {
+            const bool crlf = i + 1 < text.size() && text[i + 1] == u'\n';
+            ends.append(char(crlf ? LineEnd::CrLf : LineEnd::Cr));
+            i += crlf ? 1 : 0;
+        }
+    }
+    const bool mixed = std::any_of(ends.cbegin(), ends.cend(),
+                                   [&](char e) { return e != ends.front(); });
+    return mixed ? ends : QByteArray();
+}
+
+QString withEachLineEnd(const QString &text, const QByteArray &ends)
+{
+    QString out;
+    out.reserve(text.size() + ends.count(char(LineEnd::CrLf)));
+    qsizetype from = 0;
+    for (const char e : ends) {
+        const qsizetype nl = text.indexOf(u'\n', from);
+        out += QStringView(text).mid(from, nl - from);
+        out += e == char(LineEnd::Lf)     ? QStringView(u"\n")
+               : e == char(LineEnd::CrLf) ? QStringView(u"\r\n")
+                                          : QStringView(u"\r");
+        from = nl + 1;
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
 } // namespace
 
 QString decodeText(const QByteArray &bytes, TextFileFormat *format)
@@ -85,7 +122,9 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
         f.bom = true;
         body.remove(0, 3);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A second byte-order mark is text (U+FEFF); the decoder would drop it by default.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (utf8.hasError()) {
         f.encoding = TextEncoding::Windows1252;
@@ -94,6 +133,7 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
     }
     f.lineEnd = detectLineEnd(text);
     if (text.contains(u'\r')) {
+        f.mixedLineEnds = mixedLineEnds(text);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(u'\r', u'\n');
     }
@@ -105,7 +145,9 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
 QByteArray encodeText(const QString &text, const TextFileFormat &format)
 {
     QString withEnds = text;
-    if (format.lineEnd == LineEnd::CrLf)
+    if (!format.mixedLineEnds.isEmpty() && text.count(u'\n') == format.mixedLineEnds.size())
+        withEnds = withEachLineEnd(text, format.mixedLineEnds);
+    else if (format.lineEnd == LineEnd::CrLf)
         withEnds.replace(u'\n', QStringLiteral("\r\n"));
     else if (format.lineEnd == LineEnd::Cr)
         withEnds.replace(u'\n', u'\r');

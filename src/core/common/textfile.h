@@ -14,10 +14,14 @@ struct TextFileFormat
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnd lineEnd = LineEnd::Lf;
     bool bom = false;
+    // Every line break's end in turn, kept only for a file that mixes them, so that it saves as
+    // it was read. Used while the text has that many line breaks; otherwise lineEnd is.
+    QByteArray mixedLineEnds;
 };
 
 // Bytes -> text: UTF-8 when valid, otherwise Windows-1252 (each byte one character, so
-// any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept.
+// any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept
+// (and of each one, when they differ).
 QString decodeText(const QByteArray &bytes, TextFileFormat *format = nullptr);
 QByteArray encodeText(const QString &text, const TextFileFormat &format);
 
