@@ -188,18 +188,9 @@ bool AtomicWriteSteps::commit(QSaveFile &file)
 }
 
 namespace {
+
 AtomicWriteSteps g_realSteps;
 AtomicWriteSteps *g_steps = &g_realSteps;
-} // namespace
-
-AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps)
-{
-    AtomicWriteSteps *previous = g_steps == &g_realSteps ? nullptr : g_steps;
-    g_steps = steps ? steps : &g_realSteps;
-    return previous;
-}
-
-namespace {
 
 // Where a save lands: links are followed, so that a link stays a link and the file it points
 // to gets the text (also a file yet to be made). Empty for links that go round in a circle.
@@ -215,6 +206,13 @@ QString linkedFile(const QString &path)
 }
 
 } // namespace
+
+AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps)
+{
+    AtomicWriteSteps *previous = g_steps == &g_realSteps ? nullptr : g_steps;
+    g_steps = steps ? steps : &g_realSteps;
+    return previous;
+}
 
 void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {

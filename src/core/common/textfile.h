@@ -28,7 +28,8 @@ QByteArray encodeText(const QString &text, const TextFileFormat &format);
 // Reads a whole file; throws IoError when it cannot be read.
 QByteArray readFileBytes(const QString &path);
 // Writes through an atomic replace: a failed write leaves the old file untouched.
-// Throws IoError ("Unable to write to <path>").
+// Throws IoError ("Unable to write to <path>"). A link is followed and stays a link; a target
+// that is there and is not a regular file (a pipe, a device, a folder) is refused (IoError).
 void writeFileAtomically(const QString &path, const QByteArray &bytes);
 
 // The device steps of writeFileAtomically. Tests put in steps that fail the way a full disk
