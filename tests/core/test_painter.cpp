@@ -1,7 +1,7 @@
 #include "core/common/textfile.h"
 #include "core/editor/painter.h"
+#include "golden.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -414,9 +414,7 @@ TEST(PainterBadInput, ThousandsOfDefinitions)
     EXPECT_EQ(PatternPainter(defs).paint(text.left(3000)), referencePaint(text.left(3000), defs));
 }
 
-// Golden file: a real Perl script with the shipped definitions. After a deliberate change of
-// the painter or the shipped file, regenerate with tests/data/highlight/regenerate.sh and
-// review the difference.
+// Golden file: a real Perl script with the shipped definitions, beside the spans they give.
 QString describe(const PaintSpans &spans, const QString &text, const ColorDefinitions &defs)
 {
     QString out = QStringLiteral("# start length key text\n");
@@ -432,26 +430,19 @@ QString describe(const PaintSpans &spans, const QString &text, const ColorDefini
     return out;
 }
 
-TEST(PainterGolden, ShippedDefinitionsOnSampleScript)
+TEST(PainterGolden, ShippedDefinitionsOnSampleScripts)
 {
-    const QString dir = QStringLiteral(QF_TEST_DATA "/highlight/");
     const ColorDefinitions defs = ColorDefinitions::load(
             QStringLiteral(QF_SHIPPED_DATA "/etc/editorcolors.def"));
     ASSERT_FALSE(defs.isEmpty());
-    const QString text = readTextFile(dir + QStringLiteral("sample.pl")).text;
-    ASSERT_TRUE(text.startsWith(u'\n')); // the sample opens with an empty line on purpose
-    const QString actual = describe(PatternPainter(defs).paint(text), text, defs);
-    const QString expectedPath = dir + QStringLiteral("sample.pl.spans");
-    if (qEnvironmentVariableIsSet("QF_UPDATE_GOLDEN")) {
-        writeTextFile(expectedPath, actual, TextFileFormat{});
-        GTEST_SKIP() << "rewrote " << expectedPath.toStdString();
-    }
-    const QString expected = readTextFile(expectedPath).text;
-    const QStringList want = expected.split(u'\n');
-    const QStringList got = actual.split(u'\n');
-    for (int i = 0; i < std::min(want.size(), got.size()); ++i)
-        ASSERT_EQ(got[i].toStdString(), want[i].toStdString()) << "line " << i + 1;
-    EXPECT_EQ(got.size(), want.size());
+    Golden::check({QStringLiteral("highlight"), QStringLiteral("*.pl"), QStringLiteral(".spans")},
+                  [&](const QString &input) {
+                      const QString text = readTextFile(input).text;
+                      if (input.endsWith(QStringLiteral("/sample.pl"))) {
+                          EXPECT_TRUE(text.startsWith(u'\n')); // an empty first line on purpose
+                      }
+                      return describe(PatternPainter(defs).paint(text), text, defs).toUtf8();
+                  });
 }
 
 } // namespace

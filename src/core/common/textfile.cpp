@@ -3,8 +3,11 @@
 #include "core/common/errors.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,6 +77,41 @@ LineEnd detectLineEnd(const QString &text)
     return LineEnd::Lf;
 }
 
+// The end of every line break in turn; empty when they are all alike.
+QByteArray mixedLineEnds(QStringView text)
+{
+    QByteArray ends;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\n') {
+            ends.append(char(LineEnd::Lf));
+        } else if (text[i] == u'\r') {
+            const bool crlf = i + 1 < text.size() && text[i + 1] == u'\n';
+            ends.append(char(crlf ? LineEnd::CrLf : LineEnd::Cr));
+            i += crlf ? 1 : 0;
+        }
+    }
+    const bool mixed = std::any_of(ends.cbegin(), ends.cend(),
+                                   [&](char e) { return e != ends.front(); });
+    return mixed ? ends : QByteArray();
+}
+
+QString withEachLineEnd(const QString &text, const QByteArray &ends)
+{
+    QString out;
+    out.reserve(text.size() + ends.count(char(LineEnd::CrLf)));
+    qsizetype from = 0;
+    for (const char e : ends) {
+        const qsizetype nl = text.indexOf(u'\n', from);
+        out += QStringView(text).mid(from, nl - from);
+        out += e == char(LineEnd::Lf)     ? QStringView(u"\n")
+               : e == char(LineEnd::CrLf) ? QStringView(u"\r\n")
+                                          : QStringView(u"\r");
+        from = nl + 1;
+    }
+    out += QStringView(text).mid(from);
+    return out;
+}
+
 } // namespace
 
 QString decodeText(const QByteArray &bytes, TextFileFormat *format)
@@ -84,7 +122,9 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
         f.bom = true;
         body.remove(0, 3);
     }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A second byte-order mark is text (U+FEFF); the decoder would drop it by default.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     QString text = utf8.decode(body);
     if (utf8.hasError()) {
         f.encoding = TextEncoding::Windows1252;
@@ -93,6 +133,7 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
     }
     f.lineEnd = detectLineEnd(text);
     if (text.contains(u'\r')) {
+        f.mixedLineEnds = mixedLineEnds(text);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(u'\r', u'\n');
     }
@@ -104,7 +145,9 @@ QString decodeText(const QByteArray &bytes, TextFileFormat *format)
 QByteArray encodeText(const QString &text, const TextFileFormat &format)
 {
     QString withEnds = text;
-    if (format.lineEnd == LineEnd::CrLf)
+    if (!format.mixedLineEnds.isEmpty() && text.count(u'\n') == format.mixedLineEnds.size())
+        withEnds = withEachLineEnd(text, format.mixedLineEnds);
+    else if (format.lineEnd == LineEnd::CrLf)
         withEnds.replace(u'\n', QStringLiteral("\r\n"));
     else if (format.lineEnd == LineEnd::Cr)
         withEnds.replace(u'\n', u'\r');
@@ -129,10 +172,62 @@ QByteArray readFileBytes(const QString &path)
     return bytes;
 }
 
+qint64 AtomicWriteSteps::write(QSaveFile &file, const QByteArray &bytes)
+{
+    return file.write(bytes);
+}
+
+bool AtomicWriteSteps::flush(QSaveFile &file)
+{
+    return file.flush();
+}
+
+bool AtomicWriteSteps::commit(QSaveFile &file)
+{
+    return file.commit();
+}
+
+namespace {
+
+AtomicWriteSteps g_realSteps;
+AtomicWriteSteps *g_steps = &g_realSteps;
+
+// Where a save lands: links are followed, so that a link stays a link and the file it points
+// to gets the text (also a file yet to be made). Empty for links that go round in a circle.
+QString linkedFile(const QString &path)
+{
+    QFileInfo info(path);
+    for (int hops = 0; info.isSymLink(); ++hops) {
+        if (hops == 40)
+            return {};
+        info.setFile(info.symLinkTarget());
+    }
+    return info.filePath();
+}
+
+} // namespace
+
+AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps)
+{
+    AtomicWriteSteps *previous = g_steps == &g_realSteps ? nullptr : g_steps;
+    g_steps = steps ? steps : &g_realSteps;
+    return previous;
+}
+
 void writeFileAtomically(const QString &path, const QByteArray &bytes)
 {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+    // The replace would put a plain file in the place of a device, a pipe or a folder.
+    const QString target = linkedFile(path);
+    if (target.isEmpty() || (QFileInfo::exists(target) && !QFileInfo(target).isFile()))
+        throw IoError(QStringLiteral("Doh! \"%1\" is not a regular file. Please save it under "
+                                     "another name.")
+                              .arg(path));
+    QSaveFile f(target);
+    if (!f.open(QIODevice::WriteOnly) || g_steps->write(f, bytes) != bytes.size())
+        throw IoError::unableToWrite(path);
+    // Flushed here because commit() does not notice when the last buffered bytes fail to
+    // reach the disk (a full disk), and would put an empty or cut file in place of the old one.
+    if (!g_steps->flush(f) || f.error() != QFileDevice::NoError || !g_steps->commit(f))
         throw IoError::unableToWrite(path);
 }
 

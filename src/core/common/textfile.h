@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QSaveFile;
+
 // How a text file was stored on disk, so that it can be written back the same way.
 enum class TextEncoding { Utf8, Windows1252 };
 enum class LineEnd { Lf, CrLf, Cr };
@@ -12,18 +14,36 @@ struct TextFileFormat
     TextEncoding encoding = TextEncoding::Utf8;
     LineEnd lineEnd = LineEnd::Lf;
     bool bom = false;
+    // Every line break's end in turn, kept only for a file that mixes them, so that it saves as
+    // it was read. Used while the text has that many line breaks; otherwise lineEnd is.
+    QByteArray mixedLineEnds;
 };
 
 // Bytes -> text: UTF-8 when valid, otherwise Windows-1252 (each byte one character, so
-// any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept.
+// any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept
+// (and of each one, when they differ).
 QString decodeText(const QByteArray &bytes, TextFileFormat *format = nullptr);
 QByteArray encodeText(const QString &text, const TextFileFormat &format);
 
 // Reads a whole file; throws IoError when it cannot be read.
 QByteArray readFileBytes(const QString &path);
 // Writes through an atomic replace: a failed write leaves the old file untouched.
-// Throws IoError ("Unable to write to <path>").
+// Throws IoError ("Unable to write to <path>"). A link is followed and stays a link; a target
+// that is there and is not a regular file (a pipe, a device, a folder) is refused (IoError).
 void writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// The device steps of writeFileAtomically. Tests put in steps that fail the way a full disk
+// does, to check that no failure is missed.
+class AtomicWriteSteps
+{
+public:
+    virtual ~AtomicWriteSteps() = default;
+    virtual qint64 write(QSaveFile &file, const QByteArray &bytes);
+    virtual bool flush(QSaveFile &file);
+    virtual bool commit(QSaveFile &file);
+};
+// Uses steps (nullptr: the real ones) from now on; returns the previous ones. For tests.
+AtomicWriteSteps *setAtomicWriteSteps(AtomicWriteSteps *steps);
 
 struct TextFileContent
 {
