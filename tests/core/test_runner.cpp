@@ -150,19 +150,20 @@ protected:
         f.write(code);
         return path;
     }
-    QString perl(const QString &name, const QByteArray &code)
+    Command perl(const QString &name, const QByteArray &code)
     {
-        return m_perl + u' ' + script(name, code);
+        return Command{m_perl, {script(name, code)}};
     }
-    bool runToEnd(const QString &commandLine, bool header = false)
+    static Command sh(const QString &code) { return Command{"/bin/sh", {"-c", code}}; }
+    bool runToEnd(const Command &command, bool header = false)
     {
-        m_runner.start(commandLine, header);
+        m_runner.start(command, header);
         return waitUntil([this] { return m_record.ended; });
     }
     // Starts a command that prints a process id on its first line; returns that id.
-    qint64 startAndReadPid(const QString &commandLine)
+    qint64 startAndReadPid(const Command &command)
     {
-        m_runner.start(commandLine, false);
+        m_runner.start(command, false);
         if (!waitUntil([this] { return m_record.text.contains(u'\n'); }))
             return 0;
         return m_record.text.section(u'\n', 0, 0).toLongLong();
@@ -186,7 +187,7 @@ TEST_F(RunnerTest, HeaderComesFirstAndTheOutputFollowsOnItsLine)
     EXPECT_FALSE(m_runner.isRunning());
 
     m_record.clear();
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c true")));
+    ASSERT_TRUE(runToEnd(sh("true")));
     EXPECT_EQ(m_record.events, QStringList({"started", "finished:0:Exited"}));
 }
 
@@ -199,7 +200,7 @@ TEST_F(RunnerTest, ExitCodesAndCrashesAreTold)
     EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Crashed")))
             << m_record.last().toStdString();
     m_record.clear();
-    ASSERT_TRUE(runToEnd(m_perl + QStringLiteral(" /nonexistent/script.pl ")));
+    ASSERT_TRUE(runToEnd(Command{m_perl, {"/nonexistent/script.pl"}}));
     EXPECT_TRUE(m_record.text.startsWith(QLatin1String("Can't open perl script")));
     EXPECT_EQ(m_record.last(), QStringLiteral("finished:2:Exited"));
 }
@@ -253,24 +254,30 @@ TEST_F(RunnerTest, AScriptReadingStandardInputSeesEndOfFile)
 
 TEST_F(RunnerTest, ACommandThatCannotStartFailsWithoutOutput)
 {
-    const QStringList lines = {
-            QStringLiteral("/nonexistent/perl -w x.pl"),
-            QStringLiteral("no-such-program-anywhere x"),
-            m_dir.path() + QStringLiteral(" -w x.pl"), // a folder
-            QStringLiteral("   "),
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b.pl");
+    const Command commands[] = {
+            {"/nonexistent/perl", {"-w", "x.pl"}},
+            {"no-such-program-anywhere", {"x"}},
+            {m_dir.path(), {"-w", "x.pl"}}, // a folder
+            {},
+            {m_perl, {"-w", nul}},
     };
-    for (const QString &line : lines) {
+    for (const Command &c : commands) {
         m_record.clear();
-        ASSERT_TRUE(runToEnd(line, true)) << line.toStdString();
-        EXPECT_EQ(m_record.events, QStringList({"failed"})) << line.toStdString();
+        ASSERT_TRUE(runToEnd(c, true)) << c.display().toStdString();
+        EXPECT_EQ(m_record.events, QStringList({"failed"})) << c.display().toStdString();
         EXPECT_FALSE(m_record.failure.isEmpty());
         EXPECT_FALSE(m_runner.isRunning());
     }
+    // A word that no program can be given is named, not blamed on perl.
+    EXPECT_TRUE(m_record.failure.contains(QStringLiteral("a\u2400b.pl")))
+            << m_record.failure.toStdString();
 }
 
 TEST_F(RunnerTest, NoShellTakesPartUnlessTheInterpreterIsAsked)
 {
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/echo $HOME > out.txt; \"two  words\"")));
+    // A typed line: split as a shell would group it, and nothing more.
+    ASSERT_TRUE(runToEnd(Command::fromTyped("/bin/echo $HOME > out.txt; \"two  words\"")));
     EXPECT_EQ(m_record.text, QStringLiteral("$HOME > out.txt; two  words\n"));
 
     const QString folder = m_dir.filePath(QStringLiteral("my shell"));
@@ -283,28 +290,38 @@ TEST_F(RunnerTest, NoShellTakesPartUnlessTheInterpreterIsAsked)
     EXPECT_EQ(m_record.text, QStringLiteral("a  b|%1/sh|err\n").arg(folder));
 }
 
-TEST_F(RunnerTest, TheBuiltCommandLineRunsAScriptInAFolderWithBlanks)
+TEST_F(RunnerTest, TheBuiltCommandRunsTheScriptItNamesWhateverTheName)
 {
-    RunRequest r;
-    r.interpreter = m_perl;
-    r.scheme.w = true;
-    r.script = script(QStringLiteral("my scripts/args.pl"),
-                      "my $x; print join('-', @ARGV), \" [$x]\\n\";");
-    r.parameters = QStringLiteral("a b");
-    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
-    EXPECT_TRUE(m_record.text.startsWith(outputHeader()));
-    EXPECT_TRUE(m_record.text.contains(QLatin1String("a-b []\n")));
-    EXPECT_TRUE(m_record.text.contains(QLatin1String("uninitialized value $x"))); // -w arrived
+    // Each name once broke a command line that was split back into words.
+    const QStringList names = {
+            QStringLiteral("my scripts/args.pl"), QStringLiteral("quoted\".pl"),
+            QStringLiteral("line\nbreak.pl"),     QStringLiteral("say \"hi\" it's.pl"),
+            QStringLiteral("\"\"\"three.pl"),     QStringLiteral("tab\t$HOME;*.pl"),
+            QStringLiteral(" lead and trail "),
+    };
+    for (const QString &name : names) {
+        RunRequest r;
+        r.interpreter = m_perl;
+        r.scheme.w = true;
+        r.script = script(name, "my $x; print join('-', @ARGV), \" [$x] <$0>\\n\";");
+        r.parameters = QStringLiteral("a \"b c\"");
+        m_record.clear();
+        ASSERT_TRUE(runToEnd(buildCommand(r), true)) << name.toStdString();
+        EXPECT_TRUE(m_record.text.startsWith(outputHeader()));
+        EXPECT_TRUE(m_record.text.contains(QStringLiteral("a-b c [] <%1>\n").arg(r.script)))
+                << m_record.text.toStdString();
+        EXPECT_TRUE(m_record.text.contains(QLatin1String("uninitialized value $x"))); // -w arrived
 
-    m_record.clear();
-    r.syntaxCheck = true;
-    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
-    EXPECT_EQ(m_record.text, outputHeader() + r.script + QStringLiteral(" syntax OK\n"));
+        m_record.clear();
+        r.syntaxCheck = true;
+        ASSERT_TRUE(runToEnd(buildCommand(r), true));
+        EXPECT_EQ(m_record.text, outputHeader() + r.script + QStringLiteral(" syntax OK\n"));
+    }
 }
 
 TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
 {
-    const qint64 child = startAndReadPid(QStringLiteral("/bin/sh -c \"sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(sh("sleep 30 & echo $!; wait"));
     ASSERT_GT(child, 0);
     ASSERT_FALSE(processGone(child));
     QElapsedTimer t;
@@ -319,8 +336,7 @@ TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
 TEST_F(RunnerTest, StopForcesCommandsThatIgnoreTheRequest)
 {
     m_runner.setStopGrace(300);
-    const qint64 child = startAndReadPid(
-            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(sh("trap '' TERM; sleep 30 & echo $!; wait"));
     ASSERT_GT(child, 0);
     m_runner.stop();
     waitUntil([] { return false; }, 150);
@@ -378,8 +394,7 @@ TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
 
 TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
 {
-    const qint64 child = startAndReadPid(
-            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; echo more; wait\""));
+    const qint64 child = startAndReadPid(sh("trap '' TERM; sleep 30 & echo $!; echo more; wait"));
     ASSERT_GT(child, 0);
     waitUntil([this] { return m_record.text.contains(QLatin1String("more")); }, 1000);
     m_runner.stopNow();
@@ -395,6 +410,6 @@ TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
 TEST_F(RunnerTest, CommandsAreToldTheyWriteToNoTerminal)
 {
     qputenv("TERM", "xterm-256color");
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c \"echo $TERM\"")));
+    ASSERT_TRUE(runToEnd(sh("echo $TERM")));
     EXPECT_EQ(m_record.text, QStringLiteral("dumb\n"));
 }

@@ -1,6 +1,5 @@
 #include "core/run/runner.h"
 
-#include "core/run/commandline.h"
 #include "platform/processgroup.h"
 
 #include <QProcess>
@@ -44,27 +43,28 @@ Runner::~Runner()
     forceEndPendingGroup();
 }
 
-void Runner::start(const QString &commandLine, bool withHeader)
+void Runner::start(const Command &command, bool withHeader)
 {
-    const QStringList parts = QProcess::splitCommand(commandLine);
-    if (parts.isEmpty()) {
-        failLater(tr("The command line is empty."));
+    if (command.program.isEmpty()) {
+        failLater(tr("The command is empty."));
         return;
     }
-    launch(parts.first(), parts.mid(1), withHeader);
+    if (const QString why = command.problem(); !why.isEmpty()) {
+        failLater(why);
+        return;
+    }
+    launch(command.program, command.arguments, withHeader);
 }
 
 void Runner::startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
                                 const QString &line)
 {
-    QStringList parts = QProcess::splitCommand(quoteIfBlank(interpreter.trimmed())
-                                               + interpreterSwitch);
-    if (parts.isEmpty()) {
+    const Command command = interpreterCommand(interpreter, interpreterSwitch, line);
+    if (command.program.isEmpty()) {
         failLater(tr("No command interpreter is set."));
         return;
     }
-    parts << line;
-    launch(parts.first(), parts.mid(1), false);
+    start(command, false);
 }
 
 void Runner::launch(const QString &program, const QStringList &arguments, bool withHeader)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/run/commandline.h"
 #include "core/run/outputdecoder.h"
 
 #include <QObject>
@@ -16,9 +17,8 @@ QString couldNotRunMessage();
 
 // Runs one command at a time and streams what it writes. Standard output and standard error
 // share one pipe, so they arrive in the order written; standard input is empty, so a script
-// that reads it sees end of file at once. The command line is split into words at blanks,
-// double quotes grouping (QProcess::splitCommand; single quotes are ordinary characters),
-// and no shell runs it.
+// that reads it sees end of file at once. The command's words go to the program as they are;
+// no shell runs it.
 //
 // Each start() ends in exactly one of finished() or failedToStart(), emitted after that
 // start() has returned. Starting while a run is going ends that run first: its remaining
@@ -39,7 +39,7 @@ public:
     ~Runner() override;
 
     // withHeader: outputHeader() is the first output of the run, once it has started.
-    void start(const QString &commandLine, bool withHeader);
+    void start(const Command &command, bool withHeader);
     // The console's "internal command": the line goes to the interpreter as one argument,
     // after the interpreter switch (e.g. "/bin/sh" and " -c ").
     void startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,

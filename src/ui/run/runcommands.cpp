@@ -66,7 +66,7 @@ void RunCommands::FormCreate()
         return;
     m_runForm = new TRunForm(&m_form->Settings, &m_form->RunSettings, m_form);
     connect(m_runForm, &TRunForm::runRequested, this,
-            [this](const QString &line) { guarded([&] { runInPerlOut(line); }); });
+            [this](const Command &command) { guarded([&] { runInPerlOut(command); }); });
     updateCommands();
 }
 
@@ -165,11 +165,11 @@ void RunCommands::autoSave(TScriptEditor &doc)
     }
 }
 
-void RunCommands::runInPerlOut(const QString &commandLine)
+void RunCommands::runInPerlOut(const Command &command)
 {
     if (!endRunningScript())
         return;
     // Empty already, but for the note that a stopped run may have left.
     m_perlOut->clear();
-    RunAndCapture(m_perlOut, commandLine, true);
+    RunAndCapture(m_perlOut, command, true);
 }

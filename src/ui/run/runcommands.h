@@ -27,8 +27,8 @@ public:
     void Syntaxcheck1Click();
     void Debug1Click();
     void btStopRunClick();
-    // The run dialog's "Run": runs the line in the Perl output panel.
-    void runInPerlOut(const QString &commandLine);
+    // The run dialog's "Run": runs the command in the Perl output panel.
+    void runInPerlOut(const Command &command);
 
     TRunForm *runForm() const { return m_runForm; }
     PanelRun *perlRun() const { return m_perlRun; }

@@ -265,9 +265,15 @@ RunRequest TRunForm::request() const
 
 void TRunForm::btRunClick()
 {
+    const Command c = command();
+    // The dialog stays open, so that the field at fault can be mended.
+    if (const QString why = c.problem(); !why.isEmpty()) {
+        Prompts::error(this, why);
+        return;
+    }
     closeToOwner();
     setResult(QDialog::Accepted);
-    emit runRequested(commandLine());
+    emit runRequested(c);
 }
 
 void TRunForm::reject()

@@ -43,7 +43,7 @@ public:
     int expandedHeight() const { return m_expandedHeight; }
 
     RunRequest request() const;
-    QString commandLine() const { return buildCommandLine(request()); }
+    Command command() const { return buildCommand(request()); }
 
     void btRunClick();
     void SpeedButton1Click();
@@ -54,8 +54,8 @@ public:
     static QString perlSiteAddress();
 
 signals:
-    // The dialog has closed; the command line is to run in the Perl output panel.
-    void runRequested(const QString &commandLine);
+    // The dialog has closed; the command is to run in the Perl output panel.
+    void runRequested(const Command &command);
 
 public slots:
     void reject() override;
