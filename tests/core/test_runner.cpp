@@ -7,12 +7,14 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -118,6 +120,42 @@ bool processGone(qint64 pid)
     const qsizetype close = s.lastIndexOf(')');
     return close < 0 || close + 2 >= s.size() || s.at(close + 2) == 'Z';
 }
+
+// When the process started, from /proc; 0 when there is no such process, not even a zombie.
+quint64 startTime(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray s = stat.readAll();
+    return s.mid(s.lastIndexOf(')') + 2).split(' ').value(19).toULongLong();
+}
+
+// The processes whose ids a command printed, one a line, each with its start time.
+struct Printed
+{
+    QList<std::pair<qint64, quint64>> processes;
+
+    explicit Printed(const QString &text)
+    {
+        for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts))
+            processes.append({line.toLongLong(), startTime(line.toLongLong())});
+    }
+    // Ended and reaped: no zombie of any of them is left.
+    bool allReaped() const
+    {
+        return std::all_of(processes.begin(), processes.end(),
+                           [](const auto &p) { return startTime(p.first) != p.second; });
+    }
+    // A failing test leaves no sleepers behind.
+    ~Printed()
+    {
+        for (const auto &[pid, start] : processes) {
+            if (start != 0 && startTime(pid) == start)
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+};
 
 class RunnerTest : public ::testing::Test
 {
@@ -331,6 +369,63 @@ TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
     EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Stopped")));
     EXPECT_TRUE(waitUntil([child] { return processGone(child); }, 1500));
     EXPECT_LT(t.elapsed(), 1000) << "the polite request should have been enough";
+}
+
+TEST_F(RunnerTest, StopEndsEveryDescendantAlsoThoseThatLeftTheSession)
+{
+    // Five deep, with a branch that leaves the process group and the session, and an orphan
+    // of the same kind: its parent ends at once.
+    m_runner.start(perl("tree.pl",
+                        "use POSIX ();\n$| = 1;\n"
+                        "sub spawn { my $pid = fork // die; return if $pid; $_[0]->(); exit }\n"
+                        "sub away { POSIX::setsid(); print \"$$\\n\"; sleep 1000 }\n"
+                        "sub deeper {\n"
+                        "    my $depth = shift;\n"
+                        "    print \"$$\\n\";\n"
+                        "    spawn(sub { deeper($depth + 1) }) if $depth < 5;\n"
+                        "    spawn(\\&away) if $depth == 3;\n"
+                        "    sleep 1000;\n"
+                        "}\n"
+                        "spawn(sub { spawn(\\&away) });\n"
+                        "deeper(1);\n"),
+                   false);
+    ASSERT_TRUE(waitUntil([this] { return m_record.text.count(u'\n') == 7; }));
+    const Printed tree(m_record.text);
+    m_runner.stop();
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }));
+    EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Stopped")));
+    EXPECT_TRUE(waitUntil([&tree] { return tree.allReaped(); }, 3000));
+}
+
+TEST_F(RunnerTest, WhatTheRunnerAdoptsIsReapedWhenItEnds)
+{
+    // A run that ends by itself leaves its orphans to finish their work, then reaps them.
+    const QString done = m_dir.filePath(QStringLiteral("done"));
+    const QString leave = script(QStringLiteral("leave.pl"),
+                                 "use POSIX ();\n$| = 1;\n"
+                                 "sub spawn { my $pid = fork // die; return $pid if $pid;"
+                                 " $_[0]->(); exit }\n"
+                                 "sub work { select undef, undef, undef, 0.3;"
+                                 " open my $f, '>>', $ARGV[0]; print $f 'x' }\n"
+                                 "my $middle = spawn(sub { print spawn(\\&work), \"\\n\","
+                                 " spawn(sub { POSIX::setsid(); work() }), \"\\n\" });\n"
+                                 "waitpid $middle, 0;\n");
+    ASSERT_TRUE(runToEnd(Command{m_perl, {leave, done}}));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:0:Exited"));
+    const Printed left(m_record.text);
+    ASSERT_EQ(left.processes.size(), 2);
+    EXPECT_TRUE(waitUntil([&left] { return left.allReaped(); }, 3000));
+    QFile f(done);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("xx"));
+
+    // A program started on its own while a run goes is reaped too.
+    m_record.clear();
+    m_runner.start(perl("long.pl", "sleep 30;"), false);
+    qint64 detached = 0;
+    ASSERT_TRUE(QProcess::startDetached("/bin/sh", {"-c", "exit 0"}, QString(), &detached));
+    EXPECT_TRUE(waitUntil([detached] { return startTime(detached) == 0; }, 3000));
+    m_runner.stopNow();
 }
 
 TEST_F(RunnerTest, StopForcesCommandsThatIgnoreTheRequest)

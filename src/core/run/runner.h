@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
+class ProcessFamily;
 class QProcess;
 class QTimer;
 
@@ -24,6 +28,9 @@ QString couldNotRunMessage();
 // start() has returned. Starting while a run is going ends that run first: its remaining
 // output and its finished(-1, Stopped) are emitted inside start(), so nothing of it reaches
 // the new run's signals.
+//
+// Ending a run ends everything it started, also what left its process group or lost its
+// parent; what the runner adopts of it is reaped, so no ended process lingers.
 class Runner : public QObject
 {
     Q_OBJECT
@@ -72,14 +79,20 @@ private:
     void onFinished(int exitCode, bool crashed);
     void onFailedToStart();
     QProcess *release();
-    void forceEndPendingGroup();
+    void retireFamily();
+    void forceAfterGrace();
+    void sweepSoon();
+    void sweep();
 
     QProcess *m_process = nullptr;
     QTimer *m_forceTimer = nullptr;
+    QTimer *m_sweepTimer = nullptr;
     OutputDecoder m_decoder;
     QString m_program;
-    QString m_failure;         // reason of a start that failed before any process existed
-    qint64 m_pendingGroup = 0; // group to force once the grace time is over
+    QString m_failure; // reason of a start that failed before any process existed
+    std::unique_ptr<ProcessFamily> m_family;               // of the current run
+    std::vector<std::unique_ptr<ProcessFamily>> m_retired; // runs over, members left
+    ProcessFamily *m_forceDue = nullptr;                   // to force once the grace time is over
     qint64 m_bytes = 0;
     quint64 m_serial = 0;
     int m_stopGrace = 2000;
