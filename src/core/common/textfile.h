@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QChar>
 #include <QString>
 
 // How a text file was stored on disk, so that it can be written back the same way.
@@ -13,6 +14,10 @@ struct TextFileFormat
     LineEnd lineEnd = LineEnd::Lf;
     bool bom = false;
 };
+
+// The character a byte stands for in Windows-1252. The five bytes it leaves undefined map to
+// the C1 control of the same value, as Windows itself does, so every byte has a character.
+QChar windows1252Char(uchar byte);
 
 // Bytes -> text: UTF-8 when valid, otherwise Windows-1252 (each byte one character, so
 // any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept.
