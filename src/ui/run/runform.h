@@ -46,9 +46,11 @@ public:
     Command command() const { return buildCommand(request()); }
 
     void btRunClick();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void BitBtn1Click();
+    // The file buttons beside the interpreter and the script field.
+    void browseInterpreter();
+    void browseScript();
+    // The debug button: shows or hides the debug options below the dialog's fields.
+    void toggleDebugOptions();
 
     static QString openFilter();
     static QString perlSiteAddress();
