@@ -187,6 +187,14 @@ QList<ProcessStat> findMembers(const QString &mark, qint64 leader, quint64 leade
     return found;
 }
 
+// To the process and, when it leads a group, to the group: what it forks meanwhile is in it.
+void send(const ProcessStat &p, int sig)
+{
+    ::kill(pid_t(p.pid), sig);
+    if (p.pgrp == p.pid)
+        ::kill(-pid_t(p.pid), sig);
+}
+
 void setSubreaper(bool on)
 {
     ::prctl(PR_SET_CHILD_SUBREAPER, on ? 1UL : 0UL, 0UL, 0UL, 0UL);
@@ -254,10 +262,7 @@ int ProcessFamily::signalAll(Ending how)
         m_known.insert(p.pid, p.start);
         if (p.state == 'Z')
             continue;
-        ::kill(pid_t(p.pid), sig);
-        // Its group too: what it forks meanwhile is in the group.
-        if (p.pgrp == p.pid)
-            ::kill(-pid_t(p.pid), sig);
+        send(p, sig);
         ++alive;
     }
     return alive;
@@ -275,9 +280,7 @@ void ProcessFamily::forceAll()
                 continue;
             fresh = fresh || !killed.contains(p.pid);
             killed.insert(p.pid);
-            ::kill(pid_t(p.pid), SIGKILL);
-            if (p.pgrp == p.pid)
-                ::kill(-pid_t(p.pid), SIGKILL);
+            send(p, SIGKILL);
         }
         if (!fresh)
             break;
