@@ -39,7 +39,7 @@ double perlStartMs()
     bool got = false;
     QObject::connect(&r, &Runner::output, [&got] { got = true; });
     t.start();
-    r.start(perl() + QStringLiteral(" -e \"print 1\""), false);
+    r.start(Command{perl(), {"-e", "print 1"}}, false);
     while (!got && t.elapsed() < 5000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
     return t.nsecsElapsed() / 1e6;
@@ -56,7 +56,7 @@ void FirstByteShown(benchmark::State &state)
         panel.clear();
         QElapsedTimer t;
         t.start();
-        RunAndCapture(&panel, perl() + QStringLiteral(" -e \"print 1\""), true);
+        RunAndCapture(&panel, Command{perl(), {"-e", "print 1"}}, true);
         while (panel.toPlainText() != expected && t.elapsed() < 5000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
         const double shown = t.nsecsElapsed() / 1e6;
@@ -87,11 +87,11 @@ void Flood(benchmark::State &state)
             stall = std::max(stall, tick.nsecsElapsed() / 1e6);
             tick.restart();
         });
-        const QString code = QStringLiteral(" -e \"print 'x' x 99, qq(\\n) for 1 .. %1\"")
+        const QString code = QStringLiteral("print 'x' x 99, qq(\\n) for 1 .. %1")
                                      .arg(megabytes * 10000);
         tick.start();
         probe.start();
-        RunAndCapture(&panel, perl() + code, false);
+        RunAndCapture(&panel, Command{perl(), {"-e", code}}, false);
         while (PanelRun::of(&panel)->isRunning())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         probe.stop();

@@ -7,12 +7,14 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <functional>
 
 namespace {
@@ -119,6 +121,42 @@ bool processGone(qint64 pid)
     return close < 0 || close + 2 >= s.size() || s.at(close + 2) == 'Z';
 }
 
+// When the process started, from /proc; 0 when there is no such process, not even a zombie.
+quint64 startTime(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray s = stat.readAll();
+    return s.mid(s.lastIndexOf(')') + 2).split(' ').value(19).toULongLong();
+}
+
+// The processes whose ids a command printed, one a line, each with its start time.
+struct Printed
+{
+    QList<std::pair<qint64, quint64>> processes;
+
+    explicit Printed(const QString &text)
+    {
+        for (const QString &line : text.split(u'\n', Qt::SkipEmptyParts))
+            processes.append({line.toLongLong(), startTime(line.toLongLong())});
+    }
+    // Ended and reaped: no zombie of any of them is left.
+    bool allReaped() const
+    {
+        return std::all_of(processes.begin(), processes.end(),
+                           [](const auto &p) { return startTime(p.first) != p.second; });
+    }
+    // A failing test leaves no sleepers behind.
+    ~Printed()
+    {
+        for (const auto &[pid, start] : processes) {
+            if (start != 0 && startTime(pid) == start)
+                ::kill(pid_t(pid), SIGKILL);
+        }
+    }
+};
+
 class RunnerTest : public ::testing::Test
 {
 protected:
@@ -150,19 +188,20 @@ protected:
         f.write(code);
         return path;
     }
-    QString perl(const QString &name, const QByteArray &code)
+    Command perl(const QString &name, const QByteArray &code)
     {
-        return m_perl + u' ' + script(name, code);
+        return Command{m_perl, {script(name, code)}};
     }
-    bool runToEnd(const QString &commandLine, bool header = false)
+    static Command sh(const QString &code) { return Command{"/bin/sh", {"-c", code}}; }
+    bool runToEnd(const Command &command, bool header = false)
     {
-        m_runner.start(commandLine, header);
+        m_runner.start(command, header);
         return waitUntil([this] { return m_record.ended; });
     }
     // Starts a command that prints a process id on its first line; returns that id.
-    qint64 startAndReadPid(const QString &commandLine)
+    qint64 startAndReadPid(const Command &command)
     {
-        m_runner.start(commandLine, false);
+        m_runner.start(command, false);
         if (!waitUntil([this] { return m_record.text.contains(u'\n'); }))
             return 0;
         return m_record.text.section(u'\n', 0, 0).toLongLong();
@@ -186,7 +225,7 @@ TEST_F(RunnerTest, HeaderComesFirstAndTheOutputFollowsOnItsLine)
     EXPECT_FALSE(m_runner.isRunning());
 
     m_record.clear();
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c true")));
+    ASSERT_TRUE(runToEnd(sh("true")));
     EXPECT_EQ(m_record.events, QStringList({"started", "finished:0:Exited"}));
 }
 
@@ -199,7 +238,7 @@ TEST_F(RunnerTest, ExitCodesAndCrashesAreTold)
     EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Crashed")))
             << m_record.last().toStdString();
     m_record.clear();
-    ASSERT_TRUE(runToEnd(m_perl + QStringLiteral(" /nonexistent/script.pl ")));
+    ASSERT_TRUE(runToEnd(Command{m_perl, {"/nonexistent/script.pl"}}));
     EXPECT_TRUE(m_record.text.startsWith(QLatin1String("Can't open perl script")));
     EXPECT_EQ(m_record.last(), QStringLiteral("finished:2:Exited"));
 }
@@ -253,24 +292,30 @@ TEST_F(RunnerTest, AScriptReadingStandardInputSeesEndOfFile)
 
 TEST_F(RunnerTest, ACommandThatCannotStartFailsWithoutOutput)
 {
-    const QStringList lines = {
-            QStringLiteral("/nonexistent/perl -w x.pl"),
-            QStringLiteral("no-such-program-anywhere x"),
-            m_dir.path() + QStringLiteral(" -w x.pl"), // a folder
-            QStringLiteral("   "),
+    const QString nul = QStringLiteral("a") + QChar(0) + QStringLiteral("b.pl");
+    const Command commands[] = {
+            {"/nonexistent/perl", {"-w", "x.pl"}},
+            {"no-such-program-anywhere", {"x"}},
+            {m_dir.path(), {"-w", "x.pl"}}, // a folder
+            {},
+            {m_perl, {"-w", nul}},
     };
-    for (const QString &line : lines) {
+    for (const Command &c : commands) {
         m_record.clear();
-        ASSERT_TRUE(runToEnd(line, true)) << line.toStdString();
-        EXPECT_EQ(m_record.events, QStringList({"failed"})) << line.toStdString();
+        ASSERT_TRUE(runToEnd(c, true)) << c.display().toStdString();
+        EXPECT_EQ(m_record.events, QStringList({"failed"})) << c.display().toStdString();
         EXPECT_FALSE(m_record.failure.isEmpty());
         EXPECT_FALSE(m_runner.isRunning());
     }
+    // A word that no program can be given is named, not blamed on perl.
+    EXPECT_TRUE(m_record.failure.contains(QStringLiteral("a\u2400b.pl")))
+            << m_record.failure.toStdString();
 }
 
 TEST_F(RunnerTest, NoShellTakesPartUnlessTheInterpreterIsAsked)
 {
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/echo $HOME > out.txt; \"two  words\"")));
+    // A typed line: split as a shell would group it, and nothing more.
+    ASSERT_TRUE(runToEnd(Command::fromTyped("/bin/echo $HOME > out.txt; \"two  words\"")));
     EXPECT_EQ(m_record.text, QStringLiteral("$HOME > out.txt; two  words\n"));
 
     const QString folder = m_dir.filePath(QStringLiteral("my shell"));
@@ -283,28 +328,38 @@ TEST_F(RunnerTest, NoShellTakesPartUnlessTheInterpreterIsAsked)
     EXPECT_EQ(m_record.text, QStringLiteral("a  b|%1/sh|err\n").arg(folder));
 }
 
-TEST_F(RunnerTest, TheBuiltCommandLineRunsAScriptInAFolderWithBlanks)
+TEST_F(RunnerTest, TheBuiltCommandRunsTheScriptItNamesWhateverTheName)
 {
-    RunRequest r;
-    r.interpreter = m_perl;
-    r.scheme.w = true;
-    r.script = script(QStringLiteral("my scripts/args.pl"),
-                      "my $x; print join('-', @ARGV), \" [$x]\\n\";");
-    r.parameters = QStringLiteral("a b");
-    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
-    EXPECT_TRUE(m_record.text.startsWith(outputHeader()));
-    EXPECT_TRUE(m_record.text.contains(QLatin1String("a-b []\n")));
-    EXPECT_TRUE(m_record.text.contains(QLatin1String("uninitialized value $x"))); // -w arrived
+    // Each name once broke a command line that was split back into words.
+    const QStringList names = {
+            QStringLiteral("my scripts/args.pl"), QStringLiteral("quoted\".pl"),
+            QStringLiteral("line\nbreak.pl"),     QStringLiteral("say \"hi\" it's.pl"),
+            QStringLiteral("\"\"\"three.pl"),     QStringLiteral("tab\t$HOME;*.pl"),
+            QStringLiteral(" lead and trail "),
+    };
+    for (const QString &name : names) {
+        RunRequest r;
+        r.interpreter = m_perl;
+        r.scheme.w = true;
+        r.script = script(name, "my $x; print join('-', @ARGV), \" [$x] <$0>\\n\";");
+        r.parameters = QStringLiteral("a \"b c\"");
+        m_record.clear();
+        ASSERT_TRUE(runToEnd(buildCommand(r), true)) << name.toStdString();
+        EXPECT_TRUE(m_record.text.startsWith(outputHeader()));
+        EXPECT_TRUE(m_record.text.contains(QStringLiteral("a-b c [] <%1>\n").arg(r.script)))
+                << m_record.text.toStdString();
+        EXPECT_TRUE(m_record.text.contains(QLatin1String("uninitialized value $x"))); // -w arrived
 
-    m_record.clear();
-    r.syntaxCheck = true;
-    ASSERT_TRUE(runToEnd(buildCommandLine(r), true));
-    EXPECT_EQ(m_record.text, outputHeader() + r.script + QStringLiteral(" syntax OK\n"));
+        m_record.clear();
+        r.syntaxCheck = true;
+        ASSERT_TRUE(runToEnd(buildCommand(r), true));
+        EXPECT_EQ(m_record.text, outputHeader() + r.script + QStringLiteral(" syntax OK\n"));
+    }
 }
 
 TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
 {
-    const qint64 child = startAndReadPid(QStringLiteral("/bin/sh -c \"sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(sh("sleep 30 & echo $!; wait"));
     ASSERT_GT(child, 0);
     ASSERT_FALSE(processGone(child));
     QElapsedTimer t;
@@ -316,11 +371,67 @@ TEST_F(RunnerTest, StopEndsTheCommandAndWhatItStarted)
     EXPECT_LT(t.elapsed(), 1000) << "the polite request should have been enough";
 }
 
+TEST_F(RunnerTest, StopEndsEveryDescendantAlsoThoseThatLeftTheSession)
+{
+    // Five deep, with a branch that leaves the process group and the session, and an orphan
+    // of the same kind: its parent ends at once.
+    m_runner.start(perl("tree.pl",
+                        "use POSIX ();\n$| = 1;\n"
+                        "sub spawn { my $pid = fork // die; return if $pid; $_[0]->(); exit }\n"
+                        "sub away { POSIX::setsid(); print \"$$\\n\"; sleep 1000 }\n"
+                        "sub deeper {\n"
+                        "    my $depth = shift;\n"
+                        "    print \"$$\\n\";\n"
+                        "    spawn(sub { deeper($depth + 1) }) if $depth < 5;\n"
+                        "    spawn(\\&away) if $depth == 3;\n"
+                        "    sleep 1000;\n"
+                        "}\n"
+                        "spawn(sub { spawn(\\&away) });\n"
+                        "deeper(1);\n"),
+                   false);
+    ASSERT_TRUE(waitUntil([this] { return m_record.text.count(u'\n') == 7; }));
+    const Printed tree(m_record.text);
+    m_runner.stop();
+    ASSERT_TRUE(waitUntil([this] { return m_record.ended; }));
+    EXPECT_TRUE(m_record.last().endsWith(QLatin1String(":Stopped")));
+    EXPECT_TRUE(waitUntil([&tree] { return tree.allReaped(); }, 3000));
+}
+
+TEST_F(RunnerTest, WhatTheRunnerAdoptsIsReapedWhenItEnds)
+{
+    // A run that ends by itself leaves its orphans to finish their work, then reaps them.
+    const QString done = m_dir.filePath(QStringLiteral("done"));
+    const QString leave = script(QStringLiteral("leave.pl"),
+                                 "use POSIX ();\n$| = 1;\n"
+                                 "sub spawn { my $pid = fork // die; return $pid if $pid;"
+                                 " $_[0]->(); exit }\n"
+                                 "sub work { select undef, undef, undef, 0.3;"
+                                 " open my $f, '>>', $ARGV[0]; print $f 'x' }\n"
+                                 "my $middle = spawn(sub { print spawn(\\&work), \"\\n\","
+                                 " spawn(sub { POSIX::setsid(); work() }), \"\\n\" });\n"
+                                 "waitpid $middle, 0;\n");
+    ASSERT_TRUE(runToEnd(Command{m_perl, {leave, done}}));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:0:Exited"));
+    const Printed left(m_record.text);
+    ASSERT_EQ(left.processes.size(), 2);
+    EXPECT_TRUE(waitUntil([&left] { return left.allReaped(); }, 3000));
+    QFile f(done);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("xx"));
+
+    // A program started on its own while a run goes is reaped too.
+    m_record.clear();
+    m_runner.start(perl("long.pl", "sleep 30;"), false);
+    qint64 detached = 0;
+    ASSERT_TRUE(QProcess::startDetached("/bin/sh", {"-c", "exit 0"}, QString(), &detached));
+    EXPECT_TRUE(waitUntil([detached] { return startTime(detached) == 0; }, 3000));
+    m_runner.stopNow();
+}
+
 TEST_F(RunnerTest, StopForcesCommandsThatIgnoreTheRequest)
 {
     m_runner.setStopGrace(300);
-    const qint64 child = startAndReadPid(
-            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; wait\""));
+    const qint64 child = startAndReadPid(sh("trap '' TERM; sleep 30 & echo $!; wait"));
     ASSERT_GT(child, 0);
     m_runner.stop();
     waitUntil([] { return false; }, 150);
@@ -378,8 +489,7 @@ TEST_F(RunnerTest, DestroyingARunnerEndsItsCommand)
 
 TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
 {
-    const qint64 child = startAndReadPid(
-            QStringLiteral("/bin/sh -c \"trap '' TERM; sleep 30 & echo $!; echo more; wait\""));
+    const qint64 child = startAndReadPid(sh("trap '' TERM; sleep 30 & echo $!; echo more; wait"));
     ASSERT_GT(child, 0);
     waitUntil([this] { return m_record.text.contains(QLatin1String("more")); }, 1000);
     m_runner.stopNow();
@@ -395,6 +505,6 @@ TEST_F(RunnerTest, StopNowEndsTheRunBeforeItReturns)
 TEST_F(RunnerTest, CommandsAreToldTheyWriteToNoTerminal)
 {
     qputenv("TERM", "xterm-256color");
-    ASSERT_TRUE(runToEnd(QStringLiteral("/bin/sh -c \"echo $TERM\"")));
+    ASSERT_TRUE(runToEnd(sh("echo $TERM")));
     EXPECT_EQ(m_record.text, QStringLiteral("dumb\n"));
 }

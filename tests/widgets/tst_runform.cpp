@@ -56,12 +56,17 @@ struct Dialog
     {
         get<QComboBox>(combo)->setEditText(text);
     }
-    // Presses Run and returns the line handed on, or "<none>".
+    // Presses Run and returns the command handed on, as shown, or "<none>".
     QString run() const
+    {
+        const Command c = runCommand();
+        return c.program == QLatin1String("<none>") ? c.program : c.display();
+    }
+    Command runCommand() const
     {
         QSignalSpy spy(form.get(), &TRunForm::runRequested);
         QTest::mouseClick(get<QPushButton>("btRun"), Qt::LeftButton);
-        return spy.size() == 1 ? spy.at(0).at(0).toString() : QStringLiteral("<none>");
+        return spy.size() == 1 ? spy.at(0).at(0).value<Command>() : Command{"<none>", {}};
     }
     // The part of the dialog that the user can see of a child.
     bool shows(QWidget *w) const
@@ -215,9 +220,32 @@ private slots:
         QTest::keyClicks(params, "-x");
         QTest::keyClick(params, Qt::Key_Return);
         QCOMPARE(spy.size(), 1);
-        QVERIFY(spy.at(0).at(0).toString().endsWith(QLatin1String(" -x")));
+        QCOMPARE(spy.at(0).at(0).value<Command>().arguments.last(), QStringLiteral("-x"));
         for (const char *name : {"edInterpreter", "edScript", "edParams"})
             QCOMPARE(d.get<QComboBox>(name)->count(), 0);
+    }
+
+    void theScriptFieldIsOneWordThatNoOneSplits()
+    {
+        Dialog d;
+        d.settings.WriteString("Config", "LastRunSetting", "");
+        d.form->show();
+        const QString name = QStringLiteral("/srv/say \"hi\"\nthere.pl");
+        d.setText("edScript", name);
+        d.setText("edParams", "one \"two three\"");
+        const Command c = d.runCommand();
+        QCOMPARE(c.program, QStringLiteral("perl.exe"));
+        QCOMPARE(c.arguments, (QStringList{name, "one", "two three"}));
+        QVERIFY(prompts->asked.isEmpty());
+
+        // A NUL can reach no program: the dialog says so and stays open to mend the field.
+        d.form->show();
+        d.setText("edScript", QStringLiteral("/srv/a") + QChar(0) + QStringLiteral("b.pl"));
+        QCOMPARE(d.run(), QStringLiteral("<none>"));
+        QCOMPARE(prompts->asked.size(), 1);
+        QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Error);
+        QVERIFY(prompts->asked.at(0).text.contains(QStringLiteral("\"/srv/a\u2400b.pl\"")));
+        QVERIFY(d.form->isVisible());
     }
 
     void heights()

@@ -222,6 +222,22 @@ private slots:
         QVERIFY(s.perlOut().startsWith(outputHeader() + QStringLiteral("Can't open perl script")));
     }
 
+    void aScriptRunsUnderItsOwnNameWhateverItHolds()
+    {
+        TestHome home;
+        Panel s(home);
+        s->OpenDocument(writeScript(home, "plain.pl", "print 1;"));
+        for (const char *name : {"quoted\".pl", "line\nbreak.pl"}) {
+            const QString script = writeScript(home, QString::fromUtf8(name), "print \"ran $0\";");
+            s.trigger("Run1");
+            s.field("edScript")->setEditText(script);
+            s.pressRun();
+            QVERIFY(s.waitForEnd());
+            QCOMPARE(s.perlOut(), outputHeader() + QStringLiteral("ran ") + script);
+        }
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
     void stopEndsTheScriptAndWhatItStarted()
     {
         TestHome home;

@@ -11,8 +11,7 @@
 
 namespace {
 
-// 0x80..0x9F of Windows-1252. The five bytes it leaves undefined map to the C1 control of the
-// same value, as Windows itself does, so every byte has a character and back.
+// 0x80..0x9F of Windows-1252; see windows1252Char().
 const char16_t kCp1252High[32] = {
         0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
         0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
@@ -25,7 +24,7 @@ QString decodeCp1252(const QByteArray &bytes)
     QChar *d = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+        d[i] = windows1252Char(b);
     }
     return out;
 }
@@ -113,6 +112,11 @@ QString withEachLineEnd(const QString &text, const QByteArray &ends)
 }
 
 } // namespace
+
+QChar windows1252Char(uchar byte)
+{
+    return (byte >= 0x80 && byte < 0xA0) ? QChar(kCp1252High[byte - 0x80]) : QChar(byte);
+}
 
 QString decodeText(const QByteArray &bytes, TextFileFormat *format)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QChar>
 #include <QString>
 
 class QSaveFile;
@@ -18,6 +19,10 @@ struct TextFileFormat
     // it was read. Used while the text has that many line breaks; otherwise lineEnd is.
     QByteArray mixedLineEnds;
 };
+
+// The character a byte stands for in Windows-1252. The five bytes it leaves undefined map to
+// the C1 control of the same value, as Windows itself does, so every byte has a character.
+QChar windows1252Char(uchar byte);
 
 // Bytes -> text: UTF-8 when valid, otherwise Windows-1252 (each byte one character, so
 // any byte sequence round-trips). Line breaks become "\n"; the style of the first one is kept

@@ -1,18 +1,8 @@
 #include "core/run/outputdecoder.h"
 
+#include "core/common/textfile.h"
+
 namespace {
-
-// 0x80..0x9F of Windows-1252; the five bytes it leaves undefined keep their C1 control.
-const char16_t kCp1252High[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QChar eightBit(uchar b)
-{
-    return (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-}
 
 // Length of the sequence a lead byte opens, 0 when it opens none.
 int sequenceLength(uchar b)
@@ -84,7 +74,7 @@ qsizetype decodeInto(const uchar *p, qsizetype n, QString &out)
         if (seq == Seq::Incomplete)
             return n - i;
         if (seq == Seq::Invalid) {
-            out += eightBit(p[i]);
+            out += windows1252Char(p[i]);
             ++i;
             continue;
         }
@@ -123,7 +113,7 @@ QString OutputDecoder::flush()
 {
     QString out;
     for (char b : std::as_const(m_pending))
-        out += eightBit(uchar(b));
+        out += windows1252Char(uchar(b));
     m_pending.clear();
     return out;
 }

@@ -1,10 +1,15 @@
 #include "core/run/runner.h"
 
-#include "core/run/commandline.h"
 #include "platform/processgroup.h"
 
 #include <QProcess>
 #include <QTimer>
+
+namespace {
+// After a stop the members end within milliseconds: look soon, then less and less often.
+constexpr int kFirstSweepMs = 10;
+constexpr int kSlowestSweepMs = 1000;
+} // namespace
 
 QString outputHeader()
 {
@@ -24,47 +29,55 @@ QString couldNotRunMessage()
 Runner::Runner(QObject *parent)
     : QObject(parent)
     , m_forceTimer(new QTimer(this))
+    , m_sweepTimer(new QTimer(this))
 {
     m_forceTimer->setSingleShot(true);
     connect(m_forceTimer, &QTimer::timeout, this, [this] {
-        forceEndPendingGroup();
+        forceAfterGrace();
         if (m_process && m_stopRequested)
             m_process->kill();
     });
+    m_sweepTimer->setSingleShot(true);
+    connect(m_sweepTimer, &QTimer::timeout, this, &Runner::sweep);
 }
 
 Runner::~Runner()
 {
+    forceAfterGrace();
     if (QProcess *p = release()) {
-        if (!ProcessGroup::forceEnd(p->processId()))
-            p->kill();
+        if (m_family)
+            m_family->forceAll();
+        p->kill();
         p->waitForFinished(1000);
         delete p;
     }
-    forceEndPendingGroup();
+    ProcessGroup::reapAdoptedOrphans();
+    for (const auto &f : m_retired)
+        f->reap();
 }
 
-void Runner::start(const QString &commandLine, bool withHeader)
+void Runner::start(const Command &command, bool withHeader)
 {
-    const QStringList parts = QProcess::splitCommand(commandLine);
-    if (parts.isEmpty()) {
-        failLater(tr("The command line is empty."));
+    if (command.program.isEmpty()) {
+        failLater(tr("The command is empty."));
         return;
     }
-    launch(parts.first(), parts.mid(1), withHeader);
+    if (const QString why = command.problem(); !why.isEmpty()) {
+        failLater(why);
+        return;
+    }
+    launch(command.program, command.arguments, withHeader);
 }
 
 void Runner::startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
                                 const QString &line)
 {
-    QStringList parts = QProcess::splitCommand(quoteIfBlank(interpreter.trimmed())
-                                               + interpreterSwitch);
-    if (parts.isEmpty()) {
+    const Command command = interpreterCommand(interpreter, interpreterSwitch, line);
+    if (command.program.isEmpty()) {
         failLater(tr("No command interpreter is set."));
         return;
     }
-    parts << line;
-    launch(parts.first(), parts.mid(1), false);
+    start(command, false);
 }
 
 void Runner::launch(const QString &program, const QStringList &arguments, bool withHeader)
@@ -84,6 +97,8 @@ void Runner::launch(const QString &program, const QStringList &arguments, bool w
     // The output goes to a text panel, not a terminal: no colour or cursor codes, please.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));
+    m_family = std::make_unique<ProcessFamily>();
+    m_family->prepare(env);
     m_process->setProcessEnvironment(env);
     ProcessGroup::startAsGroupLeader(*m_process);
     connect(m_process, &QProcess::started, this, &Runner::onStarted);
@@ -96,6 +111,10 @@ void Runner::launch(const QString &program, const QStringList &arguments, bool w
             onFailedToStart();
     });
     m_process->start(program, arguments);
+    if (m_process && m_family && m_process->processId() > 0)
+        m_family->setLeader(m_process->processId());
+    // Orphans of the run that end while it goes are reaped as they come.
+    sweepSoon();
 }
 
 void Runner::failLater(const QString &reason)
@@ -118,20 +137,19 @@ void Runner::stop()
 {
     if (!m_process)
         return;
-    const qint64 pid = m_process->processId();
     if (m_stopRequested) {
         m_forceTimer->stop();
-        forceEndPendingGroup();
-        if (!ProcessGroup::forceEnd(pid))
-            m_process->kill();
+        forceAfterGrace();
+        m_process->kill();
         return;
     }
     m_stopRequested = true;
-    // Before the child has made its own group there is no group to signal yet.
-    if (!ProcessGroup::askToEnd(pid))
+    // Before the child exists as a process of its own there is nobody to ask yet.
+    if (!m_family || m_family->signalAll(ProcessFamily::Ending::AskToEnd) == 0)
         m_process->terminate();
-    m_pendingGroup = pid;
+    m_forceDue = m_family.get();
     m_forceTimer->start(m_stopGrace);
+    sweepSoon();
 }
 
 void Runner::stopNow()
@@ -149,7 +167,7 @@ void Runner::endOlderRuns()
 
 void Runner::endCurrentRun()
 {
-    forceEndPendingGroup();
+    forceAfterGrace();
     m_forceTimer->stop();
     if (!m_busy)
         return;
@@ -169,8 +187,10 @@ void Runner::endCurrentRun()
         if (e == QProcess::FailedToStart)
             old->deleteLater();
     });
-    if (!ProcessGroup::forceEnd(old->processId()))
-        old->kill();
+    if (m_family)
+        m_family->forceAll();
+    old->kill();
+    retireFamily();
     emit finished(-1, Ending::Stopped);
 }
 
@@ -184,11 +204,47 @@ QProcess *Runner::release()
     return p;
 }
 
-void Runner::forceEndPendingGroup()
+void Runner::retireFamily()
 {
-    if (m_pendingGroup > 0)
-        ProcessGroup::forceEnd(m_pendingGroup);
-    m_pendingGroup = 0;
+    if (!m_family)
+        return;
+    // What the run leaves behind is looked for now, while it can still be told apart.
+    m_family->reap();
+    m_retired.push_back(std::move(m_family));
+    sweepSoon();
+}
+
+void Runner::forceAfterGrace()
+{
+    if (!m_forceDue)
+        return;
+    m_forceDue->forceAll();
+    m_forceDue = nullptr;
+    sweepSoon();
+}
+
+void Runner::sweepSoon()
+{
+    m_sweepTimer->start(kFirstSweepMs);
+}
+
+void Runner::sweep()
+{
+    bool more = ProcessGroup::reapAdoptedOrphans() > 0;
+    if (m_family) {
+        m_family->reap();
+        more = true;
+    }
+    for (auto it = m_retired.begin(); it != m_retired.end();) {
+        if ((*it)->reap() || it->get() == m_forceDue) {
+            more = true;
+            ++it;
+        } else {
+            it = m_retired.erase(it);
+        }
+    }
+    if (more)
+        m_sweepTimer->start(qMin(m_sweepTimer->interval() * 2, kSlowestSweepMs));
 }
 
 void Runner::emitText(const QString &text)
@@ -222,15 +278,17 @@ void Runner::onFinished(int exitCode, bool crashed)
     const Ending ending = m_stopRequested ? Ending::Stopped
                           : crashed       ? Ending::Crashed
                                           : Ending::Exited;
-    // The group stays marked while a stop's grace time runs: its other members may
+    // The family stays due for forcing while a stop's grace time runs: its other members may
     // ignore the polite request.
     release()->deleteLater();
+    retireFamily();
     emit finished(exitCode, ending);
 }
 
 void Runner::onFailedToStart()
 {
     QProcess *p = release();
+    retireFamily();
     const QString reason = tr("Could not start \"%1\": %2").arg(m_program, p->errorString());
     p->deleteLater();
     emit failedToStart(reason);

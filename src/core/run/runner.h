@@ -1,11 +1,16 @@
 #pragma once
 
+#include "core/run/commandline.h"
 #include "core/run/outputdecoder.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
+class ProcessFamily;
 class QProcess;
 class QTimer;
 
@@ -16,14 +21,16 @@ QString couldNotRunMessage();
 
 // Runs one command at a time and streams what it writes. Standard output and standard error
 // share one pipe, so they arrive in the order written; standard input is empty, so a script
-// that reads it sees end of file at once. The command line is split into words at blanks,
-// double quotes grouping (QProcess::splitCommand; single quotes are ordinary characters),
-// and no shell runs it.
+// that reads it sees end of file at once. The command's words go to the program as they are;
+// no shell runs it.
 //
 // Each start() ends in exactly one of finished() or failedToStart(), emitted after that
 // start() has returned. Starting while a run is going ends that run first: its remaining
 // output and its finished(-1, Stopped) are emitted inside start(), so nothing of it reaches
 // the new run's signals.
+//
+// Ending a run ends everything it started, also what left its process group or lost its
+// parent; what the runner adopts of it is reaped, so no ended process lingers.
 class Runner : public QObject
 {
     Q_OBJECT
@@ -39,7 +46,7 @@ public:
     ~Runner() override;
 
     // withHeader: outputHeader() is the first output of the run, once it has started.
-    void start(const QString &commandLine, bool withHeader);
+    void start(const Command &command, bool withHeader);
     // The console's "internal command": the line goes to the interpreter as one argument,
     // after the interpreter switch (e.g. "/bin/sh" and " -c ").
     void startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
@@ -72,14 +79,20 @@ private:
     void onFinished(int exitCode, bool crashed);
     void onFailedToStart();
     QProcess *release();
-    void forceEndPendingGroup();
+    void retireFamily();
+    void forceAfterGrace();
+    void sweepSoon();
+    void sweep();
 
     QProcess *m_process = nullptr;
     QTimer *m_forceTimer = nullptr;
+    QTimer *m_sweepTimer = nullptr;
     OutputDecoder m_decoder;
     QString m_program;
-    QString m_failure;         // reason of a start that failed before any process existed
-    qint64 m_pendingGroup = 0; // group to force once the grace time is over
+    QString m_failure; // reason of a start that failed before any process existed
+    std::unique_ptr<ProcessFamily> m_family;               // of the current run
+    std::vector<std::unique_ptr<ProcessFamily>> m_retired; // runs over, members left
+    ProcessFamily *m_forceDue = nullptr;                   // to force once the grace time is over
     qint64 m_bytes = 0;
     quint64 m_serial = 0;
     int m_stopGrace = 2000;

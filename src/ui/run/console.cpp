@@ -64,7 +64,7 @@ bool ConsolePanel::ConsoleKeyPress()
     if (m_internal->isChecked())
         m_run->startInInterpreter(m_interpreter(), Platform::commandInterpreterSwitch(), line);
     else
-        m_run->start(line, false);
+        m_run->start(Command::fromTyped(line), false);
     return true;
 }
 

@@ -59,10 +59,10 @@ void PanelRun::starting()
     emit runningChanged(true);
 }
 
-void PanelRun::start(const QString &commandLine, bool withHeader)
+void PanelRun::start(const Command &command, bool withHeader)
 {
     starting();
-    m_runner->start(commandLine, withHeader);
+    m_runner->start(command, withHeader);
 }
 
 void PanelRun::startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
@@ -238,9 +238,9 @@ void PanelRun::onFailedToStart()
     Prompts::error(m_panel->window(), couldNotRunMessage());
 }
 
-PanelRun *RunAndCapture(QPlainTextEdit *target, const QString &commandLine, bool withHeader)
+PanelRun *RunAndCapture(QPlainTextEdit *target, const Command &command, bool withHeader)
 {
     PanelRun *run = PanelRun::of(target);
-    run->start(commandLine, withHeader);
+    run->start(command, withHeader);
     return run;
 }

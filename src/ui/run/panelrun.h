@@ -27,7 +27,7 @@ public:
     static PanelRun *of(QPlainTextEdit *panel);
 
     // A run still going in this panel is ended first, as by stopNow().
-    void start(const QString &commandLine, bool withHeader);
+    void start(const Command &command, bool withHeader);
     void startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
                             const QString &line);
     // Asks the command and its children to end and forces them after a grace time; a second
@@ -74,7 +74,7 @@ private:
     bool m_breakAfter = false;
 };
 
-// Runs the command line and appends what it writes to target (the header first when asked
+// Runs the command and appends what it writes to target (the header first when asked
 // for); a command that cannot be started gives the "Doh!" error box and leaves target as it
 // was. Returns at once: the output arrives while the program goes on.
-PanelRun *RunAndCapture(QPlainTextEdit *target, const QString &commandLine, bool withHeader);
+PanelRun *RunAndCapture(QPlainTextEdit *target, const Command &command, bool withHeader);

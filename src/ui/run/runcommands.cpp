@@ -153,7 +153,7 @@ void RunCommands::createRunForm()
         return;
     m_runForm = new TRunForm(&m_settings, &m_runSettings, m_outputArea->window());
     connect(m_runForm, &TRunForm::runRequested, this,
-            [this](const QString &line) { guarded([&] { runInPerlOut(line); }); });
+            [this](const Command &command) { guarded([&] { runInPerlOut(command); }); });
     updateCommands();
 }
 
@@ -291,11 +291,11 @@ void RunCommands::autoSave(TScriptEditor &doc)
     }
 }
 
-void RunCommands::runInPerlOut(const QString &commandLine)
+void RunCommands::runInPerlOut(const Command &command)
 {
     if (!endRunningScript())
         return;
     // Empty already, but for the note that a stopped run may have left.
     m_perlOut->clear();
-    RunAndCapture(m_perlOut, commandLine, true);
+    RunAndCapture(m_perlOut, command, true);
 }

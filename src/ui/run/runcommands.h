@@ -39,8 +39,8 @@ public:
     void syntaxCheck();
     void debug();
     void stop();
-    // The run dialog's "Run": runs the line in the Perl output panel.
-    void runInPerlOut(const QString &commandLine);
+    // The run dialog's "Run": runs the command in the Perl output panel.
+    void runInPerlOut(const Command &command);
     // "Show contents as HTML file": writes the output as a page and asks to browse it.
     void showOutputAsPage();
     // The overview window of the whole output, just above the panel.

@@ -91,9 +91,9 @@ TRunForm::TRunForm(TIniFile *settings, TIniFile *runSettings, QWidget *parent)
 
     connect(btRun, &QPushButton::clicked, this, &TRunForm::btRunClick);
     connect(btCancel, &QPushButton::clicked, this, &TRunForm::reject);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TRunForm::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TRunForm::SpeedButton2Click);
-    connect(BitBtn1, &QToolButton::clicked, this, &TRunForm::BitBtn1Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TRunForm::browseInterpreter);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TRunForm::browseScript);
+    connect(BitBtn1, &QToolButton::clicked, this, &TRunForm::toggleDebugOptions);
 }
 
 QWidget *TRunForm::createTop()
@@ -265,9 +265,15 @@ RunRequest TRunForm::request() const
 
 void TRunForm::btRunClick()
 {
+    const Command c = command();
+    // The dialog stays open, so that the field at fault can be mended.
+    if (const QString why = c.problem(); !why.isEmpty()) {
+        Prompts::error(this, why);
+        return;
+    }
     closeToOwner();
     setResult(QDialog::Accepted);
-    emit runRequested(commandLine());
+    emit runRequested(c);
 }
 
 void TRunForm::reject()
@@ -292,21 +298,21 @@ QString TRunForm::browse(const QString &current)
     return Prompts::instance().openFile(this, QStringLiteral("Open"), dir, openFilter());
 }
 
-void TRunForm::SpeedButton1Click()
+void TRunForm::browseInterpreter()
 {
     const QString file = browse(edInterpreter->currentText());
     if (!file.isEmpty())
         edInterpreter->setEditText(file);
 }
 
-void TRunForm::SpeedButton2Click()
+void TRunForm::browseScript()
 {
     const QString file = browse(edScript->currentText());
     if (!file.isEmpty())
         edScript->setEditText(file);
 }
 
-void TRunForm::BitBtn1Click()
+void TRunForm::toggleDebugOptions()
 {
     setExpanded(!m_expanded);
 }

@@ -43,19 +43,21 @@ public:
     int expandedHeight() const { return m_expandedHeight; }
 
     RunRequest request() const;
-    QString commandLine() const { return buildCommandLine(request()); }
+    Command command() const { return buildCommand(request()); }
 
     void btRunClick();
-    void SpeedButton1Click();
-    void SpeedButton2Click();
-    void BitBtn1Click();
+    // The file buttons beside the interpreter and the script field.
+    void browseInterpreter();
+    void browseScript();
+    // The debug button: shows or hides the debug options below the dialog's fields.
+    void toggleDebugOptions();
 
     static QString openFilter();
     static QString perlSiteAddress();
 
 signals:
-    // The dialog has closed; the command line is to run in the Perl output panel.
-    void runRequested(const QString &commandLine);
+    // The dialog has closed; the command is to run in the Perl output panel.
+    void runRequested(const Command &command);
 
 public slots:
     void reject() override;

@@ -118,10 +118,9 @@ TSchemePage::TSchemePage(TIniFile *settings, TIniFile *runSettings, QWidget *par
 
     connect(edRunOptions, qOverload<int>(&QComboBox::activated), this,
             [this] { guarded([this] { edRunOptionsChange(); }); });
-    connect(SpeedButton4, &QPushButton::clicked, this,
-            [this] { guarded([this] { SpeedButton4Click(); }); });
+    connect(SpeedButton4, &QPushButton::clicked, this, [this] { guarded([this] { addScheme(); }); });
     connect(SpeedButton9, &QPushButton::clicked, this,
-            [this] { guarded([this] { SpeedButton9Click(); }); });
+            [this] { guarded([this] { deleteScheme(); }); });
     connect(chkCheckParams, &QRadioButton::toggled, this, [this] { applyEnabling(); });
     connect(fileOptions, &QPushButton::clicked, this, &TSchemePage::fileOptionsRequested);
 }
@@ -205,7 +204,7 @@ void TSchemePage::SaveScheme(const QString &name)
     showSelection(RunSchemes::save(*m_runSettings, *m_settings, name, pageValues()));
 }
 
-void TSchemePage::SpeedButton4Click()
+void TSchemePage::addScheme()
 {
     QString name;
     if (!Prompts::instance().input(this, QStringLiteral("Enter name"),
@@ -214,7 +213,7 @@ void TSchemePage::SpeedButton4Click()
     SaveScheme(name);
 }
 
-void TSchemePage::SpeedButton9Click()
+void TSchemePage::deleteScheme()
 {
     if (edRunOptions->currentIndex() < 0)
         return;

@@ -26,8 +26,10 @@ public:
     // Writes the page's values as scheme name and makes it current. The options dialog's
     // Accept passes the selector's text. Throws FormatError for a name the file cannot hold.
     void SaveScheme(const QString &name);
-    void SpeedButton4Click(); // "Add these settings as..."
-    void SpeedButton9Click(); // "Delete this scheme"
+    // "Add these settings as...": asks for a name and saves the page's values under it.
+    void addScheme();
+    // "Delete this scheme": the selected one, after asking; never "Default".
+    void deleteScheme();
 
     bool customMode() const;
     RunScheme pageValues() const;
