@@ -1,0 +1,317 @@
+"""End-to-end cases: the real program on a private X server, driven through the accessibility
+tree as a user would, by what the user sees (window titles, captions, roles).
+
+    cases.py CASE BINARY      runs one case (see CASES); exit 0 passed, 1 failed, 77 skipped
+"""
+
+import os
+import re
+import shutil
+import subprocess
+import sys
+import traceback
+
+sys.dont_write_bytecode = True  # keep the source tree clean
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import qfdriver as qf  # noqa: E402
+from qfdriver import Failure, find, poll  # noqa: E402
+
+SKIP = 77
+
+
+def expect(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def editor_showing(prog, content, what="the script editor"):
+    """The visible editor whose text is `content`: how a user tells which script is shown."""
+    frame = prog.main_window()
+
+    def look():
+        for t in qf.find_all(frame, "text", showing=True):
+            if qf.text_of(t) == content:
+                return t
+    def seen():
+        return [qf.text_of(t)[:80] for t in qf.find_all(frame, "text", showing=True)]
+    return poll(look, qf.TIMEOUT,
+                lambda: f"{what} showing {content!r} (text areas now hold {seen()})")
+
+
+def panel_text(frame, caption):
+    """The text area of the panel whose header reads `caption` (e.g. "Perl output")."""
+    header = find(frame, "label", caption, what=f"the {caption!r} panel")
+    for up in qf.ancestors(header):
+        texts = qf.find_all(up, "text", showing=True)
+        if texts:
+            return texts[0]
+    raise Failure(f"the {caption!r} panel has no text area")
+
+
+def start_past_wizard(binary, home, *scripts, while_open=None):
+    """A first start in a fresh home: leaves the welcome wizard without saving settings, as
+    its Cancel button and the question after it offer, and waits for the main window, which
+    then has the keyboard. while_open(prog, wizard) runs while the wizard shows."""
+    prog = qf.Program(binary, home, *scripts)
+    try:
+        wizard = prog.window("Welcome", role="dialog", timeout=qf.START_TIMEOUT)
+        if while_open:
+            while_open(prog, wizard)
+        qf.press(find(wizard, "push button", "Cancel"))
+        question = prog.window("Quillforge", role="alert")
+        message = " ".join(qf.name_of(n) for n in qf.find_all(question, "label"))
+        expect("Really quit this dialog without saving?" in message,
+               f"leaving the wizard asks {message!r}, not whether to quit without saving")
+        qf.press(find(question, "push button", "Yes"))
+        prog.window_gone("Welcome")
+        prog.activate(qf.Program.MAIN_TITLE)
+    except BaseException:
+        prog.__exit__(*sys.exc_info())
+        raise
+    return prog
+
+
+def exit_program(prog):
+    """File > Exit with nothing unsaved ends the program at once, and cleanly."""
+    prog.menu("File", "Exit")
+    code = prog.wait_exit()
+    expect(code == 0, f"File > Exit ended the program with exit code {code}")
+
+
+def config(home):
+    return qf.settings(home).get("Config", {})
+
+
+# --- the cases -------------------------------------------------------------------------------
+
+
+def case_startup(binary, home):
+    """A first start shows the wizard; leaving it writes the machine identity; the main window
+    shows the script named on the command line; a second start skips the wizard."""
+    script = os.path.join(home, "hello.pl")
+    source = 'print "hello\\n";\n'
+    write(script, source.encode())
+
+    def while_open(prog, wizard):
+        find(wizard, "push button", "Next >>")
+        expect("HD_ID" not in config(home),
+               "HD_ID is in etc/quillforge.cfg while the wizard is still open")
+
+    with start_past_wizard(binary, home, script, while_open=while_open) as prog:
+        identity = poll(lambda: config(home).get("HD_ID"), qf.TIMEOUT,
+                        "HD_ID in etc/quillforge.cfg after the wizard")
+        expect(re.fullmatch(r"[0-9A-F]{4}-[0-9A-F]{4}", identity),
+               f"HD_ID is {identity!r}, not XXXX-XXXX in hexadecimal")
+        expect(config(home).get("Welcome") == "0",
+               f"Welcome is {config(home).get('Welcome')!r} after the wizard, not 0")
+        for folder in ("etc", "lib", "doc"):
+            expect(os.path.isdir(os.path.join(home, folder)),
+                   f"the fresh home got no {folder}/ folder")
+
+        frame = prog.main_window()
+        tab = find(frame, "page tab", "hello.pl", what="a tab for hello.pl")
+        expect(tab.description == script,
+               f"the hello.pl tab stands for {tab.description!r}, not {script!r}")
+        editor_showing(prog, source)
+        exit_program(prog)
+
+    with qf.Program(binary, home, script) as again:
+        first = poll(lambda: [w for w in again.windows()
+                              if qf.name_of(w) in ("Welcome", qf.Program.MAIN_TITLE)],
+                     qf.START_TIMEOUT, "the main window on a second start")[0]
+        expect(qf.name_of(first) != "Welcome", "the wizard came back on a second start")
+        editor_showing(again, source)
+        expect(config(home).get("HD_ID") == identity, "a second start changed HD_ID")
+
+
+def case_edit_save(binary, home):
+    """Typed text reaches the file on disk byte for byte, saved with Ctrl+S and with
+    File > Save."""
+    script = os.path.join(home, "edit.pl")
+    original = 'print "one\\n";\n'
+    write(script, original.encode())
+    with start_past_wizard(binary, home, script) as prog:
+        editor = editor_showing(prog, original)
+        qf.focus(editor)
+        qf.set_caret(editor, len(original))
+        typed = 'print "two\\n";\n'
+        qf.type_text(typed)
+        first = original + typed
+        poll(lambda: qf.text_of(editor) == first, qf.TIMEOUT,
+             lambda: f"the editor to read {first!r} (it reads {qf.text_of(editor)!r})")
+        expect(qf.read_file(script) == original.encode(), "the file changed before a save")
+
+        qf.key("ctrl+s")
+        poll(lambda: qf.read_file(script) == first.encode(), qf.TIMEOUT,
+             lambda: f"Ctrl+S to write {first!r} (the file holds {qf.read_file(script)!r})")
+
+        qf.set_caret(editor, 0)
+        qf.type_text("# über\n")  # a character outside ASCII must reach the disk as UTF-8
+        second = "# über\n" + first
+        poll(lambda: qf.text_of(editor) == second, qf.TIMEOUT,
+             lambda: f"the editor to read {second!r} (it reads {qf.text_of(editor)!r})")
+        prog.menu("File", "Save")
+        poll(lambda: qf.read_file(script) == second.encode("utf-8"), qf.TIMEOUT,
+             lambda: f"File > Save to write {second!r} (the file holds {qf.read_file(script)!r})")
+
+
+def case_run_output(binary, home):
+    """F9 opens the run dialog; its Run button runs the script with perl and the Perl output
+    panel shows what the script printed."""
+    script = os.path.join(home, "run.pl")
+    write(script, b'print "answer=", 6 * 7, "\\n";\n')
+    with start_past_wizard(binary, home, script) as prog:
+        frame = prog.main_window()
+        output = panel_text(frame, "Perl output")
+        expect("answer=42" not in qf.text_of(output), "the output shows the answer before a run")
+        qf.key("F9")
+        dialog = prog.window("Run / Syntax check / debug", role="dialog")
+        find(dialog, "combo box", script, what=f"the run dialog naming {script}")
+        qf.press(find(dialog, "push button", "Run"))
+        prog.window_gone("Run / Syntax check / debug")
+        poll(lambda: "answer=42" in qf.text_of(output), qf.TIMEOUT,
+             lambda: "the Perl output panel to show answer=42 "
+             f"(it shows {qf.text_of(output)[-300:]!r})")
+
+
+def case_find(binary, home):
+    """The Find dialog selects each match in turn and says so when there is no further one."""
+    script = os.path.join(home, "find.pl")
+    source = "# find the needle\nmy $needle = 1;\nprint $needle;\n"
+    write(script, source.encode())
+    matches = [m.start() for m in re.finditer("needle", source)]
+    with start_past_wizard(binary, home, script) as prog:
+        editor = editor_showing(prog, source)
+        prog.menu("Search", "Find")
+        dialog = prog.window("Find text", role="dialog")
+        field = find(dialog, "combo box", "Text to find:")
+        entry = find(field, "text", what="the text field of 'Text to find:'")
+        qf.focus(entry)
+        qf.type_text("needle")
+        poll(lambda: qf.text_of(entry) == "needle", qf.TIMEOUT,
+             lambda: f"'needle' in the find field (it holds {qf.text_of(entry)!r})")
+        okay = find(dialog, "push button", "Okay")
+        for n, at in enumerate(matches, 1):
+            qf.press(okay)
+            want = (at, at + len("needle"))
+            poll(lambda: qf.selection_of(editor) == want, qf.TIMEOUT,
+                 lambda: f"match {n} selected at {want} "
+                 f"(the selection is {qf.selection_of(editor)})")
+            caret = qf.caret_of(editor)
+            expect(want[0] <= caret <= want[1],
+                   f"after match {n} the caret is at {caret}, outside {want}")
+            expect(qf.text_of(editor)[want[0]:want[1]] == "needle",
+                   f"match {n} selects {qf.text_of(editor)[want[0]:want[1]]!r}")
+        qf.press(okay)
+        box = prog.window("Quillforge", role="alert")
+        message = " ".join(qf.name_of(n) for n in qf.find_all(box, "label"))
+        expect("No (further) Entry found." in message,
+               f"a search past the last match says {message!r}")
+        qf.press(find(box, "push button", "OK"))
+        prog.window_gone("Quillforge")
+
+
+def case_options(binary, home):
+    """Options > View hides the code inspector: after Okay the panel is gone from the main
+    window, the choice is in etc/quillforge.cfg and the next start keeps it."""
+    script = os.path.join(home, "opt.pl")
+    write(script, b"1;\n")
+    with start_past_wizard(binary, home, script) as prog:
+        frame = prog.main_window()
+        find(frame, "label", "Code inspector", what="the code inspector on a first start")
+        prog.menu("Edit", "Options")
+        dialog = prog.window("Options", role="dialog")
+        qf.press(find(dialog, "page tab", "View"))
+        visible = find(dialog, "check box", "Visible", what="the View page's 'Visible' box")
+        # The panel to show or hide is picked in the drop-down list beside "Visible".
+        chooser = poll(lambda: [c for c in visible.parent if qf.role_of(c) == "combo box"
+                                and qf.is_showing(c)][0], qf.TIMEOUT, "the panel chooser")
+        qf.choose(chooser, "Code Inspector")
+        poll(lambda: qf.is_checked(visible), qf.TIMEOUT,
+             "'Visible' to be ticked for the shown code inspector")
+        qf.click_check_box(visible)
+        qf.press(find(dialog, "push button", "Okay"))
+        prog.window_gone("Options")
+
+        poll(lambda: not qf.find_all(frame, "label", "Code inspector", showing=True),
+             qf.TIMEOUT, "the code inspector to leave the main window")
+        poll(lambda: config(home).get("Visible_CodeInspector") == "0", qf.TIMEOUT,
+             lambda: "Visible_CodeInspector=0 in etc/quillforge.cfg (it holds "
+             f"{config(home).get('Visible_CodeInspector')!r})")
+        find(frame, "label", "Perl output", what="the Perl output panel, which stays")
+        exit_program(prog)
+
+    with qf.Program(binary, home, script) as again:
+        frame = again.main_window()
+        find(frame, "label", "Perl output", what="the Perl output panel after a restart")
+        expect(not qf.find_all(frame, "label", "Code inspector", showing=True),
+               "the code inspector is back after a restart")
+
+
+CASES = {
+    "startup": case_startup,
+    "edit_save": case_edit_save,
+    "run_output": case_run_output,
+    "find": case_find,
+    "options": case_options,
+}
+
+
+def main(argv):
+    if len(argv) != 3 or argv[1] not in CASES:
+        print(f"usage: {argv[0]} {{{'|'.join(CASES)}}} BINARY", file=sys.stderr)
+        return 2
+    name, binary = argv[1], os.path.abspath(argv[2])
+    missing = qf.missing_prerequisites()
+    if missing:
+        print(f"SKIP: e2e {name}: this machine lacks {', '.join(missing)} "
+              "(scripts/setup.sh installs them)")
+        return SKIP
+    if "QF_E2E_OUT" not in os.environ:
+        # Each case gets a D-Bus session of its own, and with it an accessibility bus. The
+        # buses and the services they start chatter on their output: only ours gets through.
+        out = os.dup(1)
+        env = dict(os.environ, QF_E2E_OUT=str(out))
+        code = subprocess.run(["dbus-run-session", "--", sys.executable, *argv], env=env,
+                              pass_fds=(out,), stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode
+        if code not in (0, 1, SKIP):
+            print(f"FAIL: e2e {argv[1]}: dbus-run-session ended with exit code {code}")
+            return 1
+        return code
+    out = int(os.environ.pop("QF_E2E_OUT"))
+    os.dup2(out, 1)
+    os.dup2(out, 2)
+    os.close(out)
+
+    home = qf.make_home()
+    os.environ["HOME"] = home  # nothing lands in the real home of whoever runs the tests
+    runtime = os.path.join(home, "runtime")
+    os.mkdir(runtime, 0o700)
+    os.environ["XDG_RUNTIME_DIR"] = runtime
+    session = None
+    try:
+        session = qf.Session()
+        CASES[name](binary, home)
+    except Failure as e:
+        print(f"FAIL: e2e {name}: {e}")
+        return 1
+    except Exception:
+        print(f"FAIL: e2e {name}: unexpected error")
+        traceback.print_exc(file=sys.stdout)
+        return 1
+    finally:
+        if session:
+            session.close()
+        shutil.rmtree(home, ignore_errors=True)
+    print(f"PASS: e2e {name}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
