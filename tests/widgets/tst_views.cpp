@@ -459,7 +459,7 @@ private slots:
         QDir().mkpath(home.path("etc/prev.html/blocked"));
         button->click();
         QCOMPARE(prompts->messages().size(), 1);
-        QVERIFY(prompts->messages().first().contains("Unable to write to"));
+        QVERIFY(prompts->messages().first().contains(home.path("etc/prev.html")));
         QCOMPARE(s.caption(), QStringLiteral("Source code"));
     }
 

@@ -64,7 +64,7 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     auto *label = new QLabel(QStringLiteral("Text to find:"), page);
     FindTextCombo = named(new QComboBox(page), "FindTextCombo");
     FindTextCombo->setEditable(true);
-    FindTextCombo->setInsertPolicy(QComboBox::NoInsert); // the history is kept by Button1Click
+    FindTextCombo->setInsertPolicy(QComboBox::NoInsert); // the history is kept by findNext
     FindTextCombo->setMinimumWidth(240);
     FindTextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     label->setBuddy(FindTextCombo);
@@ -123,8 +123,8 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     buttons->addWidget(Button2);
     outer->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &TFindForm::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TFindForm::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TFindForm::findNext);
+    connect(Button2, &QPushButton::clicked, this, &TFindForm::closeDialog);
     setFixedSize(sizeHint());
 }
 
@@ -160,7 +160,7 @@ int TFindForm::searchStart(QPlainTextEdit *editor, bool backward) const
     return std::clamp(start, 0, length);
 }
 
-void TFindForm::Button1Click()
+void TFindForm::findNext()
 {
     const QString text = FindTextCombo->currentText();
     if (text.isEmpty())
@@ -200,7 +200,7 @@ void TFindForm::Button1Click()
         ZoomHide(this);
 }
 
-void TFindForm::Button2Click()
+void TFindForm::closeDialog()
 {
     ZoomHide(this);
 }

@@ -27,8 +27,8 @@ public:
     explicit TFindForm(EditorSource current, DocumentText *texts = nullptr,
                        QWidget *parent = nullptr);
 
-    void Button1Click(); // "&Okay"
-    void Button2Click(); // "&Close"
+    void findNext();    // "&Okay"
+    void closeDialog(); // "&Close"
 
     QComboBox *FindTextCombo = nullptr;
     QCheckBox *CheckCase = nullptr;

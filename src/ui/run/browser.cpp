@@ -128,10 +128,10 @@ BrowserPage::BrowserPage(QWidget *parent)
     m_layout->addWidget(m_placeholder, 1);
 
     m_handlers.beforeNavigate = [this](const QUrl &url) {
-        return IEBeforeNavigate2(url);
+        return allowNavigation(url);
     };
     m_handlers.navigateComplete = [this](const QUrl &url) {
-        IENavigateComplete2(url);
+        navigationDone(url);
     };
     m_handlers.progressChange = [this](int progress, int maximum) {
         emit statusText(BrowserRules::progressText(progress, maximum));
@@ -201,7 +201,7 @@ void BrowserPage::navigate(const QString &address)
 {
     const QUrl url = BrowserRules::toUrl(address, baseDir);
     // The same check as the browser's own, so that nothing is created for a pseudo-link.
-    if (!IEBeforeNavigate2(url))
+    if (!allowNavigation(url))
         return;
     if (BrowserEngine *e = engine())
         e->navigate(url);
@@ -219,7 +219,7 @@ void BrowserPage::focusBrowser()
         m_engine->widget()->setFocus();
 }
 
-bool BrowserPage::IEBeforeNavigate2(const QUrl &url)
+bool BrowserPage::allowNavigation(const QUrl &url)
 {
     const QString address = url.toString();
     if (!BrowserRules::isPseudoLink(address))
@@ -230,7 +230,7 @@ bool BrowserPage::IEBeforeNavigate2(const QUrl &url)
     return false;
 }
 
-void BrowserPage::IENavigateComplete2(const QUrl &url)
+void BrowserPage::navigationDone(const QUrl &url)
 {
     const QString shown = BrowserRules::displayAddress(url);
     m_edURL->setEditText(shown);

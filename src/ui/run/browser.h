@@ -50,8 +50,8 @@ signals:
     void loadFinished(bool ok);
 
 private:
-    bool IEBeforeNavigate2(const QUrl &url);
-    void IENavigateComplete2(const QUrl &url);
+    bool allowNavigation(const QUrl &url);
+    void navigationDone(const QUrl &url);
     void btGotoURLClick();
     void edURLClick(int index);
     void rememberAddress(const QString &text);

@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
+#include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 #include "ui/editor/editorcommands.h"
 #include "ui/editor/highlighting.h"
@@ -103,7 +104,7 @@ void TForm1::FormCreate()
         || m_settings.ReadBool(kConfig, QStringLiteral("Welcome"), false)) {
         TWelcome wizard(&m_settings, m_programDir, this);
         wizard.setResetStepDelay(g_wizardStepDelay);
-        wizard.exec();
+        Prompts::instance().modal(wizard);
     }
     m_tasks->showToday();
     m_documents->reset();

@@ -525,7 +525,7 @@ QWidget *TWelcome::buildButtonBar()
     row->addWidget(back);
     row->addWidget(m_btNext);
 
-    connect(m_button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(m_button1, &QPushButton::clicked, this, [this] { leaveWizard(); });
     connect(m_btNext, &QPushButton::clicked, this, [this] { btNextClick(); });
     return bar;
 }
@@ -578,11 +578,6 @@ void TWelcome::btNextClick()
         if (name == QLatin1String("tabInfo1"))
             m_btNext->setText(QStringLiteral("&Okay"));
     }
-}
-
-void TWelcome::Button1Click()
-{
-    leaveWizard();
 }
 
 void TWelcome::leaveWizard()

@@ -45,7 +45,6 @@ private:
     void sInfoExecute() { showSection(InfoSection); }
     void showSection(Section section);
     void btNextClick();
-    void Button1Click();
     void btSaveClick();
     void FormClose();
     void leaveWizard();

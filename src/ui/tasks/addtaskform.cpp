@@ -124,8 +124,8 @@ TAddTaskForm::TAddTaskForm(TaskStore &store, QWidget *parent)
     buttons->addWidget(Button2);
     v->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { storeTask(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { closeDialog(); });
 }
 
 void TAddTaskForm::openForAdd()
@@ -154,7 +154,7 @@ void TAddTaskForm::FormShow()
     TaskMemo->clear();
 }
 
-void TAddTaskForm::Button1Click()
+void TAddTaskForm::storeTask()
 {
     const TaskDraft draft{dtpWhen->date(), edUser->text(), edFor->text(), edDiz->text(),
                           TaskMemo->toPlainText()};
@@ -169,7 +169,7 @@ void TAddTaskForm::Button1Click()
     FormClose();
 }
 
-void TAddTaskForm::Button2Click()
+void TAddTaskForm::closeDialog()
 {
     FormClose();
 }
@@ -181,7 +181,7 @@ void TAddTaskForm::FormClose()
 
 void TAddTaskForm::reject()
 {
-    Button2Click();
+    closeDialog();
 }
 
 void TAddTaskForm::showEvent(QShowEvent *event)

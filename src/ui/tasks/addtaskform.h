@@ -25,8 +25,8 @@ public:
                      const QStringList &lines);
 
     void FormShow();
-    void Button1Click();
-    void Button2Click();
+    void storeTask();
+    void closeDialog();
     void FormClose();
 
     void reject() override;

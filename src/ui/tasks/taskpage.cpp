@@ -254,9 +254,9 @@ QWidget *TTaskPage::buildButtonBar()
     h->addWidget(m_dayCaption, 1);
 
     const std::pair<QToolButton *, void (TTaskPage::*)()> handlers[]
-            = {{SpeedButton5, &TTaskPage::SpeedButton5Click},
-               {SpeedButton6, &TTaskPage::SpeedButton6Click},
-               {SpeedButton7, &TTaskPage::SpeedButton7Click}};
+            = {{SpeedButton5, &TTaskPage::addTask},
+               {SpeedButton6, &TTaskPage::editTask},
+               {SpeedButton7, &TTaskPage::removeTask}};
     for (const auto &[b, handler] : handlers)
         connect(b, &QToolButton::clicked, this,
                 [this, h = handler] { guarded([&] { (this->*h)(); }); });
@@ -288,8 +288,7 @@ void TTaskPage::buildList()
     connect(TaskList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { guarded([this] { TaskListChange(); }); });
     // The edit button's shortcut for the mouse.
-    connect(TaskList, &QTableView::doubleClicked, this,
-            [this] { guarded([this] { SpeedButton6Click(); }); });
+    connect(TaskList, &QTableView::doubleClicked, this, [this] { guarded([this] { editTask(); }); });
 }
 
 void TTaskPage::showToday()
@@ -352,12 +351,12 @@ void TTaskPage::TaskListChange()
     lDiz->setText(u' ' + row.diz);
 }
 
-void TTaskPage::SpeedButton5Click()
+void TTaskPage::addTask()
 {
     AddTaskForm->openForAdd();
 }
 
-void TTaskPage::SpeedButton6Click()
+void TTaskPage::editTask()
 {
     const int r = selectedRow();
     if (r < 0)
@@ -367,7 +366,7 @@ void TTaskPage::SpeedButton6Click()
     AddTaskForm->openForEdit(m_loadedDay, row.forWhom, row.diz, Tasks::editLines(value));
 }
 
-void TTaskPage::SpeedButton7Click()
+void TTaskPage::removeTask()
 {
     const int r = selectedRow();
     if (r < 0)

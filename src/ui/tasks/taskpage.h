@@ -33,9 +33,9 @@ public:
 
     void TaskDateClick();
     void TaskListChange();
-    void SpeedButton5Click(); // add
-    void SpeedButton6Click(); // edit
-    void SpeedButton7Click(); // remove
+    void addTask();
+    void editTask();
+    void removeTask();
 
     QCalendarWidget *TaskDate = nullptr;
     QTableView *TaskList = nullptr;
