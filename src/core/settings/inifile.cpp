@@ -184,14 +184,21 @@ int TIniFile::parseInteger(const QString &text, int def)
     return ok ? v : def;
 }
 
-QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+std::optional<QString> TIniFile::ReadValue(const QString &section, const QString &key) const
 {
     const IniText t = load(m_fileName);
     const Range r = findSection(t, section);
     if (r.begin < 0)
-        return def;
+        return std::nullopt;
     const int i = findKey(t, r, key);
-    return i < 0 ? def : entryValue(t.lines[i]);
+    if (i < 0)
+        return std::nullopt;
+    return entryValue(t.lines[i]);
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+{
+    return ReadValue(section, key).value_or(def);
 }
 
 int TIniFile::ReadInteger(const QString &section, const QString &key, int def) const
