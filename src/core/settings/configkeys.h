@@ -68,9 +68,9 @@ inline constexpr char InspectorSection[] = "CodeInspector";
 inline constexpr char FilesSection[] = "Files_Directories";
 inline constexpr char LastFilesSection[] = "SRecent";
 // Sections of lists whose keys are made at run time; the reset erases them.
-inline constexpr char RecentSection[] = "Recent";
-inline constexpr char RecentUrlsSection[] = "RecentURLs";
-inline constexpr char CustomLinksSection[] = "CustomLinks";
+inline const QString RecentSection = QStringLiteral("Recent");
+inline const QString RecentUrlsSection = QStringLiteral("RecentURLs");
+inline const QString CustomLinksSection = QStringLiteral("CustomLinks");
 
 namespace Rows {
 constexpr const char *C = ConfigSection;

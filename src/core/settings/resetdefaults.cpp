@@ -3,7 +3,7 @@
 #include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 
-#include <initializer_list>
+#include <array>
 
 namespace {
 
@@ -14,8 +14,8 @@ using namespace Config;
 struct Step
 {
     const char *label;
-    std::initializer_list<const Entry *> keys;
-    const char *erase = nullptr;
+    std::array<const Entry *, 4> keys = {};
+    QString erase = {};
 };
 
 const Step kSteps[] = {
@@ -53,7 +53,7 @@ const Step kSteps[] = {
         {"reset custom links", {}, CustomLinksSection},
         {"reset recent URLs", {}, RecentUrlsSection},
         {"reset recent files", {}, RecentSection},
-        {"reset recent files", {}, LastFilesSection},
+        {"reset recent files", {}, QString::fromLatin1(LastFilesSection)},
         {"setting locations...",
          {&PerlPath.entry, &WebServerPath.entry, &CgiBin.entry, &LocalHost.entry}},
         {"finishing...", {}},
@@ -66,14 +66,16 @@ QVector<ResetStep> resetSteps(const ResetValues &values)
     QVector<ResetStep> steps;
     for (const Step &step : kSteps) {
         std::function<void(TIniFile &)> write;
-        if (step.erase) {
-            write = [section = QString::fromLatin1(step.erase)](TIniFile &ini) {
+        if (!step.erase.isEmpty()) {
+            write = [section = step.erase](TIniFile &ini) {
                 ini.EraseSection(section);
             };
-        } else if (step.keys.size() > 0) {
+        } else if (step.keys[0]) {
             QVector<QPair<const Entry *, QString>> writes;
-            for (const Entry *e : step.keys)
-                writes.append({e, resetText(*e, values)});
+            for (const Entry *e : step.keys) {
+                if (e)
+                    writes.append({e, resetText(*e, values)});
+            }
             write = [writes](TIniFile &ini) {
                 for (const auto &[e, text] : writes)
                     ini.WriteString(QString::fromLatin1(e->section), QString::fromLatin1(e->name),

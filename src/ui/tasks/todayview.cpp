@@ -3,6 +3,7 @@
 
 #include "core/common/clock.h"
 #include "core/common/textfile.h"
+#include "core/settings/configkeys.h"
 #include "core/tasks/todaypage.h"
 
 #include <QAbstractItemView>
@@ -14,8 +15,7 @@ QString TForm1::BuildTodayPage(const QString &templatePath)
     if (list && list->model())
         v.taskCount = list->model()->rowCount();
     v.date = Clock::now().date();
-    v.lastOpened = Settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"),
-                                       QString());
+    v.lastOpened = Config::read(Settings, Config::LastOpened);
     const QString page = buildTodayPage(readTextFile(templatePath).text, v);
     const QString out = ProgramDir + QStringLiteral("doc/template.html");
     writeFileAtomically(out, page.toUtf8());
