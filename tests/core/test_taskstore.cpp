@@ -159,7 +159,7 @@ TEST_F(TaskStoreTest, KeysEqualUnderCaseFoldingAreOneTaskForEveryReader)
     QStringList pairs;
     file.ReadSectionValues(Tasks::sectionName(kDay), pairs);
     EXPECT_EQ(pairs.size(), 2);
-    for (const QString &k : {"sign", "\u03A3x"})
+    for (const QString &k : {QStringLiteral("sign"), QStringLiteral("\u03A3x")})
         EXPECT_EQ(store.value(kDay, k), file.ReadString(Tasks::sectionName(kDay), k, "-"))
                 << k.toStdString();
 }
