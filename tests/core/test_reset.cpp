@@ -288,8 +288,8 @@ const QByteArray kUsedBefore = crlf("; kept comment\n"
                                     "[Mine]\n"
                                     "Keep=this\n"
                                     "\n"
-                                    "[Recent]\n"
-                                    "07.12.2026 09:00:00=/home/ada/y.pl\n"
+                                    "[RecentURLs]\n"
+                                    "URL0=http://example.org/\n"
                                     "[CustomLinks]\n"
                                     "Gimp=/usr/bin/gimp|\n"
                                     "[FILES_DIRECTORIES]\n"
@@ -352,7 +352,7 @@ TEST_F(Reset, WritesByteForByteWhatItAlwaysWrote)
     QByteArray off = kFreshReset;
     off.replace("RunWebServer=1", "RunWebServer=0");
     EXPECT_EQ(resetOnto(dir.filePath(QStringLiteral("etc/off.cfg")), QByteArray(), false), off);
-    // A used file: names in other cases, blanks, quotes, CRLF, a section twice, unknown keys.
+    // A used file: names in other cases, blanks, quotes, CRLF, unknown keys and sections.
     EXPECT_EQ(resetOnto(dir.filePath(QStringLiteral("etc/used.cfg")), kUsedBefore, false),
               kUsedAfter);
 }

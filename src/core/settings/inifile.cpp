@@ -6,9 +6,6 @@
 
 #include <QFile>
 
-#include <utility>
-#include <vector>
-
 namespace {
 
 using IniSections::Block;
@@ -74,6 +71,18 @@ void forEachDistinct(const TIniFile &ini, const QString &section, F f)
         return;
     for (const Entry &e : IniSections::entries(t.text, *b, true))
         f(e);
+}
+
+// A group whose header stands more than once leaves open which lines are its own (a stray copy
+// of the header may sit inside another group): changing it could delete another group's lines.
+void requireOneBlock(const IniText &t, const QString &section, const QString &path)
+{
+    if (IniSections::blockCount(t.text, section) > 1)
+        throw FormatError(QStringLiteral("Oops! The group [%1] appears more than once in %2, so "
+                                         "it is not clear which lines belong to it. Nothing was "
+                                         "changed. Please remove the extra \"[%1]\" line with a "
+                                         "text editor.")
+                                  .arg(section.trimmed(), path));
 }
 
 bool hasLineBreak(const QString &s)
@@ -180,6 +189,7 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     checkKey(key);
     checkValue(value);
     IniText t = load(m_fileName);
+    requireOneBlock(t, section, m_fileName);
     const auto b = IniSections::find(t.text, section);
     if (!b) {
         t.text += u'[' + section.trimmed() + QStringLiteral("]\n") + key.trimmed() + u'=' + value
@@ -237,22 +247,18 @@ bool TIniFile::SectionExists(const QString &section) const
 void TIniFile::EraseSection(const QString &section)
 {
     IniText t = load(m_fileName);
-    std::vector<std::pair<qsizetype, qsizetype>> doomed;
-    for (const Block &b : IniSections::blocks(t.text)) {
-        if (IniSections::sameName(b.name, section))
-            doomed.emplace_back(b.header, b.end - b.header);
-    }
-    if (doomed.empty())
+    requireOneBlock(t, section, m_fileName);
+    const auto b = IniSections::find(t.text, section);
+    if (!b)
         return;
-    // From the back, so that the positions before stay valid.
-    for (auto r = doomed.rbegin(); r != doomed.rend(); ++r)
-        t.text.remove(r->first, r->second);
+    t.text.remove(b->header, b->end - b->header);
     save(m_fileName, t);
 }
 
 void TIniFile::DeleteKey(const QString &section, const QString &key)
 {
     IniText t = load(m_fileName);
+    requireOneBlock(t, section, m_fileName);
     const auto b = IniSections::find(t.text, section);
     if (!b)
         return;

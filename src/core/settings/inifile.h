@@ -8,7 +8,8 @@
 // One INI-style state file. Holds only its path: every read goes to the file and every write
 // reaches it at once, through an atomic replace. Names compare without regard to case.
 // Reads never fail; writes throw IoError ("Unable to write to ...") or FormatError when a
-// name or value cannot be stored without changing the file's meaning.
+// name or value cannot be stored without changing the file's meaning, or when the group's
+// header stands more than once, so that its own lines are in doubt.
 class TIniFile
 {
 public:
