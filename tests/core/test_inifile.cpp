@@ -59,8 +59,8 @@ TEST_F(IniFileTest, NamesWithBlanksAroundThemAreTheSameNames)
 
 TEST_F(IniFileTest, ValuesAreTrimmedAndLoseMatchingQuotes)
 {
+    write("[Files_Directories]\nPerl=  /usr/bin/perl  \n");
     TIniFile ini(path());
-    ini.WriteString("Files_Directories", "Perl", "  /usr/bin/perl  ");
     EXPECT_EQ(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/usr/bin/perl"));
     ini.WriteString("Files_Directories", "Perl", "\"/opt/my perl/perl\"");
     EXPECT_EQ(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/opt/my perl/perl"));
@@ -70,6 +70,32 @@ TEST_F(IniFileTest, ValuesAreTrimmedAndLoseMatchingQuotes)
     EXPECT_EQ(ini.ReadString("A", "c", ""), QStringLiteral("\"unbalanced'"));
     ini.WriteString("A", "d", "a=b=c");
     EXPECT_EQ(ini.ReadString("A", "d", ""), QStringLiteral("a=b=c"));
+}
+
+// The reader trims a value, so one written with blanks around it would read back as another
+// value: such a value is refused like one with a line break, and blanks inside are kept.
+TEST_F(IniFileTest, ValuesWithBlanksAroundThemAreRefused)
+{
+    write("[A]\nx=1\n");
+    TIniFile ini(path());
+    for (const QString &v :
+         {QStringLiteral("  /srv/a b  "), QStringLiteral(" lead"), QStringLiteral("trail\t"),
+          QStringLiteral("\u00A0nbsp"), QStringLiteral(" ")}) {
+        const QString problem = TIniFile::valueProblem(v);
+        EXPECT_TRUE(problem.startsWith("Oops!")) << problem.toStdString();
+        try {
+            ini.WriteString("A", "x", v);
+            ADD_FAILURE() << "stored " << v.toStdString();
+        } catch (const FormatError &e) {
+            EXPECT_EQ(e.message(), problem);
+        }
+    }
+    EXPECT_EQ(contents(), QByteArray("[A]\nx=1\n"));
+    for (const QString &v : {QStringLiteral("/srv/a b"), QString(), QStringLiteral("a = b")}) {
+        EXPECT_TRUE(TIniFile::valueProblem(v).isEmpty()) << v.toStdString();
+        ini.WriteString("A", "x", v);
+        EXPECT_EQ(ini.ReadString("A", "x", "-"), v);
+    }
 }
 
 TEST_F(IniFileTest, LongValuesAndManyNamesAreKeptWhole)

@@ -413,6 +413,25 @@ private slots:
                 || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
     }
 
+    // The file would give the value back without its blanks, so the page refuses it and says so.
+    void aLinkThatWouldReadBackDifferentlyIsRefused()
+    {
+        TestHome home;
+        Started s(home);
+        s.get<QAction>("Addeditremovelinks1")->trigger();
+        prompts->fileAnswers = {"Tool"};
+        s.dlg()->Button5Click();
+        s.dlg()->lvLinksClick();
+        s.get<QLineEdit>("edLinkProg")->setText(" /usr/bin/env");
+        s.dlg()->btUpdateLinkClick();
+        QCOMPARE(prompts->messages(),
+                 QStringList{TIniFile::valueProblem(QStringLiteral(" /usr/bin/env||,"))});
+        QVERIFY(prompts->messages().first().contains("blank"));
+        TIniFile ini(home.path(kCfg));
+        QCOMPARE(ini.ReadString("CustomLinks", "Tool", "none"), QStringLiteral("none"));
+        QVERIFY(s.get<QPushButton>("btUpdateLink")->isEnabled());
+    }
+
     void anUnstoredLinkVanishesOnReload()
     {
         TestHome home;

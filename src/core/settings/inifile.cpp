@@ -110,6 +110,10 @@ QString TIniFile::valueProblem(const QString &value)
     if (hasLineBreak(value))
         return QStringLiteral("Oops! This text cannot be stored because it holds a line break. "
                               "Please write it on one line.");
+    // Quoting could keep the blanks, but would change what the file holds for every reader.
+    if (value.size() != value.trimmed().size())
+        return QStringLiteral("Oops! This text cannot be stored because it begins or ends with "
+                              "a blank. Please remove the blanks around it.");
     return {};
 }
 
