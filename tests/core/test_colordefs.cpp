@@ -77,6 +77,30 @@ TEST_F(ColorDefsFile, ReadsTheFileAsTheSettingsRulesDo)
     EXPECT_EQ(defs.at(2).group, QStringLiteral("Other"));
 }
 
+// Group and key names that are equal only under case folding (long s, final sigma) are one
+// name for the settings object; the colour reader must not make two of them.
+TEST_F(ColorDefsFile, NamesEqualUnderCaseFoldingAreOneName)
+{
+    write("[\xC5\xBFyms]\n"
+          "0\xCF\x82=Arial|10|255|1|0|0|0\n"
+          "0\xCF\x83=Arial|12|0|0|0|0|0\n"
+          "[Syms]\n"
+          "0late=Arial|10|255|1|0|0|0\n");
+    const TIniFile ini(path());
+    QStringList sections;
+    ini.ReadSections(sections);
+    QStringList viaIni;
+    for (const QString &s : sections) {
+        QStringList pairs;
+        ini.ReadSectionValues(s, pairs);
+        viaIni << pairs;
+    }
+    const ColorDefinitions defs = ColorDefinitions::load(path());
+    EXPECT_EQ(sections, QStringList{"\u017Fyms"});
+    EXPECT_EQ(defs.lines(), viaIni);
+    EXPECT_EQ(defs.lines(), QStringList{"0\u03C2=Arial|10|255|1|0|0|0"});
+}
+
 TEST_F(ColorDefsFile, MissingEmptyAndBinaryFilesGiveWhatTheyCan)
 {
     EXPECT_TRUE(ColorDefinitions::load(path()).isEmpty());

@@ -59,8 +59,8 @@ TEST_F(IniFileTest, NamesWithBlanksAroundThemAreTheSameNames)
 
 TEST_F(IniFileTest, ValuesAreTrimmedAndLoseMatchingQuotes)
 {
+    write("[Files_Directories]\nPerl=  /usr/bin/perl  \n");
     TIniFile ini(path());
-    ini.WriteString("Files_Directories", "Perl", "  /usr/bin/perl  ");
     EXPECT_EQ(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/usr/bin/perl"));
     ini.WriteString("Files_Directories", "Perl", "\"/opt/my perl/perl\"");
     EXPECT_EQ(ini.ReadString("Files_Directories", "Perl", ""), QStringLiteral("/opt/my perl/perl"));
@@ -70,6 +70,32 @@ TEST_F(IniFileTest, ValuesAreTrimmedAndLoseMatchingQuotes)
     EXPECT_EQ(ini.ReadString("A", "c", ""), QStringLiteral("\"unbalanced'"));
     ini.WriteString("A", "d", "a=b=c");
     EXPECT_EQ(ini.ReadString("A", "d", ""), QStringLiteral("a=b=c"));
+}
+
+// The reader trims a value, so one written with blanks around it would read back as another
+// value: such a value is refused like one with a line break, and blanks inside are kept.
+TEST_F(IniFileTest, ValuesWithBlanksAroundThemAreRefused)
+{
+    write("[A]\nx=1\n");
+    TIniFile ini(path());
+    for (const QString &v :
+         {QStringLiteral("  /srv/a b  "), QStringLiteral(" lead"), QStringLiteral("trail\t"),
+          QStringLiteral("\u00A0nbsp"), QStringLiteral(" ")}) {
+        const QString problem = TIniFile::valueProblem(v);
+        EXPECT_TRUE(problem.startsWith("Oops!")) << problem.toStdString();
+        try {
+            ini.WriteString("A", "x", v);
+            ADD_FAILURE() << "stored " << v.toStdString();
+        } catch (const FormatError &e) {
+            EXPECT_EQ(e.message(), problem);
+        }
+    }
+    EXPECT_EQ(contents(), QByteArray("[A]\nx=1\n"));
+    for (const QString &v : {QStringLiteral("/srv/a b"), QString(), QStringLiteral("a = b")}) {
+        EXPECT_TRUE(TIniFile::valueProblem(v).isEmpty()) << v.toStdString();
+        ini.WriteString("A", "x", v);
+        EXPECT_EQ(ini.ReadString("A", "x", "-"), v);
+    }
 }
 
 TEST_F(IniFileTest, LongValuesAndManyNamesAreKeptWhole)
@@ -151,16 +177,47 @@ TEST_F(IniFileTest, ListingsInFileOrder)
 
 TEST_F(IniFileTest, EraseSectionAndDeleteKey)
 {
-    write("[A]\nx=1\ny=2\n[B]\nz=3\n[a]\nw=4\n");
+    write("[A]\nx=1\ny=2\n\n[B]\nz=3\n[C]\nw=4\n");
     TIniFile ini(path());
     ini.DeleteKey("A", "y");
     ini.DeleteKey("A", "missing");
     ini.DeleteKey("Missing", "x");
-    EXPECT_EQ(contents(), QByteArray("[A]\nx=1\n[B]\nz=3\n[a]\nw=4\n"));
+    EXPECT_EQ(contents(), QByteArray("[A]\nx=1\n\n[B]\nz=3\n[C]\nw=4\n"));
     ini.EraseSection("a");
+    ini.EraseSection("c");
     EXPECT_EQ(contents(), QByteArray("[B]\nz=3\n"));
     ini.EraseSection("Nothing");
     EXPECT_EQ(contents(), QByteArray("[B]\nz=3\n"));
+}
+
+// A group whose header stands twice leaves open which lines are its own: the file is read as
+// ever (first block), but nothing in it is changed, so no other group's lines can be lost.
+TEST_F(IniFileTest, GroupsWithARepeatedHeaderAreReadButNotChanged)
+{
+    const QByteArray before = "[Config]\nCmd=sh\n[recent ]\nRecentCount=8\n"
+                              "[Other]\nx=1\n[Recent]\nk=/a.pl\n";
+    write(before);
+    TIniFile ini(path());
+    EXPECT_EQ(ini.ReadString("Recent", "RecentCount", ""), QStringLiteral("8"));
+    EXPECT_EQ(ini.ReadString("Recent", "k", "none"), QStringLiteral("none"));
+    EXPECT_THROW(ini.WriteString("Recent", "RecentCount", "1"), FormatError);
+    EXPECT_THROW(ini.WriteString("Recent", "new", "1"), FormatError);
+    EXPECT_THROW(ini.DeleteKey("Recent", "RecentCount"), FormatError);
+    EXPECT_THROW(ini.DeleteKey("Recent", "missing"), FormatError);
+    EXPECT_THROW(ini.EraseSection("RECENT"), FormatError);
+    EXPECT_EQ(contents(), before);
+    try {
+        ini.EraseSection("Recent");
+    } catch (const FormatError &e) {
+        EXPECT_TRUE(e.message().contains("[Recent]")) << e.message().toStdString();
+        EXPECT_TRUE(e.message().contains(path())) << e.message().toStdString();
+    }
+    // The groups around it stay writable, each within its own lines.
+    ini.WriteString("Config", "Cmd", "bash");
+    ini.WriteString("Config", "New", "1");
+    ini.DeleteKey("Other", "x");
+    EXPECT_EQ(contents(), QByteArray("[Config]\nCmd=bash\nNew=1\n[recent ]\nRecentCount=8\n"
+                                     "[Other]\n[Recent]\nk=/a.pl\n"));
 }
 
 TEST_F(IniFileTest, RefusesNamesAndValuesThatWouldCorruptTheFile)

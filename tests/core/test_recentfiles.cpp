@@ -1,6 +1,8 @@
+#include "core/common/errors.h"
 #include "core/settings/inifile.h"
 #include "core/settings/recentfiles.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,6 +52,32 @@ TEST_F(Recent, SameSecondSharesOneKey)
     RecentFiles::recordOpening(ini, list, "/a.pl", 8, t);
     RecentFiles::recordOpening(ini, list, "/b.pl", 8, t);
     EXPECT_EQ(list, QStringList{"/b.pl"});
+}
+
+// A stray copy of the [Recent] header inside [Config] (a hand edit, a torn copy) puts Config's
+// lines under it: the update must not delete them because a value matches the oldest entry.
+TEST_F(Recent, AStrayHeaderInsideConfigLosesNoSettings)
+{
+    const QByteArray before = "[Config]\n"
+                              "RecentCount=2\n"
+                              "[Recent]\n"
+                              "Run_AutoSaveAs=/home/ada/a.pl\n"
+                              "Cmd=/bin/sh\n"
+                              "[CodeInspector]\n"
+                              "Vars=1\n"
+                              "[Recent]\n"
+                              "06.12.2026 18:51:21=/home/ada/a.pl\n"
+                              "06.12.2026 18:51:22=/home/ada/b.pl\n";
+    {
+        QFile f(ini.fileName());
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    ReadSectionToList(ini, "Recent", list);
+    EXPECT_THROW(RecentFiles::recordOpening(ini, list, "/home/ada/c.pl", 2, t), FormatError);
+    QFile f(ini.fileName());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
 }
 
 TEST_F(Recent, MenuSkipsTheTwoOldestAndMissingFiles)

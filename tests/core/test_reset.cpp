@@ -214,3 +214,145 @@ TEST_F(Reset, RefusedWriteStopsWithTheFileName)
         EXPECT_EQ(e.message(), "Unable to write to " + missing);
     }
 }
+
+namespace {
+
+QByteArray crlf(QByteArray text)
+{
+    return text.replace("\n", "\r\n");
+}
+
+QByteArray resetOnto(const QString &cfg, const QByteArray &before, bool runWebServer)
+{
+    if (!before.isNull())
+        writeBytes(cfg, before);
+    TIniFile ini(cfg);
+    applyAll(sampleValues(runWebServer), ini);
+    return readBytes(cfg);
+}
+
+// The reset's output as captured from the hand-written step list before the steps were
+// generated from the key table: any change of a byte here changes users' files.
+const QByteArray kFreshReset = "[Config]\n"
+                               "RecentCount=10\n"
+                               "RunWebServer=1\n"
+                               "InitialView=1\n"
+                               "OpenLast=0\n"
+                               "SyntaxHighlighting=1\n"
+                               "HighlightOnNewLine=1\n"
+                               "HighlightOnKeyStroke=0\n"
+                               "Visible_LinkBar=1\n"
+                               "Visible_Explorer=1\n"
+                               "Visible_CodeInspector=1\n"
+                               "Visible_PerlOut=1\n"
+                               "Visible_Console=0\n"
+                               "Visible_TipOfDay=1\n"
+                               "Visible_Sym_FileMenu=1\n"
+                               "Visible_Sym_Standard=1\n"
+                               "Visible_Sym_Templates=1\n"
+                               "Visible_Sym_HTML=0\n"
+                               "TemplateCaptions=1\n"
+                               "LastRunSetting=Temporary\n"
+                               "Run_AutoSaveAs=/home/ada/test.pl\n"
+                               "Run_AutoSave=0\n"
+                               "AutoSave=0\n"
+                               "AutoSaveInterval=300000\n"
+                               "Cmd=/bin/sh\n"
+                               "HD_ID=\n"
+                               "Welcome=0\n"
+                               "[CodeInspector]\n"
+                               "Vars=1\n"
+                               "Subroutines=1\n"
+                               "UpdateOnTyping=1\n"
+                               "UpdateIntervalActive=1\n"
+                               "UpdateInterval=60000\n"
+                               "[Files_Directories]\n"
+                               "Perl=/opt/perl 5/bin/perl\n"
+                               "WebServer=/srv/quillforge-webserver\n"
+                               "cgi-bin=\n"
+                               "LocalHost=http://127.0.0.1:8080/cgi-bin\n";
+
+const QByteArray kUsedBefore = crlf("; kept comment\n"
+                                    "[config]\n"
+                                    "recentcount = 3\n"
+                                    "UseCmd=1\n"
+                                    "Cmd=\"/bin/bash\"\n"
+                                    "MyKey=kept\n"
+                                    "\n"
+                                    "[Recent]\n"
+                                    "06.12.2026 18:51:21=/home/ada/x.pl\n"
+                                    "\n"
+                                    "[CodeInspector]\n"
+                                    "UpdateInterval=5000\n"
+                                    "\n"
+                                    "[Mine]\n"
+                                    "Keep=this\n"
+                                    "\n"
+                                    "[RecentURLs]\n"
+                                    "URL0=http://example.org/\n"
+                                    "[CustomLinks]\n"
+                                    "Gimp=/usr/bin/gimp|\n"
+                                    "[FILES_DIRECTORIES]\n"
+                                    "perl=/usr/bin/perl\n"
+                                    "Other=1\n");
+
+const QByteArray kUsedAfter = crlf("; kept comment\n"
+                                   "[config]\n"
+                                   "recentcount=10\n"
+                                   "UseCmd=1\n"
+                                   "Cmd=/bin/sh\n"
+                                   "MyKey=kept\n"
+                                   "RunWebServer=0\n"
+                                   "InitialView=1\n"
+                                   "OpenLast=0\n"
+                                   "SyntaxHighlighting=1\n"
+                                   "HighlightOnNewLine=1\n"
+                                   "HighlightOnKeyStroke=0\n"
+                                   "Visible_LinkBar=1\n"
+                                   "Visible_Explorer=1\n"
+                                   "Visible_CodeInspector=1\n"
+                                   "Visible_PerlOut=1\n"
+                                   "Visible_Console=0\n"
+                                   "Visible_TipOfDay=1\n"
+                                   "Visible_Sym_FileMenu=1\n"
+                                   "Visible_Sym_Standard=1\n"
+                                   "Visible_Sym_Templates=1\n"
+                                   "Visible_Sym_HTML=0\n"
+                                   "TemplateCaptions=1\n"
+                                   "LastRunSetting=Temporary\n"
+                                   "Run_AutoSaveAs=/home/ada/test.pl\n"
+                                   "Run_AutoSave=0\n"
+                                   "AutoSave=0\n"
+                                   "AutoSaveInterval=300000\n"
+                                   "HD_ID=\n"
+                                   "Welcome=0\n"
+                                   "\n"
+                                   "[CodeInspector]\n"
+                                   "UpdateInterval=60000\n"
+                                   "Vars=1\n"
+                                   "Subroutines=1\n"
+                                   "UpdateOnTyping=1\n"
+                                   "UpdateIntervalActive=1\n"
+                                   "\n"
+                                   "[Mine]\n"
+                                   "Keep=this\n"
+                                   "\n"
+                                   "[FILES_DIRECTORIES]\n"
+                                   "perl=/opt/perl 5/bin/perl\n"
+                                   "Other=1\n"
+                                   "WebServer=/srv/quillforge-webserver\n"
+                                   "cgi-bin=\n"
+                                   "LocalHost=http://127.0.0.1:8080/cgi-bin\n");
+
+} // namespace
+
+TEST_F(Reset, WritesByteForByteWhatItAlwaysWrote)
+{
+    EXPECT_EQ(resetOnto(cfg, QByteArray(), true), kFreshReset);
+    QByteArray off = kFreshReset;
+    off.replace("RunWebServer=1", "RunWebServer=0");
+    EXPECT_EQ(resetOnto(dir.filePath(QStringLiteral("etc/off.cfg")), QByteArray(), false), off);
+    // A used file: names in other cases, blanks, quotes, CRLF, unknown keys and sections.
+    EXPECT_EQ(resetOnto(dir.filePath(QStringLiteral("etc/used.cfg")), kUsedBefore, false),
+              kUsedAfter);
+}

@@ -143,6 +143,27 @@ TEST_F(TaskStoreTest, CaseVariantsOutsideTheBasicPlaneAreOneTaskAsForTheSettings
     EXPECT_EQ(store.load(kDay).size(), 1u);
 }
 
+// Long s and final sigma equal s and sigma only under case folding, not under lower-casing:
+// every reader of the file must still see the same tasks.
+TEST_F(TaskStoreTest, KeysEqualUnderCaseFoldingAreOneTaskForEveryReader)
+{
+    write("[06.12.2026]\r\n"
+          "\xC5\xBFign=0|first|t\r\n"
+          "Sign=0|second|t\r\n"
+          "\xCF\x82x=0|third|t\r\n"
+          "\xCF\x83X=0|fourth|t\r\n");
+    QStringList keys;
+    file.ReadSection(Tasks::sectionName(kDay), keys);
+    EXPECT_EQ(keys, (QStringList{"\u017Fign", "\u03C2x"}));
+    EXPECT_EQ(dizOf(kDay), keys);
+    QStringList pairs;
+    file.ReadSectionValues(Tasks::sectionName(kDay), pairs);
+    EXPECT_EQ(pairs.size(), 2);
+    for (const QString &k : {QStringLiteral("sign"), QStringLiteral("\u03A3x")})
+        EXPECT_EQ(store.value(kDay, k), file.ReadString(Tasks::sectionName(kDay), k, "-"))
+                << k.toStdString();
+}
+
 TEST_F(TaskStoreTest, OldFilesInTheEightBitSetReadTheSeparator)
 {
     write("[06.12.2026]\nOld=0|Bob|<Ann said:>\xB6"

@@ -95,6 +95,59 @@ private slots:
         QVERIFY(s.get<QWidget>("pLinkBar")->isHidden());
     }
 
+    // Accept on a file that holds only the drive: each field shows its reader's default and
+    // the keys arrive in the order of the dialog's writes.
+    void acceptOnAnEmptyFileStoresTheDefaultsInOrder()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        s.dlg()->btAcceptClick();
+        TIniFile ini(home.path(kCfg));
+        QStringList pairs;
+        ini.ReadSection("Config", pairs);
+        for (QString &k : pairs)
+            k += u'=' + ini.ReadString("Config", k, "<none>");
+        const QStringList expected = {"HD_ID=" + Platform::driveIdentity(home.dir()),
+                                      "RecentCount=8",
+                                      "RunWebServer=0",
+                                      "InitialView=0",
+                                      "OpenLast=1",
+                                      "SyntaxHighlighting=1",
+                                      "HighlightOnNewLine=1",
+                                      "HighlightOnKeyStroke=0",
+                                      "Visible_LinkBar=1",
+                                      "Visible_Explorer=1",
+                                      "Visible_CodeInspector=1",
+                                      "Visible_PerlOut=1",
+                                      "Visible_Console=1",
+                                      "Visible_TipOfDay=1",
+                                      "Visible_Sym_FileMenu=1",
+                                      "Visible_Sym_Standard=1",
+                                      "Visible_Sym_Templates=1",
+                                      "Visible_Sym_HTML=1",
+                                      "TemplateCaptions=1",
+                                      "Run_AutoSaveAs=" + Platform::defaultRunAutoSaveAs(),
+                                      "Run_AutoSave=1",
+                                      "AutoSave=0",
+                                      "AutoSaveInterval=0",
+                                      "Cmd=" + Platform::defaultCommandInterpreter()};
+        QCOMPARE(pairs, expected);
+        QStringList files;
+        ini.ReadSection("Files_Directories", files);
+        QCOMPARE(files, QStringList({"Perl", "WebServer", "cgi-bin", "LocalHost"}));
+        QCOMPARE(ini.ReadString("Files_Directories", "cgi-bin", ""),
+                 QDir::cleanPath(home.dir()) + "/cgi-bin");
+        QCOMPARE(ini.ReadString("Files_Directories", "LocalHost", ""), Platform::localHttpAddress());
+        QCOMPARE(ini.ReadString("Files_Directories", "WebServer", ""),
+                 Platform::findWebServerProgram());
+        QStringList inspector;
+        ini.ReadSection("CodeInspector", inspector);
+        QCOMPARE(inspector, QStringList({"Vars", "Subroutines", "UpdateOnTyping",
+                                         "UpdateIntervalActive", "UpdateInterval"}));
+        QCOMPARE(ini.ReadInteger("CodeInspector", "UpdateInterval", 0), 60000);
+    }
+
     void cancelWritesNothingButKeepsTheEditedField()
     {
         TestHome home;
@@ -353,6 +406,25 @@ private slots:
         QCOMPARE(links->count(), 0);
         QVERIFY(!ini.SectionExists("CustomLinks")
                 || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
+    }
+
+    // The file would give the value back without its blanks, so the page refuses it and says so.
+    void aLinkThatWouldReadBackDifferentlyIsRefused()
+    {
+        TestHome home;
+        Started s(home);
+        s.get<QAction>("Addeditremovelinks1")->trigger();
+        prompts->fileAnswers = {"Tool"};
+        s.dlg()->Button5Click();
+        s.dlg()->lvLinksClick();
+        s.get<QLineEdit>("edLinkProg")->setText(" /usr/bin/env");
+        s.dlg()->btUpdateLinkClick();
+        QCOMPARE(prompts->messages(),
+                 QStringList{TIniFile::valueProblem(QStringLiteral(" /usr/bin/env||,"))});
+        QVERIFY(prompts->messages().first().contains("blank"));
+        TIniFile ini(home.path(kCfg));
+        QCOMPARE(ini.ReadString("CustomLinks", "Tool", "none"), QStringLiteral("none"));
+        QVERIFY(s.get<QPushButton>("btUpdateLink")->isEnabled());
     }
 
     void anUnstoredLinkVanishesOnReload()

@@ -2,10 +2,9 @@
 
 #include "core/common/extractfield.h"
 #include "core/common/textfile.h"
-#include "core/settings/inilines.h"
+#include "core/settings/inisections.h"
 
 #include <QFile>
-#include <QSet>
 
 #include <limits>
 
@@ -115,33 +114,14 @@ ColorDefinitions ColorDefinitions::load(const QString &path)
 ColorDefinitions ColorDefinitions::fromText(const QString &text)
 {
     ColorDefinitions defs;
-    QSet<QString> sectionsSeen;
-    QSet<QString> keysSeen;
-    QString group;
-    bool inSection = false; // false before the first header and in a repeated section
-    for (const QString &line : text.split(u'\n')) {
-        if (const auto header = IniLine::section(line)) {
-            const QString name = header->toString();
-            const QString folded = name.toLower();
-            inSection = !sectionsSeen.contains(folded);
-            sectionsSeen.insert(folded);
-            group = name;
-            keysSeen.clear();
+    for (const IniSections::Block &block : IniSections::blocks(text)) {
+        if (block.hidden)
             continue;
+        const QString group = block.name.toString();
+        for (const IniSections::Entry &e : IniSections::entries(text, block, true)) {
+            if (!e.value.isEmpty())
+                defs.append(group, e.key.toString(), e.value.toString());
         }
-        if (!inSection)
-            continue;
-        const auto entry = IniLine::key(line);
-        if (!entry)
-            continue;
-        const QString key = entry->toString();
-        const QString folded = key.toLower();
-        if (keysSeen.contains(folded))
-            continue;
-        keysSeen.insert(folded);
-        const QString value = IniLine::value(line).toString();
-        if (!value.isEmpty())
-            defs.append(group, key, value);
     }
     return defs;
 }

@@ -1,12 +1,10 @@
 #include "core/run/runschemes.h"
+#include "core/settings/configkeys.h"
 
 #include "core/common/errors.h"
 #include "core/settings/inifile.h"
 
 namespace {
-
-const QString kConfig = QStringLiteral("Config");
-const QString kLastRunSetting = QStringLiteral("LastRunSetting");
 
 const char *const kKeyW = "-wL";
 const char *const kKeyT = "-TU";
@@ -84,14 +82,14 @@ QStringList RunSchemes::names(const TIniFile &schemes)
 
 QString RunSchemes::current(const TIniFile &settings)
 {
-    return settings.ReadString(kConfig, kLastRunSetting, QString());
+    return Config::read(settings, Config::LastRunSetting);
 }
 
 void RunSchemes::setCurrent(TIniFile &settings, const QString &name)
 {
     // Unchanged values are not rewritten: the page loads the list every time it is shown.
-    if (settings.ReadString(kConfig, kLastRunSetting, QString()) != name)
-        settings.WriteString(kConfig, kLastRunSetting, name);
+    if (Config::read(settings, Config::LastRunSetting) != name)
+        Config::write(settings, Config::LastRunSetting, name);
 }
 
 SchemeSelection RunSchemes::load(const TIniFile &schemes, TIniFile &settings)

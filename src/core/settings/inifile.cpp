@@ -2,18 +2,20 @@
 
 #include "core/common/errors.h"
 #include "core/common/textfile.h"
-#include "core/settings/inilines.h"
+#include "core/settings/inisections.h"
 
 #include <QFile>
-#include <QSet>
 
 namespace {
 
-// A parsed view of the file that keeps every line as it stands, so that a write changes only
-// the line it means to.
+using IniSections::Block;
+using IniSections::Entry;
+
+// The file's text with '\n' line breaks, ending in one when it holds anything, so that every
+// line can be replaced, removed or inserted before as a whole.
 struct IniText
 {
-    QStringList lines;
+    QString text;
     QString eol = QStringLiteral("\n");
 };
 
@@ -23,30 +25,20 @@ IniText load(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return t;
-    const QByteArray bytes = f.readAll();
     TextFileFormat fmt;
-    const QString text = decodeText(bytes, &fmt);
+    t.text = decodeText(f.readAll(), &fmt);
     if (fmt.lineEnd == LineEnd::CrLf)
         t.eol = QStringLiteral("\r\n");
-    if (!text.isEmpty()) {
-        t.lines = text.split(u'\n');
-        if (t.lines.last().isEmpty())
-            t.lines.removeLast();
-    }
+    if (!t.text.isEmpty() && !t.text.endsWith(u'\n'))
+        t.text += u'\n';
     return t;
 }
 
 void save(const QString &path, const IniText &t)
 {
-    QString out;
-    qsizetype size = 0;
-    for (const QString &l : t.lines)
-        size += l.size() + t.eol.size();
-    out.reserve(size);
-    for (const QString &l : t.lines) {
-        out += l;
-        out += t.eol;
-    }
+    QString out = t.text;
+    if (t.eol != QLatin1String("\n"))
+        out.replace(u'\n', t.eol);
     try {
         writeFileAtomically(path, out.toUtf8());
     } catch (const IoError &) {
@@ -54,63 +46,43 @@ void save(const QString &path, const IniText &t)
     }
 }
 
-QString headerName(const QString &line)
+// Where a new entry of the block goes: after its last line that is not blank, so that blank
+// separators stay where they are.
+qsizetype insertionPoint(QStringView text, const Block &b)
 {
-    const auto name = IniLine::section(line);
-    return name ? name->toString() : QString();
-}
-
-QString entryKey(const QString &line)
-{
-    const auto key = IniLine::key(line);
-    return key ? key->toString() : QString();
-}
-
-QString entryValue(const QString &line)
-{
-    return IniLine::value(line).toString();
-}
-
-// Names are stored and read trimmed, so a name given with blanks around it is the same name.
-bool sameName(const QString &a, const QString &b)
-{
-    return QStringView(a).trimmed().compare(QStringView(b).trimmed(), Qt::CaseInsensitive) == 0;
-}
-
-// [begin, end) of the first section with this name: begin is the header line.
-struct Range
-{
-    int begin = -1;
-    int end = -1;
-};
-
-Range findSection(const IniText &t, const QString &section)
-{
-    Range r;
-    for (int i = 0; i < t.lines.size(); ++i) {
-        const QString name = headerName(t.lines[i]);
-        if (name.isNull())
-            continue;
-        if (r.begin >= 0) {
-            r.end = i;
-            return r;
-        }
-        if (sameName(name, section))
-            r.begin = i;
+    qsizetype at = b.body;
+    for (qsizetype pos = b.body; pos < b.end;) {
+        const qsizetype nl = text.indexOf(u'\n', pos);
+        const qsizetype next = nl < 0 ? b.end : nl + 1;
+        if (!text.mid(pos, next - pos).trimmed().isEmpty())
+            at = next;
+        pos = next;
     }
-    if (r.begin >= 0)
-        r.end = t.lines.size();
-    return r;
+    return at;
 }
 
-int findKey(const IniText &t, const Range &r, const QString &key)
+// The key of each entry that counts, and what to keep of it, in file order.
+template<typename F>
+void forEachDistinct(const TIniFile &ini, const QString &section, F f)
 {
-    for (int i = r.begin + 1; i < r.end; ++i) {
-        const QString k = entryKey(t.lines[i]);
-        if (!k.isNull() && sameName(k, key))
-            return i;
-    }
-    return -1;
+    const IniText t = load(ini.fileName());
+    const auto b = IniSections::find(t.text, section);
+    if (!b)
+        return;
+    for (const Entry &e : IniSections::entries(t.text, *b, true))
+        f(e);
+}
+
+// A group whose header stands more than once leaves open which lines are its own (a stray copy
+// of the header may sit inside another group): changing it could delete another group's lines.
+void requireOneBlock(const IniText &t, const QString &section, const QString &path)
+{
+    if (IniSections::blockCount(t.text, section) > 1)
+        throw FormatError(QStringLiteral("Oops! The group [%1] appears more than once in %2, so "
+                                         "it is not clear which lines belong to it. Nothing was "
+                                         "changed. Please remove the extra \"[%1]\" line with a "
+                                         "text editor.")
+                                  .arg(section.trimmed(), path));
 }
 
 bool hasLineBreak(const QString &s)
@@ -138,6 +110,10 @@ QString TIniFile::valueProblem(const QString &value)
     if (hasLineBreak(value))
         return QStringLiteral("Oops! This text cannot be stored because it holds a line break. "
                               "Please write it on one line.");
+    // Quoting could keep the blanks, but would change what the file holds for every reader.
+    if (value.size() != value.trimmed().size())
+        return QStringLiteral("Oops! This text cannot be stored because it begins or ends with "
+                              "a blank. Please remove the blanks around it.");
     return {};
 }
 
@@ -184,14 +160,21 @@ int TIniFile::parseInteger(const QString &text, int def)
     return ok ? v : def;
 }
 
-QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+std::optional<QString> TIniFile::ReadValue(const QString &section, const QString &key) const
 {
     const IniText t = load(m_fileName);
-    const Range r = findSection(t, section);
-    if (r.begin < 0)
-        return def;
-    const int i = findKey(t, r, key);
-    return i < 0 ? def : entryValue(t.lines[i]);
+    const auto b = IniSections::find(t.text, section);
+    if (!b)
+        return std::nullopt;
+    const auto e = IniSections::findEntry(t.text, *b, key);
+    if (!e)
+        return std::nullopt;
+    return e->value.toString();
+}
+
+QString TIniFile::ReadString(const QString &section, const QString &key, const QString &def) const
+{
+    return ReadValue(section, key).value_or(def);
 }
 
 int TIniFile::ReadInteger(const QString &section, const QString &key, int def) const
@@ -210,21 +193,17 @@ void TIniFile::WriteString(const QString &section, const QString &key, const QSt
     checkKey(key);
     checkValue(value);
     IniText t = load(m_fileName);
-    const Range r = findSection(t, section);
-    const QString entry = key.trimmed() + u'=' + value;
-    if (r.begin < 0) {
-        t.lines << u'[' + section.trimmed() + u']' << entry;
+    requireOneBlock(t, section, m_fileName);
+    const auto b = IniSections::find(t.text, section);
+    if (!b) {
+        t.text += u'[' + section.trimmed() + QStringLiteral("]\n") + key.trimmed() + u'=' + value
+                  + u'\n';
+    } else if (const auto e = IniSections::findEntry(t.text, *b, key)) {
+        // The stored spelling of the key stays.
+        const qsizetype lineEnd = e->next - 1;
+        t.text.replace(e->line, lineEnd - e->line, e->key.toString() + u'=' + value);
     } else {
-        const int i = findKey(t, r, key);
-        if (i >= 0) {
-            t.lines[i] = entryKey(t.lines[i]) + u'=' + value;
-        } else {
-            // After the section's last non-blank line, so blank separators stay where they are.
-            int at = r.end;
-            while (at > r.begin + 1 && t.lines[at - 1].trimmed().isEmpty())
-                --at;
-            t.lines.insert(at, entry);
-        }
+        t.text.insert(insertionPoint(t.text, *b), key.trimmed() + u'=' + value + u'\n');
     }
     save(m_fileName, t);
 }
@@ -242,95 +221,59 @@ void TIniFile::WriteBool(const QString &section, const QString &key, bool value)
 void TIniFile::ReadSection(const QString &section, QStringList &keys) const
 {
     keys.clear();
-    const IniText t = load(m_fileName);
-    const Range r = findSection(t, section);
-    if (r.begin < 0)
-        return;
-    QSet<QString> seen;
-    for (int i = r.begin + 1; i < r.end; ++i) {
-        const QString k = entryKey(t.lines[i]);
-        if (!k.isNull() && !seen.contains(k.toLower())) {
-            seen.insert(k.toLower());
-            keys << k;
-        }
-    }
+    forEachDistinct(*this, section, [&](const Entry &e) { keys << e.key.toString(); });
 }
 
 void TIniFile::ReadSections(QStringList &sections) const
 {
     sections.clear();
     const IniText t = load(m_fileName);
-    QSet<QString> seen;
-    for (const QString &l : t.lines) {
-        const QString name = headerName(l);
-        if (!name.isNull() && !seen.contains(name.toLower())) {
-            seen.insert(name.toLower());
-            sections << name;
-        }
+    for (const Block &b : IniSections::blocks(t.text)) {
+        if (!b.hidden)
+            sections << b.name.toString();
     }
 }
 
 void TIniFile::ReadSectionValues(const QString &section, QStringList &pairs) const
 {
     pairs.clear();
-    const IniText t = load(m_fileName);
-    const Range r = findSection(t, section);
-    if (r.begin < 0)
-        return;
-    QSet<QString> seen;
-    for (int i = r.begin + 1; i < r.end; ++i) {
-        const QString k = entryKey(t.lines[i]);
-        if (k.isNull() || seen.contains(k.toLower()))
-            continue;
-        seen.insert(k.toLower());
-        const QString v = entryValue(t.lines[i]);
-        if (!v.isEmpty())
-            pairs << k + u'=' + v;
-    }
+    forEachDistinct(*this, section, [&](const Entry &e) {
+        if (!e.value.isEmpty())
+            pairs << e.key.toString() + u'=' + e.value.toString();
+    });
 }
 
 bool TIniFile::SectionExists(const QString &section) const
 {
-    return findSection(load(m_fileName), section).begin >= 0;
+    return IniSections::find(load(m_fileName).text, section).has_value();
 }
 
 void TIniFile::EraseSection(const QString &section)
 {
     IniText t = load(m_fileName);
-    bool changed = false;
-    for (Range r = findSection(t, section); r.begin >= 0; r = findSection(t, section)) {
-        t.lines.erase(t.lines.begin() + r.begin, t.lines.begin() + r.end);
-        changed = true;
-    }
-    if (changed)
-        save(m_fileName, t);
+    requireOneBlock(t, section, m_fileName);
+    const auto b = IniSections::find(t.text, section);
+    if (!b)
+        return;
+    t.text.remove(b->header, b->end - b->header);
+    save(m_fileName, t);
 }
 
 void TIniFile::DeleteKey(const QString &section, const QString &key)
 {
     IniText t = load(m_fileName);
-    const Range r = findSection(t, section);
-    if (r.begin < 0)
+    requireOneBlock(t, section, m_fileName);
+    const auto b = IniSections::find(t.text, section);
+    if (!b)
         return;
-    const int i = findKey(t, r, key);
-    if (i < 0)
+    const auto e = IniSections::findEntry(t.text, *b, key);
+    if (!e)
         return;
-    t.lines.removeAt(i);
+    t.text.remove(e->line, e->next - e->line);
     save(m_fileName, t);
 }
 
 void ReadSectionToList(const TIniFile &ini, const QString &section, QStringList &list)
 {
-    const IniText t = load(ini.fileName());
-    const Range r = findSection(t, section);
-    if (r.begin < 0)
-        return;
-    QSet<QString> seen;
-    for (int i = r.begin + 1; i < r.end; ++i) {
-        const QString k = entryKey(t.lines[i]);
-        if (k.isNull() || seen.contains(k.toLower()))
-            continue;
-        seen.insert(k.toLower());
-        list << entryValue(t.lines[i]);
-    }
+    forEachDistinct(ini, section, [&](const Entry &e) { list << e.value.toString(); });
 }

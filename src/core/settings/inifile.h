@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // One INI-style state file. Holds only its path: every read goes to the file and every write
 // reaches it at once, through an atomic replace. Names compare without regard to case.
 // Reads never fail; writes throw IoError ("Unable to write to ...") or FormatError when a
-// name or value cannot be stored without changing the file's meaning.
+// name or value cannot be stored without changing the file's meaning, or when the group's
+// header stands more than once, so that its own lines are in doubt.
 class TIniFile
 {
 public:
@@ -16,6 +19,8 @@ public:
     const QString &fileName() const { return m_fileName; }
 
     QString ReadString(const QString &section, const QString &key, const QString &def) const;
+    // The stored value; none when the section or the key is missing.
+    std::optional<QString> ReadValue(const QString &section, const QString &key) const;
     int ReadInteger(const QString &section, const QString &key, int def) const;
     bool ReadBool(const QString &section, const QString &key, bool def) const;
 

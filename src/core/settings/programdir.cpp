@@ -1,8 +1,10 @@
 #include "core/settings/programdir.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace {
 
@@ -24,6 +26,23 @@ void copyTree(const QString &from, const QString &to)
             QDir().mkpath(dst);
         else if (!QFileInfo::exists(dst))
             QFile::copy(src, dst);
+    }
+}
+
+// The state files of etc/. Each is saved through a temporary file beside it that is renamed
+// over it; a kill in between leaves "<name>.XXXXXX" behind.
+const QRegularExpression kSaveLeftover(
+        QStringLiteral("^(quillforge\\.cfg|runsettings\\.cfg|tasks\\.dat|editorcolors\\.def|"
+                       "template\\.tmp|prev\\.html)\\.[A-Za-z0-9]{6}$"));
+
+void removeSaveLeftovers(const QString &etcDir)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QFileInfoList files = QDir(etcDir).entryInfoList(QDir::Files | QDir::Hidden);
+    for (const QFileInfo &f : files) {
+        // A fresh one may belong to a save running in another window of the program.
+        if (kSaveLeftover.match(f.fileName()).hasMatch() && f.lastModified().secsTo(now) > 60)
+            QFile::remove(f.absoluteFilePath());
     }
 }
 
@@ -51,13 +70,14 @@ void ensureProgramData(const QString &programDir, const QString &shippedDir,
 {
     const QString from = withSlash(shippedDir);
     const QString to = withSlash(programDir);
+    removeSaveLeftovers(to + QStringLiteral("etc"));
     if (from == to)
         return;
+    // File by file: a folder that exists may still lack some of the shipped files.
     for (const char *sub : {"etc", "lib", "doc"}) {
         const QString s = from + QLatin1String(sub);
-        const QString d = to + QLatin1String(sub);
-        if (!QFileInfo::exists(d) && QFileInfo(s).isDir())
-            copyTree(s, d);
+        if (QFileInfo(s).isDir())
+            copyTree(s, to + QLatin1String(sub));
     }
     for (const QString &f : shippedFiles) {
         if (!QFileInfo::exists(to + f) && QFileInfo(from + f).isFile())

@@ -4,8 +4,9 @@
 #include <QStringList>
 
 // The program directory holds every state file. It is the executable's folder unless
-// "--home DIR" or QUILLFORGE_HOME names another; such a folder first gets the shipped
-// etc/, lib/ and doc/ it lacks, and the named files of the program folder's top level.
+// "--home DIR" or QUILLFORGE_HOME names another; such a folder gets every shipped file of
+// etc/, lib/ and doc/ it lacks (never replacing one it has), and the named files of the
+// program folder's top level. At every start, the leftovers of interrupted saves leave etc/.
 struct StartupArgs
 {
     QString programDir; // ends with "/"

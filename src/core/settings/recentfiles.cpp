@@ -1,12 +1,9 @@
 #include "core/settings/recentfiles.h"
 
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 
 #include <QLocale>
-
-namespace {
-const QString kRecent = QStringLiteral("Recent");
-}
 
 QString RecentFiles::keyFor(const QDateTime &when)
 {
@@ -19,17 +16,17 @@ void RecentFiles::recordOpening(TIniFile &settings, QStringList &list, const QSt
 {
     if (!list.isEmpty() && list.size() >= maxCount) {
         QStringList keys;
-        settings.ReadSection(kRecent, keys);
+        settings.ReadSection(Config::RecentSection, keys);
         for (const QString &k : keys) {
-            if (settings.ReadString(kRecent, k, QString()) == list.first())
-                settings.DeleteKey(kRecent, k);
+            if (settings.ReadString(Config::RecentSection, k, QString()) == list.first())
+                settings.DeleteKey(Config::RecentSection, k);
         }
         list.removeFirst();
     }
     if (!list.contains(path, Qt::CaseInsensitive))
-        settings.WriteString(kRecent, keyFor(when), path);
+        settings.WriteString(Config::RecentSection, keyFor(when), path);
     list.clear();
-    ReadSectionToList(settings, kRecent, list);
+    ReadSectionToList(settings, Config::RecentSection, list);
 }
 
 QStringList RecentFiles::menuEntries(const QStringList &list,

@@ -4,27 +4,18 @@
 #include "core/common/extractfield.h"
 #include "core/common/textfile.h"
 #include "core/settings/inifile.h"
-#include "core/settings/inilines.h"
+#include "core/settings/inisections.h"
 
 #include <QFile>
 
-#include <algorithm>
+#include <optional>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 namespace {
 
-// One entry of a section, pointing into the file's text.
-struct Entry
-{
-    QStringView key;
-    QStringView value;
-};
-
-// Reads a section with the same rules as TIniFile (first section of that name; blanks and one
-// pair of quotes stripped) from one read of the file. Keys that occur again are kept here; the
-// first occurrence is the one that counts.
+// One reading of a day's section (the settings object's rules, see IniSections) from one read
+// of the file. The entries point into the text, so it lives as long as they do.
 class SectionScan
 {
 public:
@@ -34,101 +25,24 @@ public:
         if (section.isEmpty() || !f.open(QIODevice::ReadOnly))
             return;
         m_text = decodeText(f.readAll());
-        scan(QStringView(section).trimmed());
+        m_block = IniSections::find(m_text, section);
     }
 
-    const std::vector<Entry> &entries() const { return m_entries; }
-
-    // The entries without the later occurrences of a key, in file order.
-    std::vector<Entry> distinct() const
+    // The entries that count, in file order.
+    std::vector<IniSections::Entry> distinct() const
     {
-        const std::vector<bool> dup = laterOccurrences();
-        std::vector<Entry> out;
-        out.reserve(m_entries.size());
-        for (size_t i = 0; i < m_entries.size(); ++i) {
-            if (!dup[i])
-                out.push_back(m_entries[i]);
-        }
-        return out;
+        return m_block ? IniSections::entries(m_text, *m_block, true)
+                       : std::vector<IniSections::Entry>();
+    }
+
+    std::optional<IniSections::Entry> entry(const QString &key) const
+    {
+        return m_block ? IniSections::findEntry(m_text, *m_block, key) : std::nullopt;
     }
 
 private:
-    void scan(QStringView section)
-    {
-        const QStringView all(m_text);
-        bool inside = false;
-        qsizetype pos = 0;
-        while (pos < all.size()) {
-            qsizetype nl = all.indexOf(u'\n', pos);
-            if (nl < 0)
-                nl = all.size();
-            const QStringView line = all.mid(pos, nl - pos);
-            pos = nl + 1;
-
-            if (const auto name = IniLine::section(line)) {
-                if (inside)
-                    return;
-                inside = name->compare(section, Qt::CaseInsensitive) == 0;
-                continue;
-            }
-            if (!inside)
-                continue;
-            if (const auto key = IniLine::key(line))
-                m_entries.push_back({*key, IniLine::value(line)});
-        }
-    }
-
-    // Sorting hashes keeps a million keys cache-friendly where a hash set of them is not.
-    std::vector<bool> laterOccurrences() const
-    {
-        std::vector<std::pair<size_t, quint32>> order(m_entries.size());
-        for (size_t i = 0; i < m_entries.size(); ++i)
-            order[i] = {foldedHash(m_entries[i].key), quint32(i)};
-        std::sort(order.begin(), order.end());
-        std::vector<bool> dup(m_entries.size(), false);
-        for (size_t run = 0; run < order.size();) {
-            size_t end = run + 1;
-            while (end < order.size() && order[end].first == order[run].first)
-                ++end;
-            for (size_t j = run + 1; j < end; ++j) {
-                for (size_t k = run; k < j; ++k) {
-                    if (!dup[order[k].second]
-                        && m_entries[order[j].second].key.compare(m_entries[order[k].second].key,
-                                                                  Qt::CaseInsensitive)
-                                   == 0) {
-                        dup[order[j].second] = true;
-                        break;
-                    }
-                }
-            }
-            run = end;
-        }
-        return dup;
-    }
-
-    // Folded per code point, as the case-blind comparison does.
-    static size_t foldedHash(QStringView s)
-    {
-        size_t h = 14695981039346656037ULL;
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            char32_t c = s[i].unicode();
-            if (c < 0x80) {
-                if (c >= u'A' && c <= u'Z')
-                    c += 32;
-            } else {
-                if (QChar::isHighSurrogate(c) && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
-                    c = QChar::surrogateToUcs4(s[i].unicode(), s[i + 1].unicode());
-                    ++i;
-                }
-                c = QChar::toCaseFolded(c);
-            }
-            h = (h ^ c) * 1099511628211ULL;
-        }
-        return h;
-    }
-
     QString m_text;
-    std::vector<Entry> m_entries;
+    std::optional<IniSections::Block> m_block;
 };
 
 // The state flag as a whole number; anything else counts as 0 rather than ending the load.
@@ -264,10 +178,10 @@ QString Tasks::draftProblem(const TaskDraft &draft)
 QVector<TaskRow> TaskStore::load(const QDate &day) const
 {
     const SectionScan scan(m_file.fileName(), Tasks::sectionName(day));
-    const std::vector<Entry> entries = scan.distinct();
+    const std::vector<IniSections::Entry> entries = scan.distinct();
     QVector<TaskRow> rows;
     rows.reserve(qsizetype(entries.size()));
-    for (const Entry &e : entries)
+    for (const IniSections::Entry &e : entries)
         rows.append({ExtractField(e.value, Tasks::kFieldSep, 1).toString(), e.key.toString(),
                      flagSet(e.value)});
     return rows;
@@ -275,13 +189,9 @@ QVector<TaskRow> TaskStore::load(const QDate &day) const
 
 QString TaskStore::value(const QDate &day, const QString &diz) const
 {
-    const QStringView wanted = QStringView(diz).trimmed();
     const SectionScan scan(m_file.fileName(), Tasks::sectionName(day));
-    for (const Entry &e : scan.entries()) {
-        if (e.key.compare(wanted, Qt::CaseInsensitive) == 0)
-            return e.value.toString();
-    }
-    return Tasks::missingValue();
+    const auto e = scan.entry(diz);
+    return e ? e->value.toString() : Tasks::missingValue();
 }
 
 void TaskStore::store(const TaskDraft &draft)

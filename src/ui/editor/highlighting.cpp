@@ -1,6 +1,7 @@
 #include "ui/editor/highlighting.h"
 
 #include "core/editor/colordefs.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "ui/common/application.h"
 #include "ui/editor/documentsource.h"
@@ -12,8 +13,6 @@
 #include <QProgressBar>
 
 namespace {
-
-const QString kConfig = QStringLiteral("Config");
 
 QTextCharFormat formatOf(const ColorStyle &style)
 {
@@ -108,7 +107,7 @@ TScriptEditor *HighlightController::documentOf(const QObject *editor) const
 
 void HighlightController::highlight(TScriptEditor &doc, int offset)
 {
-    if (!m_settings.ReadBool(kConfig, QStringLiteral("SyntaxHighlighting"), true))
+    if (!Config::read(m_settings, Config::SyntaxHighlighting))
         return;
     if (doc.Highlighter && !doc.Editor->isLoading())
         doc.Highlighter->run(offset);
@@ -124,11 +123,9 @@ void HighlightController::onKey(TScriptEditor &doc, QChar key)
 {
     if (key.unicode() > 32)
         return;
-    const bool enter = key.unicode() == 13
-                       && m_settings.ReadBool(kConfig, QStringLiteral("HighlightOnNewLine"), true);
+    const bool enter = key.unicode() == 13 && Config::read(m_settings, Config::HighlightOnNewLine);
     const bool blank = (key.unicode() == 9 || key.unicode() == 32)
-                       && m_settings.ReadBool(kConfig, QStringLiteral("HighlightOnKeyStroke"),
-                                              false);
+                       && Config::read(m_settings, Config::HighlightOnKeyStroke);
     if (enter || blank)
         highlight(doc, std::max(0, doc.Editor->textCursor().position() - 255));
 }

@@ -1,6 +1,7 @@
 #include "ui/editor/inspectorcontroller.h"
 
 #include "core/common/workers.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "ui/common/application.h"
 #include "ui/common/panels.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-const QString kInspectorSection = QStringLiteral("CodeInspector");
 // Larger scripts are scanned on a worker thread: the scan would take more than a few frames.
 constexpr qsizetype kBackgroundScanChars = 2 * 1024 * 1024;
 
@@ -84,8 +84,7 @@ void InspectorController::attach(TScriptEditor &doc)
 {
     // Runs before the character is inserted, so the list is that of the text without it.
     connect(doc.Editor, &ScriptEditorWidget::keyTyped, this, [this](QChar key) {
-        if ((key == u'$' || key == u'@')
-            && m_settings.ReadBool(kInspectorSection, QStringLiteral("UpdateOnTyping"), true))
+        if ((key == u'$' || key == u'@') && Config::read(m_settings, Config::InspectOnTyping))
             guarded([this] { refresh(); });
     });
     // Closing the last script goes through no view switch; the tree must not keep its names.
@@ -100,10 +99,9 @@ void InspectorController::attach(TScriptEditor &doc)
 
 void InspectorController::applyOptions()
 {
-    if (m_settings.ReadBool(kInspectorSection, QStringLiteral("UpdateIntervalActive"), true)) {
-        m_refreshTimer->setInterval(
-                qMax(1, m_settings.ReadInteger(kInspectorSection, QStringLiteral("UpdateInterval"),
-                                               60000)));
+    const Config::Inspector inspector = Config::Inspector::read(m_settings);
+    if (inspector.periodically) {
+        m_refreshTimer->setInterval(qMax(1, inspector.intervalMs));
         m_refreshTimer->start();
     } else {
         m_refreshTimer->stop();
@@ -113,7 +111,7 @@ void InspectorController::applyOptions()
 void InspectorController::close()
 {
     ZoomHide(m_panel);
-    m_settings.WriteBool(QStringLiteral("Config"), QStringLiteral("Visible_CodeInspector"), false);
+    Config::write(m_settings, Config::VisibleCodeInspector, false);
 }
 
 void InspectorController::refresh()
@@ -127,8 +125,8 @@ void InspectorController::refresh()
         m_inspector->show(InspectorEntries{});
         return;
     }
-    const bool vars = m_settings.ReadBool(kInspectorSection, QStringLiteral("Vars"), true);
-    const bool subs = m_settings.ReadBool(kInspectorSection, QStringLiteral("Subroutines"), true);
+    const bool vars = Config::read(m_settings, Config::InspectVars);
+    const bool subs = Config::read(m_settings, Config::InspectSubroutines);
     if (doc->Editor->isLoading()) {
         // A large script's text arrives later; list it then, if it is still the current one.
         if (m_inspector->waitingFor != doc->Editor) {

@@ -20,7 +20,6 @@
 namespace {
 
 constexpr int kEntryRole = Qt::UserRole;
-const QString kInspectorSection = QStringLiteral("CodeInspector");
 // Larger scripts are scanned on a worker thread: the scan would take more than a few frames.
 constexpr qsizetype kBackgroundScanChars = 2 * 1024 * 1024;
 

@@ -3,6 +3,7 @@
 #include "core/common/messagewait.h"
 #include "core/common/textfile.h"
 #include "core/run/browserrules.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
@@ -29,7 +30,7 @@
 #include <QVBoxLayout>
 
 namespace {
-const QString kConfig = QStringLiteral("Config");
+
 const char *const kScriptCommands[] = {"Run1",          "btRun",  "Syntaxcheck1",
                                        "btSyntaxCheck", "Debug1", "btDebug"};
 
@@ -159,25 +160,23 @@ void RunCommands::createRunForm()
 
 void RunCommands::applyOptions()
 {
-    auto visible = [this](const char *key) {
-        return m_settings.ReadBool(kConfig, QLatin1String(key), true);
-    };
-    m_perlPanel->setVisible(visible("Visible_PerlOut"));
-    m_consolePanel->setVisible(visible("Visible_Console"));
+    using Config::Panels;
+    const Panels panels = Panels::read(m_settings);
+    m_perlPanel->setVisible(panels.shown[Panels::PerlOut]);
+    m_consolePanel->setVisible(panels.shown[Panels::Console]);
     // The console sits at the left of the output, or fills the area when it is alone.
     if (m_consolePanel->isHidden() || !m_perlPanel->isHidden())
         m_split->setSizes({256, qMax(256, m_split->width() - 256)});
     m_outputArea->setVisible(!m_consolePanel->isHidden() || !m_perlPanel->isHidden());
-    if (!m_settings.ReadBool(kConfig, QStringLiteral("UseCmd"), false))
-        m_consoleCommand = m_settings.ReadString(kConfig, QStringLiteral("Cmd"),
-                                                 Platform::defaultCommandInterpreter());
+    if (!Config::read(m_settings, Config::UseCmd))
+        m_consoleCommand = Config::read(m_settings, Config::Cmd);
 }
 
 void RunCommands::closePanels()
 {
     ZoomHide(m_outputArea);
-    m_settings.WriteBool(kConfig, QStringLiteral("Visible_PerlOut"), false);
-    m_settings.WriteBool(kConfig, QStringLiteral("Visible_Console"), false);
+    Config::write(m_settings, Config::VisiblePerlOut, false);
+    Config::write(m_settings, Config::VisibleConsole, false);
 }
 
 void RunCommands::showOutputAsPage()
@@ -267,7 +266,7 @@ void RunCommands::prepareRun(TRunForm::Purpose purpose)
 
 void RunCommands::autoSave(TScriptEditor &doc)
 {
-    switch (m_settings.ReadInteger(kConfig, QStringLiteral("Run_AutoSave"), 1)) {
+    switch (Config::read(m_settings, Config::RunAutoSave)) {
     case 0:
         m_runForm->setScript(doc.FileName);
         break;
@@ -278,8 +277,7 @@ void RunCommands::autoSave(TScriptEditor &doc)
         m_runForm->setScript(doc.FileName);
         break;
     case 2: {
-        const QString copy = m_settings.ReadString(kConfig, QStringLiteral("Run_AutoSaveAs"),
-                                                   Platform::defaultRunAutoSaveAs());
+        const QString copy = Config::read(m_settings, Config::RunAutoSaveAs);
         // The script keeps its own path and its modified state.
         writeScript(doc, copy);
         ProcessMessages();

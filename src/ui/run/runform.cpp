@@ -2,6 +2,7 @@
 
 #include "core/run/detectperl.h"
 #include "core/run/runschemes.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
@@ -86,8 +87,7 @@ TRunForm::TRunForm(TIniFile *settings, TIniFile *runSettings, QWidget *parent)
     if (s)
         move(s->availableGeometry().center() - QPoint(width / 2, m_expandedHeight / 2));
 
-    edInterpreter->setEditText(m_settings->ReadString(QStringLiteral("Files_Directories"),
-                                                      QStringLiteral("Perl"), DetectPerl()));
+    edInterpreter->setEditText(Config::read(*m_settings, Config::PerlPath));
 
     connect(btRun, &QPushButton::clicked, this, &TRunForm::btRunClick);
     connect(btCancel, &QPushButton::clicked, this, &TRunForm::reject);

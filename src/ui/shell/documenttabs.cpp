@@ -3,6 +3,7 @@
 #include "core/common/clock.h"
 #include "core/common/errors.h"
 #include "core/common/messagewait.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "core/settings/recentfiles.h"
 #include "ui/common/application.h"
@@ -24,7 +25,7 @@
 #include <QToolButton>
 
 namespace {
-const QString kConfig = QStringLiteral("Config");
+
 const QString kOpenFilter = QStringLiteral(
         "Perl scripts (*.pl *.cgi);;"
         "Text files (*.txt *.bat *.ini *.inf *.asc *.1st *.me *.sys);;"
@@ -96,7 +97,7 @@ void DocumentTabs::reset()
 {
     m_recentFiles.clear();
     m_documents.clear();
-    m_openDir = m_settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("Perls"), QString());
+    m_openDir = Config::read(m_settings, Config::OpenFolder);
 }
 
 void DocumentTabs::open(const QString &path)
@@ -148,10 +149,9 @@ void DocumentTabs::open(const QString &path)
     ProcessMessages();
     if (TScriptEditor *d = current())
         emit fileOpened(d);
-    m_settings.WriteString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"), path);
+    Config::write(m_settings, Config::LastOpened, path);
     RecentFiles::recordOpening(m_settings, m_recentFiles, path,
-                               m_settings.ReadInteger(kConfig, QStringLiteral("RecentCount"), 8),
-                               Clock::now());
+                               Config::read(m_settings, Config::RecentCount), Clock::now());
     rebuildRecentMenu();
 }
 
@@ -179,7 +179,7 @@ void DocumentTabs::openWithDialog()
         return;
     open(file);
     m_openDir = QFileInfo(file).absolutePath();
-    m_settings.WriteString(QStringLiteral("SRecent"), QStringLiteral("Perls"), m_openDir + u'/');
+    Config::write(m_settings, Config::OpenFolder, m_openDir + u'/');
 }
 
 bool DocumentTabs::save(TScriptEditor &doc)
@@ -323,7 +323,7 @@ void DocumentTabs::rebuildRecentMenu()
 {
     m_recentMenu->clear();
     m_recentFiles.clear();
-    ReadSectionToList(m_settings, QStringLiteral("Recent"), m_recentFiles);
+    ReadSectionToList(m_settings, Config::RecentSection, m_recentFiles);
     const QStringList entries = RecentFiles::menuEntries(m_recentFiles, [](const QString &p) {
         return QFileInfo::exists(p);
     });
@@ -339,10 +339,9 @@ void DocumentTabs::rebuildRecentMenu()
 
 void DocumentTabs::applyOptions()
 {
-    m_autoSaveTimer->setInterval(
-            qMax(kMinAutoSavePeriodMs,
-                 m_settings.ReadInteger(kConfig, QStringLiteral("AutoSaveInterval"), 7)));
-    if (m_settings.ReadBool(kConfig, QStringLiteral("AutoSave"), false))
+    const Config::AutoSaving saving = Config::AutoSaving::read(m_settings);
+    m_autoSaveTimer->setInterval(qMax(kMinAutoSavePeriodMs, saving.intervalMs));
+    if (saving.on)
         m_autoSaveTimer->start();
     else
         m_autoSaveTimer->stop();

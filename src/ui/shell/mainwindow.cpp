@@ -1,6 +1,7 @@
 #include "ui/shell/mainwindow.h"
 
 #include "core/common/messagewait.h"
+#include "core/settings/configkeys.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
@@ -30,7 +31,7 @@
 #include <QToolBar>
 
 namespace {
-const QString kConfig = QStringLiteral("Config");
+
 int g_wizardStepDelay = 75;
 } // namespace
 
@@ -100,8 +101,8 @@ void TForm1::FormCreate()
 {
     // First-run check: a new machine or disk, or a request from the options, shows the wizard.
     const QString driveId = Platform::driveIdentity(m_programDir);
-    if (m_settings.ReadString(kConfig, QStringLiteral("HD_ID"), QString()) != driveId
-        || m_settings.ReadBool(kConfig, QStringLiteral("Welcome"), false)) {
+    if (Config::read(m_settings, Config::DriveId) != driveId
+        || Config::read(m_settings, Config::Welcome)) {
         TWelcome wizard(&m_settings, m_programDir, this);
         wizard.setResetStepDelay(g_wizardStepDelay);
         Prompts::instance().modal(wizard);
@@ -114,7 +115,7 @@ void TForm1::FormCreate()
     ApplyOptions();
     m_runs->createRunForm();
     createOptions(); // after the run dialog, whose options button it serves
-    if (m_settings.ReadBool(kConfig, QStringLiteral("RunWebServer"), false))
+    if (Config::read(m_settings, Config::RunWebServer))
         m_browser->startWebServer(true);
 }
 
@@ -128,19 +129,20 @@ void TForm1::FormShow()
 void TForm1::ApplyOptions()
 {
     m_inspector->applyOptions();
-    auto visible = [this](const char *key) {
-        return m_settings.ReadBool(kConfig, QLatin1String(key), true);
-    };
-    m_linkBar->panel()->setVisible(visible("Visible_LinkBar"));
-    m_explorer->setVisible(visible("Visible_Explorer"));
-    m_inspector->panel()->setVisible(visible("Visible_CodeInspector"));
-    m_tips->setVisible(visible("Visible_TipOfDay"));
+    using Config::Panels;
+    const Panels panels = Panels::read(m_settings);
+    m_linkBar->panel()->setVisible(panels.shown[Panels::LinkBar]);
+    m_explorer->setVisible(panels.shown[Panels::Explorer]);
+    m_inspector->panel()->setVisible(panels.shown[Panels::CodeInspector]);
+    m_tips->setVisible(panels.shown[Panels::TipOfDay]);
     m_linkBar->reload();
     m_runs->applyOptions();
-    m_menuBar->setVisible(visible("Visible_Sym_FileMenu"));
-    m_standardBar->setVisible(visible("Visible_Sym_Standard"));
-    m_templateBar->setVisible(visible("Visible_Sym_Templates"));
-    m_htmlBar->setVisible(visible("Visible_Sym_HTML"));
+    using Config::Bars;
+    const Bars bars = Bars::read(m_settings);
+    m_menuBar->setVisible(bars.shown[Bars::FileMenu]);
+    m_standardBar->setVisible(bars.shown[Bars::Standard]);
+    m_templateBar->setVisible(bars.shown[Bars::Templates]);
+    m_htmlBar->setVisible(bars.shown[Bars::Html]);
     m_documents->applyOptions();
 }
 
@@ -162,7 +164,7 @@ void TForm1::SetView(ViewKind kind, const QString &path)
 void TForm1::closeExplorer()
 {
     ZoomHide(m_explorer);
-    m_settings.WriteBool(kConfig, QStringLiteral("Visible_Explorer"), false);
+    Config::write(m_settings, Config::VisibleExplorer, false);
 }
 
 void TForm1::closeTips()

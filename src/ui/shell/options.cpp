@@ -3,10 +3,9 @@
 #include "core/common/errors.h"
 #include "core/common/extractfield.h"
 #include "core/common/messagewait.h"
-#include "core/run/detectperl.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "core/tools/customlinks.h"
-#include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
@@ -32,18 +31,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QToolButton>
-
-namespace {
-
-const QString kConfig = QStringLiteral("Config");
-const QString kCI = QStringLiteral("CodeInspector");
-const QString kFiles = QStringLiteral("Files_Directories");
-const char *const kVisibleKeys[6] = {"Visible_LinkBar", "Visible_Explorer", "Visible_CodeInspector",
-                                     "Visible_PerlOut", "Visible_Console",  "Visible_TipOfDay"};
-const char *const kBarKeys[4] = {"Visible_Sym_FileMenu", "Visible_Sym_Standard",
-                                 "Visible_Sym_Templates", "Visible_Sym_HTML"};
-
-} // namespace
 
 TOptions::TOptions(OptionsHost host, QWidget *parent)
     : QDialog(parent)
@@ -102,27 +89,21 @@ TOptions::TOptions(OptionsHost host, QWidget *parent)
 
 void TOptions::FormCreate()
 {
-    TIniFile &s = m_host.Settings;
-    edRecentCount->setValue(s.ReadInteger(kConfig, QStringLiteral("RecentCount"), 8));
-    chkVarCheck->setChecked(s.ReadBool(kCI, QStringLiteral("Vars"), true));
-    chkSubCheck->setChecked(s.ReadBool(kCI, QStringLiteral("Subroutines"), true));
-    chkUpdateVarList->setChecked(s.ReadBool(kCI, QStringLiteral("UpdateOnTyping"), true));
-    chkUpdateInterval->setChecked(s.ReadBool(kCI, QStringLiteral("UpdateIntervalActive"), true));
-    edUpdateInterval->setValue(s.ReadInteger(kCI, QStringLiteral("UpdateInterval"), 60000) / 1000);
-    QStringList fileKeys;
-    s.ReadSection(kFiles, fileKeys);
-    // Only a missing key asks for detection: an empty stored path is the user's choice.
-    edPerlLoc->setText(fileKeys.contains(QStringLiteral("Perl"), Qt::CaseInsensitive)
-                               ? s.ReadString(kFiles, QStringLiteral("Perl"), QString())
-                               : DetectPerl());
-    edWebServLoc->setText(
-            s.ReadString(kFiles, QStringLiteral("WebServer"), Platform::findWebServerProgram()));
-    edCGIHomeLoc->setText(s.ReadString(kFiles, QStringLiteral("cgi-bin"),
-                                       Platform::defaultCgiBin(m_host.ProgramDir)));
-    edLocalHostLoc->setText(
-            s.ReadString(kFiles, QStringLiteral("LocalHost"), Platform::localHttpAddress()));
-    chkAutoRunWebServ->setChecked(s.ReadBool(kConfig, QStringLiteral("RunWebServer"), false));
-    switch (s.ReadInteger(kConfig, QStringLiteral("InitialView"), 0)) {
+    using namespace Config;
+    const TIniFile &s = m_host.Settings;
+    edRecentCount->setValue(read(s, RecentCount));
+    const Inspector inspector = Inspector::read(s);
+    chkVarCheck->setChecked(inspector.vars);
+    chkSubCheck->setChecked(inspector.subroutines);
+    chkUpdateVarList->setChecked(inspector.onTyping);
+    chkUpdateInterval->setChecked(inspector.periodically);
+    edUpdateInterval->setValue(inspector.intervalMs / 1000);
+    edPerlLoc->setText(read(s, PerlPath));
+    edWebServLoc->setText(read(s, WebServerPath, Reader::OptionsDialog));
+    edCGIHomeLoc->setText(read(s, CgiBin, Reader::Any, m_host.ProgramDir));
+    edLocalHostLoc->setText(read(s, LocalHost));
+    chkAutoRunWebServ->setChecked(read(s, RunWebServer));
+    switch (read(s, InitialView)) {
     case 0:
         radVCode->setChecked(true);
         break;
@@ -135,17 +116,15 @@ void TOptions::FormCreate()
     default:
         break;
     }
-    chkVLastOpened->setChecked(s.ReadBool(kConfig, QStringLiteral("OpenLast"), true));
-    chkHighlighting->setChecked(s.ReadBool(kConfig, QStringLiteral("SyntaxHighlighting"), true));
-    chkHighlightNewLine->setChecked(s.ReadBool(kConfig, QStringLiteral("HighlightOnNewLine"), true));
-    chkHighlightKeyStroke->setChecked(
-            s.ReadBool(kConfig, QStringLiteral("HighlightOnKeyStroke"), false));
+    chkVLastOpened->setChecked(read(s, OpenLast, Reader::OptionsDialog));
+    chkHighlighting->setChecked(read(s, SyntaxHighlighting));
+    chkHighlightNewLine->setChecked(read(s, HighlightOnNewLine));
+    chkHighlightKeyStroke->setChecked(read(s, HighlightOnKeyStroke));
     loadLinks();
-    for (int i = 0; i < 4; ++i)
-        lvVisibleBars->item(i)->setCheckState(s.ReadBool(kConfig, QLatin1String(kBarKeys[i]), true)
-                                                      ? Qt::Checked
-                                                      : Qt::Unchecked);
-    switch (s.ReadInteger(kConfig, QStringLiteral("Run_AutoSave"), 1)) {
+    const Bars bars = Bars::read(s);
+    for (int i = 0; i < Bars::Count; ++i)
+        lvVisibleBars->item(i)->setCheckState(bars.shown[i] ? Qt::Checked : Qt::Unchecked);
+    switch (read(s, RunAutoSave)) {
     case 0:
         radNoAutoSaveRun->setChecked(true);
         break;
@@ -158,33 +137,32 @@ void TOptions::FormCreate()
     default:
         break;
     }
-    edSaveRunAs->setText(s.ReadString(kConfig, QStringLiteral("Run_AutoSaveAs"),
-                                      Platform::defaultRunAutoSaveAs()));
-    edCmd->setCurrentText(
-            s.ReadString(kConfig, QStringLiteral("Cmd"), Platform::defaultCommandInterpreter()));
+    edSaveRunAs->setText(read(s, RunAutoSaveAs));
+    edCmd->setCurrentText(read(s, Cmd));
 }
 
 void TOptions::FormShow()
 {
     ProcessMessages();
-    TIniFile &s = m_host.Settings;
+    const TIniFile &s = m_host.Settings;
     m_colorPage->FormShow();
 
     lbURLRecents->clear();
     QStringList pairs;
-    s.ReadSectionValues(QStringLiteral("RecentURLs"), pairs);
+    s.ReadSectionValues(Config::RecentUrlsSection, pairs);
     for (const QString &pair : pairs) {
         auto *item = new QListWidgetItem(ExtractField(pair, QLatin1Char('='), 1), lbURLRecents);
         item->setData(Qt::UserRole, pair.section(QLatin1Char('='), 0, 0));
     }
-    chkTemplateCaptions->setChecked(s.ReadBool(kConfig, QStringLiteral("TemplateCaptions"), true));
-    for (int i = 0; i < 6; ++i)
-        setPreviewPanel(i, s.ReadBool(kConfig, QLatin1String(kVisibleKeys[i]), true));
+    chkTemplateCaptions->setChecked(Config::read(s, Config::TemplateCaptions));
+    const Config::Panels panels = Config::Panels::read(s);
+    for (int i = 0; i < Config::Panels::Count; ++i)
+        setPreviewPanel(i, panels.shown[i]);
     arrangePreviewStrip(133);
     chkView->setChecked(!m_preview[qMax(0, cbView->currentIndex())]->isHidden());
-    chkAutoSave->setChecked(s.ReadBool(kConfig, QStringLiteral("AutoSave"), false));
-    edAutoSaveInterval->setValue(s.ReadInteger(kConfig, QStringLiteral("AutoSaveInterval"), 7)
-                                 / 60000);
+    const Config::AutoSaving autoSaving = Config::AutoSaving::read(s);
+    chkAutoSave->setChecked(autoSaving.on);
+    edAutoSaveInterval->setValue(autoSaving.intervalMs / 60000);
     m_schemePage->LoadSchemeList();
 }
 
@@ -215,49 +193,54 @@ void TOptions::closeEvent(QCloseEvent *e)
 
 void TOptions::writeSettings()
 {
+    using namespace Config;
     TIniFile &s = m_host.Settings;
-    s.WriteInteger(kConfig, QStringLiteral("RecentCount"), edRecentCount->value());
-    s.WriteBool(kCI, QStringLiteral("Vars"), chkVarCheck->isChecked());
-    s.WriteBool(kCI, QStringLiteral("Subroutines"), chkSubCheck->isChecked());
-    s.WriteBool(kCI, QStringLiteral("UpdateOnTyping"), chkUpdateVarList->isChecked());
-    s.WriteBool(kCI, QStringLiteral("UpdateIntervalActive"), chkUpdateInterval->isChecked());
-    s.WriteInteger(kCI, QStringLiteral("UpdateInterval"), edUpdateInterval->value() * 1000);
-    s.WriteString(kFiles, QStringLiteral("Perl"), edPerlLoc->text());
-    s.WriteString(kFiles, QStringLiteral("WebServer"), edWebServLoc->text());
-    s.WriteString(kFiles, QStringLiteral("cgi-bin"), edCGIHomeLoc->text());
-    s.WriteString(kFiles, QStringLiteral("LocalHost"), edLocalHostLoc->text());
-    s.WriteBool(kConfig, QStringLiteral("RunWebServer"), chkAutoRunWebServ->isChecked());
+    write(s, RecentCount, edRecentCount->value());
+    Inspector inspector;
+    inspector.vars = chkVarCheck->isChecked();
+    inspector.subroutines = chkSubCheck->isChecked();
+    inspector.onTyping = chkUpdateVarList->isChecked();
+    inspector.periodically = chkUpdateInterval->isChecked();
+    inspector.intervalMs = edUpdateInterval->value() * 1000;
+    inspector.write(s);
+    write(s, PerlPath, edPerlLoc->text());
+    write(s, WebServerPath, edWebServLoc->text());
+    write(s, CgiBin, edCGIHomeLoc->text());
+    write(s, LocalHost, edLocalHostLoc->text());
+    write(s, RunWebServer, chkAutoRunWebServ->isChecked());
     if (radVCode->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("InitialView"), 0);
+        write(s, InitialView, 0);
     else if (radVToday->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("InitialView"), 1);
+        write(s, InitialView, 1);
     else if (radVTasks->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("InitialView"), 2);
-    s.WriteBool(kConfig, QStringLiteral("OpenLast"), chkVLastOpened->isChecked());
-    s.WriteBool(kConfig, QStringLiteral("SyntaxHighlighting"), chkHighlighting->isChecked());
-    s.WriteBool(kConfig, QStringLiteral("HighlightOnNewLine"), chkHighlightNewLine->isChecked());
-    s.WriteBool(kConfig, QStringLiteral("HighlightOnKeyStroke"), chkHighlightKeyStroke->isChecked());
-    for (int i = 0; i < 6; ++i)
-        s.WriteBool(kConfig, QLatin1String(kVisibleKeys[i]), !m_preview[i]->isHidden());
+        write(s, InitialView, 2);
+    write(s, OpenLast, chkVLastOpened->isChecked());
+    write(s, SyntaxHighlighting, chkHighlighting->isChecked());
+    write(s, HighlightOnNewLine, chkHighlightNewLine->isChecked());
+    write(s, HighlightOnKeyStroke, chkHighlightKeyStroke->isChecked());
+    Panels panels;
+    for (int i = 0; i < Panels::Count; ++i)
+        panels.shown[i] = !m_preview[i]->isHidden();
+    panels.write(s);
+    Bars bars;
+    for (int i = 0; i < Bars::Count; ++i)
+        bars.shown[i] = lvVisibleBars->item(i)->checkState() == Qt::Checked;
     // The menu bar cannot be switched off: without it the options could not be reached again.
-    s.WriteBool(kConfig, QLatin1String(kBarKeys[0]), true);
-    for (int i = 1; i < 4; ++i)
-        s.WriteBool(kConfig, QLatin1String(kBarKeys[i]),
-                    lvVisibleBars->item(i)->checkState() == Qt::Checked);
-    s.WriteBool(kConfig, QStringLiteral("TemplateCaptions"), chkTemplateCaptions->isChecked());
-    s.WriteString(kConfig, QStringLiteral("Run_AutoSaveAs"), edSaveRunAs->text());
+    bars.shown[Bars::FileMenu] = true;
+    bars.write(s);
+    write(s, TemplateCaptions, chkTemplateCaptions->isChecked());
+    write(s, RunAutoSaveAs, edSaveRunAs->text());
     if (radNoAutoSaveRun->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("Run_AutoSave"), 0);
+        write(s, RunAutoSave, 0);
     else if (radAutoSaveRun->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("Run_AutoSave"), 1);
+        write(s, RunAutoSave, 1);
     else if (radAutoSaveRunAs->isChecked())
-        s.WriteInteger(kConfig, QStringLiteral("Run_AutoSave"), 2);
-    s.WriteBool(kConfig, QStringLiteral("AutoSave"), chkAutoSave->isChecked());
-    s.WriteInteger(kConfig, QStringLiteral("AutoSaveInterval"), edAutoSaveInterval->value() * 60000);
-    s.WriteString(kConfig, QStringLiteral("Cmd"), edCmd->currentText());
+        write(s, RunAutoSave, 2);
+    AutoSaving{chkAutoSave->isChecked(), edAutoSaveInterval->value() * 60000}.write(s);
+    write(s, Cmd, edCmd->currentText());
     if (chkWelcome->isChecked()) {
-        s.WriteString(kConfig, QStringLiteral("HD_ID"), QString());
-        s.WriteBool(kConfig, QStringLiteral("Welcome"), true);
+        write(s, DriveId, QString());
+        write(s, Welcome, true);
     }
 }
 
@@ -286,7 +269,7 @@ void TOptions::Button2Click()
 
 void TOptions::btClearRecentClick()
 {
-    m_host.Settings.EraseSection(QStringLiteral("Recent"));
+    m_host.Settings.EraseSection(Config::RecentSection);
     ProcessMessages();
     m_host.rebuildRecentMenu();
     Prompts::information(this, QStringLiteral("Recent list has been cleared."));
@@ -295,7 +278,7 @@ void TOptions::btClearRecentClick()
 void TOptions::Button3Click()
 {
     for (QListWidgetItem *item : lbURLRecents->selectedItems()) {
-        m_host.Settings.DeleteKey(QStringLiteral("RecentURLs"), item->data(Qt::UserRole).toString());
+        m_host.Settings.DeleteKey(Config::RecentUrlsSection, item->data(Qt::UserRole).toString());
         delete item;
         ProcessMessages();
     }
@@ -322,7 +305,8 @@ void TOptions::lvLinksClick()
         return;
     }
     setLinkEditing(true);
-    const QString value = m_host.Settings.ReadString(CustomLinks::kSection, item->text(), QString());
+    const QString value = m_host.Settings.ReadString(Config::CustomLinksSection, item->text(),
+                                                     QString());
     edLinkProg->setText(ExtractField(value, QLatin1Char('|'), 0));
     edLinkParams->setText(ExtractField(value, QLatin1Char('|'), 1));
     edLinkIcon->setText(CustomLinks::iconBoxText(value));
@@ -335,11 +319,12 @@ void TOptions::btUpdateLinkClick()
         return;
     const QString value = CustomLinks::composeValue(edLinkProg->text(), edLinkParams->text(),
                                                     edLinkIcon->text());
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-        Prompts::error(this, TIniFile::valueProblem(value));
+    const QString problem = TIniFile::valueProblem(value);
+    if (!problem.isEmpty()) {
+        Prompts::error(this, problem);
         return;
     }
-    m_host.Settings.WriteString(CustomLinks::kSection, item->text(), value);
+    m_host.Settings.WriteString(Config::CustomLinksSection, item->text(), value);
     loadLinks();
     setLinkEditing(false);
 }
@@ -367,7 +352,7 @@ void TOptions::Button6Click()
     if (Prompts::confirm(this, QStringLiteral("Delete link \"%1\" now?").arg(item->text()))
         != QMessageBox::Yes)
         return;
-    m_host.Settings.DeleteKey(CustomLinks::kSection, item->text());
+    m_host.Settings.DeleteKey(Config::CustomLinksSection, item->text());
     delete item;
     btUpdateLink->setEnabled(false);
 }

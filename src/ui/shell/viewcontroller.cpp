@@ -1,6 +1,7 @@
 #include "ui/shell/viewcontroller.h"
 
 #include "core/run/browserrules.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "ui/common/application.h"
 #include "ui/common/commands.h"
@@ -15,7 +16,7 @@
 #include <QStackedWidget>
 
 namespace {
-const QString kConfig = QStringLiteral("Config");
+
 const char *const kViewCommands[] = {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp"};
 } // namespace
 
@@ -58,9 +59,7 @@ ViewController::ViewController(TIniFile &settings, const CommandTable &commands,
         guarded([&] {
             switch (command) {
             case PseudoCommand::Editor:
-                setView(ViewKind::vkSource,
-                        m_settings.ReadString(QStringLiteral("SRecent"),
-                                              QStringLiteral("LastOpened"), QString()));
+                setView(ViewKind::vkSource, Config::read(m_settings, Config::LastOpened));
                 break;
             case PseudoCommand::Tasks:
                 setView(ViewKind::vkTasks);
@@ -147,7 +146,7 @@ void ViewController::setView(ViewKind kind, const QString &path)
 void ViewController::showInitialView()
 {
     m_pages->setCurrentWidget(m_browser.sheet());
-    switch (m_settings.ReadInteger(kConfig, QStringLiteral("InitialView"), 0)) {
+    switch (Config::read(m_settings, Config::InitialView)) {
     case 1:
         setView(ViewKind::vkToday);
         break;
@@ -155,10 +154,8 @@ void ViewController::showInitialView()
         setView(ViewKind::vkTasks);
         break;
     case 0:
-        if (m_settings.ReadBool(kConfig, QStringLiteral("OpenLast"), false))
-            setView(ViewKind::vkSource,
-                    m_settings.ReadString(QStringLiteral("SRecent"), QStringLiteral("LastOpened"),
-                                          QString()));
+        if (Config::read(m_settings, Config::OpenLast))
+            setView(ViewKind::vkSource, Config::read(m_settings, Config::LastOpened));
         else
             setView(ViewKind::vkSource);
         break;

@@ -1,6 +1,7 @@
 #include "ui/shell/welcome.h"
 
 #include "core/run/detectperl.h"
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
@@ -633,9 +634,8 @@ void TWelcome::btSaveClick()
 
 void TWelcome::FormClose()
 {
-    m_settings->WriteString(QStringLiteral("Config"), QStringLiteral("HD_ID"),
-                            Platform::driveIdentity(m_programDir));
-    m_settings->WriteBool(QStringLiteral("Config"), QStringLiteral("Welcome"), false);
+    Config::write(*m_settings, Config::DriveId, Platform::driveIdentity(m_programDir));
+    Config::write(*m_settings, Config::Welcome, false);
 }
 
 void TWelcome::done(int result)

@@ -1,5 +1,6 @@
 #include "ui/tools/linkbar.h"
 
+#include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "core/tools/customlinks.h"
 
@@ -33,7 +34,7 @@ void LoadCustomLinks(QListWidget *view, const TIniFile &settings)
 
 bool startLink(const TIniFile &settings, const QString &name)
 {
-    const CustomLink link = CustomLinks::parse(name, settings.ReadString(CustomLinks::kSection,
+    const CustomLink link = CustomLinks::parse(name, settings.ReadString(Config::CustomLinksSection,
                                                                          name, QString()));
     if (link.program.isEmpty())
         return false;
