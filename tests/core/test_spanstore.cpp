@@ -166,14 +166,30 @@ TEST(SpanStoreEdits, ColoursAroundAnEditMoveWithTheText)
     EXPECT_EQ(typed[size_t(inOne + 5)], -1); // the line break
 }
 
-TEST(SpanStoreEdits, TheSameTextAgainChangesNothing)
+// Reports may name more than what changed: a change of formats alone comes with the same text,
+// a paste at the very start names the whole first line as removed and inserted again.
+TEST(SpanStoreEdits, WhatIsTheSameAtTheEndsOfAnEditKeepsItsColours)
 {
     const auto painter = samplePainter();
-    SpanStore store = paintedStore(QStringLiteral("$a # one\n$b \"two\"\n"), painter);
+    const QString first = QStringLiteral("$a # one\n");
+    SpanStore store = paintedStore(first + QStringLiteral("$b \"two\"\n"), painter);
     const PaintSpans before = store.spans();
     EXPECT_FALSE(store.edit(3, 5, u"# one"));
     EXPECT_EQ(store.spans(), before);
     EXPECT_FALSE(store.busy());
+
+    const QString pasted = QStringLiteral("x\ny\n");
+    const std::optional<SpanStore::Range> moved = store.edit(0, int(first.size()), pasted + first);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(moved->from, 0);
+    EXPECT_EQ(moved->to, pasted.size());
+    PaintSpans shifted = before;
+    for (PaintSpan &s : shifted)
+        s.start += int(pasted.size());
+    EXPECT_EQ(store.spans(), shifted);
+    // Undone, as the document reports it: the pasted lines and the first line, for the line.
+    store.edit(0, int(pasted.size() + first.size()), first);
+    EXPECT_EQ(store.spans(), before);
 }
 
 TEST(SpanStoreEdits, TextTypedAfterASlashIsAquaUntilTheNextRun)

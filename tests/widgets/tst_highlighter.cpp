@@ -5,6 +5,8 @@
 #include "ui/shell/mainwindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -211,6 +213,36 @@ private slots:
                          QByteArray("round " + QByteArray::number(round) + ": " + diff).constData());
             }
         }
+    }
+
+    // The document reports a paste at the very start as its whole first line removed and put
+    // back behind the pasted lines. That line keeps its colours all the same, and so do the
+    // lines when the paste is undone; a run from before the caret, as Enter starts, then gives
+    // the colours of a fresh run.
+    void pasteAtTheStartKeepsTheColoursOfTheLineAfterIt()
+    {
+        const QString original = QStringLiteral("my $a = \"s\"; # c\nprint $b if $c;\n");
+        Fixture f(original);
+        f.h->run(0);
+        f.h->finish();
+        const std::vector<int> before = f.shown(0);
+        QString pasted;
+        for (int i = 0; i < 12; ++i)
+            pasted += QStringLiteral("$p%1 = \"one\"; # two\n").arg(i);
+        QApplication::clipboard()->setText(pasted);
+        f.edit.moveCursor(QTextCursor::Start);
+        f.edit.paste();
+        QCOMPARE(f.text(), pasted + original);
+        QCOMPARE(f.shown(int(pasted.size())), before);
+        QVERIFY(f.layoutDifference().isEmpty());
+        f.h->run(std::max(0, f.edit.textCursor().position() - 255));
+        f.h->finish();
+        QVERIFY2(f.difference(0).isEmpty(), f.difference(0).constData());
+
+        f.edit.undo();
+        QCOMPARE(f.text(), original);
+        QCOMPARE(f.shown(0), before);
+        QVERIFY(f.layoutDifference().isEmpty());
     }
 
     void longRunsGoOnInSlicesBetweenEvents()

@@ -47,10 +47,24 @@ std::optional<SpanStore::Range> SpanStore::edit(int pos, int removed, QStringVie
     const int oldSize = int(m_text.size());
     pos = std::clamp(pos, 0, oldSize);
     removed = std::clamp(removed, 0, oldSize - pos);
-    const int added = int(inserted.size());
-    // A change of formats alone is reported with the same text.
-    if (removed == added && QStringView(m_text).mid(pos, removed) == inserted)
+    // A report may name more than what changed: a change of formats alone comes with the same
+    // text, a paste at the very start names the whole first line. Whatever is the same at
+    // either end keeps its colours.
+    const QStringView old = QStringView(m_text).mid(pos, removed);
+    const qsizetype most = std::min(old.size(), inserted.size());
+    qsizetype same = 0;
+    while (same < most && old[same] == inserted[same])
+        ++same;
+    qsizetype sameEnd = 0;
+    while (sameEnd < most - same
+           && old[old.size() - 1 - sameEnd] == inserted[inserted.size() - 1 - sameEnd])
+        ++sameEnd;
+    if (same == old.size() && same == inserted.size())
         return std::nullopt;
+    pos += int(same);
+    removed -= int(same + sameEnd);
+    inserted = inserted.mid(same, inserted.size() - same - sameEnd);
+    const int added = int(inserted.size());
     m_text.replace(pos, removed, inserted.data(), added);
     moveSpans(pos, removed, added);
     moveCheckpoints(pos, removed, added);

@@ -46,7 +46,8 @@ public:
     void setPainter(std::shared_ptr<const PatternPainter> painter);
 
     // The characters [pos, pos + removed) were replaced by inserted. Returns the range whose
-    // colours moved or were dropped, nothing when the text is the same as before.
+    // colours moved or were dropped (only what really changed), nothing when the text is the
+    // same as before.
     std::optional<Range> edit(int pos, int removed, QStringView inserted);
 
     // Starts a run that re-paints from offset (0: the whole text, from scratch), or widens the

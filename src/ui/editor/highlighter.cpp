@@ -47,17 +47,14 @@ void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
     c.setPosition(std::min(pos + added, docSize), QTextCursor::KeepAnchor);
     QString inserted = c.selectedText();
     inserted.replace(QChar::ParagraphSeparator, u'\n');
-    std::optional<SpanStore::Range> moved = m_store.edit(pos, removed, inserted);
-    if (!moved)
-        return;
-    if (m_store.text().size() != docSize) {
-        // Should not happen; never let the mirror drift.
-        moved = m_store.edit(0, int(m_store.text().size()), DocumentText::plainText(m_doc));
-    }
-    // The edited blocks show their shifted colours; the layout is redone by the document.
-    if (moved)
-        reformat(moved->from, moved->to, false);
-    if (m_store.busy())
+    const bool changed = m_store.edit(pos, removed, inserted).has_value();
+    if (m_store.text().size() != docSize) // should not happen; never let the mirror drift
+        m_store.edit(0, int(m_store.text().size()), DocumentText::plainText(m_doc));
+    // The edited blocks show their shifted colours; the layout is redone by the document. The
+    // document may have rebuilt more blocks than the store saw change (a paste at the very
+    // start rebuilds the first line's), so all it reported get their formats again.
+    reformat(pos, pos + int(inserted.size()), false);
+    if (changed && m_store.busy())
         scheduleSlice();
 }
 
