@@ -103,6 +103,26 @@ SpanStore paintedStore(const QString &text, std::shared_ptr<const PatternPainter
     return store;
 }
 
+// Deletions, insertions, and replacements (a paste over a selection); some long enough to take
+// checkpoints with them. Applied to the store and to expected. Returns where it was made.
+int randomEdit(QRandomGenerator &rng, SpanStore &store, QString &expected)
+{
+    static const QStringList pieces{"\"", "#",  "\n",      " if ", "$",
+                                    "x",  "\t", "\"q\"\n", "/",    "a\n$b \"c\"\n# d\n"};
+    const int size = int(expected.size());
+    const int at = int(rng.bounded(size + 1));
+    const int kind = int(rng.bounded(6));
+    const int removed = kind == 0   ? int(rng.bounded(40))
+                        : kind == 1 ? int(rng.bounded(1000))
+                        : kind == 2 ? int(rng.bounded(6))
+                                    : 0;
+    const QString inserted = kind == 0 || kind == 1 ? QString()
+                                                    : pieces[int(rng.bounded(pieces.size()))];
+    store.edit(at, removed, inserted);
+    expected.replace(at, std::min(removed, size - at), inserted);
+    return at;
+}
+
 // Random edits, each followed now and then by a run from just before it (as Enter does), must
 // leave the colours of a fresh whole-text run, and the store's text must follow every edit.
 class SpanStoreRandomEdits : public ::testing::TestWithParam<quint32>
@@ -115,27 +135,43 @@ TEST_P(SpanStoreRandomEdits, IncrementalRunsEqualAFreshRun)
     const auto painter = samplePainter();
     SpanStore store = paintedStore(sampleText(400), painter);
     QString expected = store.text();
-    const QStringList pieces{"\"", "#",  "\n",      " if ", "$",
-                             "x",  "\t", "\"q\"\n", "/",    "a\n$b \"c\"\n# d\n"};
     for (int round = 0; round < 200; ++round) {
-        const int size = int(expected.size());
-        const int at = int(rng.bounded(size + 1));
-        const int kind = int(rng.bounded(6));
-        // Deletions, insertions, and replacements (a paste over a selection); some long
-        // enough to take checkpoints with them.
-        const int removed = kind == 0   ? int(rng.bounded(40))
-                            : kind == 1 ? int(rng.bounded(1000))
-                            : kind == 2 ? int(rng.bounded(6))
-                                        : 0;
-        const QString inserted = kind == 0 || kind == 1 ? QString()
-                                                        : pieces[int(rng.bounded(pieces.size()))];
-        const int cut = std::min(removed, size - at);
-        store.edit(at, removed, inserted);
-        expected.replace(at, cut, inserted);
+        const int at = randomEdit(rng, store, expected);
         ASSERT_EQ(store.text(), expected) << "seed " << seed << " round " << round;
         if (round % 3 == 0) {
+            const int size = int(expected.size());
             store.run(rng.bounded(4) == 0 ? int(rng.bounded(size + 1)) : std::max(0, at - 255));
             finish(store);
+            const std::string diff = differenceFromFresh(store, *painter);
+            ASSERT_TRUE(diff.empty()) << "seed " << seed << " round " << round << ": " << diff;
+        }
+    }
+}
+
+// The same with runs in slices (one stretch of lines each) and edits, or new runs, between
+// the slices: a run that starts again must still finish what it had to do.
+TEST_P(SpanStoreRandomEdits, SlicedRunsWithEditsBetweenEqualAFreshRun)
+{
+    const quint32 seed = GetParam();
+    QRandomGenerator rng(seed);
+    const auto painter = samplePainter();
+    SpanStore store = paintedStore(sampleText(1500), painter);
+    QString expected = store.text();
+    for (int round = 0; round < 150; ++round) {
+        const int at = randomEdit(rng, store, expected);
+        const int size = int(expected.size());
+        switch (rng.bounded(4)) {
+        case 0:
+            store.run(rng.bounded(3) == 0 ? int(rng.bounded(size + 1)) : std::max(0, at - 255));
+            break;
+        case 1:
+            store.step(0);
+            break;
+        case 2:
+            break;
+        default:
+            store.run(std::max(0, at - 255));
+            finish(store, 0);
             const std::string diff = differenceFromFresh(store, *painter);
             ASSERT_TRUE(diff.empty()) << "seed " << seed << " round " << round << ": " << diff;
         }
@@ -323,6 +359,28 @@ TEST(SpanStoreSlices, EditAheadOfASlicedRun)
     EXPECT_GT(second.percent, first.percent);
     store.edit(int(store.text().size()) - 100, 0, u"\"");
     store.edit(second.repainted->to + 10, 0, u"\"");
+    finish(store, 0);
+    EXPECT_EQ(differenceFromFresh(store, *painter), "");
+}
+
+// An edit behind where a sliced run has come starts it again from before the edit. The
+// restarted run may come back into step at a checkpoint the first one made, but only the
+// colours before where the first one had come are its work: it must go on from there.
+TEST(SpanStoreSlices, EditBehindASlicedRun)
+{
+    const auto painter = samplePainter();
+    SpanStore store = paintedStore(sampleText(2000), painter);
+    // Text deleted and put back far down (an undo): uncoloured until a run gets there.
+    const int far = int(store.text().size()) - 3000;
+    const QString back = store.text().mid(far, 500);
+    store.edit(far, 500, {});
+    store.edit(far, 0, back);
+    store.run(0);
+    const SpanStore::Slice first = store.step(0);
+    ASSERT_TRUE(store.busy());
+    ASSERT_LT(first.repainted->to, far);
+    // Typing behind it that leaves the painter's state at the next checkpoint as it was.
+    store.edit(first.repainted->to / 2, 0, u"x");
     finish(store, 0);
     EXPECT_EQ(differenceFromFresh(store, *painter), "");
 }

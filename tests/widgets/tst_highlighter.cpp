@@ -245,6 +245,36 @@ private slots:
         QVERIFY(f.layoutDifference().isEmpty());
     }
 
+    // Undo brings deleted text back uncoloured, for the next run to colour. A run in slices
+    // (F5 on a long script) that is started again by a second undo behind it must still get
+    // there, and not stop where it meets its own checkpoints.
+    void undoneTextIsColouredByARunThatAnotherUndoRestarts()
+    {
+        Fixture f(sampleText(2000));
+        f.h->run(0);
+        f.h->finish();
+        QTextCursor c(f.edit.document());
+        const auto cut = [&](int line, int lines) {
+            c.setPosition(f.edit.document()->findBlockByNumber(line).position());
+            c.setPosition(f.edit.document()->findBlockByNumber(line + lines).position(),
+                          QTextCursor::KeepAnchor);
+            f.edit.setTextCursor(c);
+            f.edit.cut();
+        };
+        cut(10, 5); // four quotes: the pairing after them stays as it was
+        cut(1800, 20);
+        f.edit.undo(); // the lines far down are back, without colours
+        QVERIFY(!f.difference(0).isEmpty());
+        f.h->run(0, 0); // one slice, then the rest between events
+        QVERIFY(f.h->busy());
+        QSignalSpy done(f.h, &ScriptHighlighter::runFinished);
+        f.edit.undo(); // the lines near the top are back, behind the run
+        QVERIFY(done.wait(20000));
+        QCOMPARE(f.text(), sampleText(2000));
+        QVERIFY2(f.difference(0).isEmpty(), f.difference(0).constData());
+        QVERIFY(f.layoutDifference().isEmpty());
+    }
+
     void longRunsGoOnInSlicesBetweenEvents()
     {
         Fixture f(sampleText(60000));

@@ -68,11 +68,14 @@ std::optional<SpanStore::Range> SpanStore::edit(int pos, int removed, QStringVie
     m_text.replace(pos, removed, inserted.data(), added);
     moveSpans(pos, removed, added);
     moveCheckpoints(pos, removed, added);
-    // A sliced run in progress read the old text: start it again from what is settled.
     if (m_job.active) {
-        m_job.dirtyFrom = std::min({m_job.dirtyFrom, m_job.appliedTo, pos});
-        m_job.run.reset();
-        m_job.out.clear();
+        // A sliced run in progress read the old text; where it had come moves with the text.
+        const int came = std::max(m_job.convergeAfter, m_job.appliedTo);
+        m_job.convergeAfter = came <= pos             ? came
+                              : came >= pos + removed ? came + added - removed
+                                                      : pos + added;
+        m_job.appliedTo = std::min(m_job.appliedTo, pos);
+        restartJob(pos);
     }
     return Range{pos, pos + added};
 }
@@ -144,15 +147,26 @@ void SpanStore::run(int offset)
 {
     if (offset <= 0)
         m_checkpoints.clear(); // a whole run starts from scratch (definitions may have changed)
+    offset = std::max(0, offset);
     if (m_job.active) {
-        m_job.dirtyFrom = std::min(m_job.dirtyFrom, std::max(0, offset));
-        m_job.run.reset();
-        m_job.out.clear();
+        restartJob(offset);
     } else {
         m_job = Job();
         m_job.active = true;
-        m_job.dirtyFrom = std::max(0, offset);
+        m_job.dirtyFrom = offset;
+        m_job.convergeAfter = offset;
     }
+}
+
+void SpanStore::restartJob(int resumeBy)
+{
+    // Start again from what is settled. The colours past where the run had come are not its
+    // work yet: the new run may meet the checkpoints it made on the way, but must not stop
+    // at them.
+    m_job.dirtyFrom = std::min({m_job.dirtyFrom, m_job.appliedTo, resumeBy});
+    m_job.convergeAfter = std::max(m_job.convergeAfter, m_job.appliedTo);
+    m_job.run.reset();
+    m_job.out.clear();
 }
 
 void SpanStore::startJob()
@@ -209,7 +223,7 @@ SpanStore::Slice SpanStore::step(int budgetMs)
         auto cp = std::find_if(m_checkpoints.begin(), m_checkpoints.end(),
                                [reached](const Checkpoint &c) { return c.pos >= reached; });
         if (cp != m_checkpoints.end() && cp->pos == reached && cp->canConverge
-            && reached > m_job.dirtyFrom && cp->state == state) {
+            && reached > m_job.convergeAfter && cp->state == state) {
             applyUpTo(reached, slice); // the rest is as the previous run left it
             finishJob(slice);
             return slice;

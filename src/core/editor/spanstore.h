@@ -73,7 +73,8 @@ private:
     struct Job
     {
         bool active = false;
-        int dirtyFrom = 0; // nothing before this needs new colours
+        int dirtyFrom = 0;     // nothing before this needs new colours
+        int convergeAfter = 0; // the run may stop where it is back in step only past this
         std::unique_ptr<PaintRun> run;
         PaintSpans out;    // spans of the run not yet applied
         int appliedTo = 0; // colours are up to date before this
@@ -81,6 +82,7 @@ private:
 
     void moveSpans(int pos, int removed, int added);
     void moveCheckpoints(int pos, int removed, int added);
+    void restartJob(int resumeBy);
     void startJob();
     void applyUpTo(int pos, Slice &slice);
     void finishJob(Slice &slice);
