@@ -196,7 +196,7 @@ void SpanStore::startJob()
                         m_checkpoints.end());
 }
 
-SpanStore::Slice SpanStore::step(int budgetMs)
+SpanStore::Slice SpanStore::step(int budgetMs, const Repainted &repainted)
 {
     Slice slice;
     QElapsedTimer timer;
@@ -215,7 +215,7 @@ SpanStore::Slice SpanStore::step(int budgetMs)
         run.paintTo(target, m_job.out);
         const int reached = run.position();
         if (run.atEnd()) {
-            applyUpTo(int(m_text.size()), slice);
+            applyUpTo(int(m_text.size()), repainted);
             finishJob(slice);
             return slice;
         }
@@ -224,7 +224,7 @@ SpanStore::Slice SpanStore::step(int budgetMs)
                                [reached](const Checkpoint &c) { return c.pos >= reached; });
         if (cp != m_checkpoints.end() && cp->pos == reached && cp->canConverge
             && reached > m_job.convergeAfter && cp->state == state) {
-            applyUpTo(reached, slice); // the rest is as the previous run left it
+            applyUpTo(reached, repainted); // the rest is as the previous run left it
             finishJob(slice);
             return slice;
         }
@@ -238,9 +238,9 @@ SpanStore::Slice SpanStore::step(int budgetMs)
                           [reached](const Checkpoint &c) { return c.pos > reached; });
         m_checkpoints.insert(cp, Checkpoint{reached, state, true, true});
         if (m_job.out.size() > 4096 || reached - m_job.appliedTo > 64 * 1024)
-            applyUpTo(reached, slice);
+            applyUpTo(reached, repainted);
         if (timer.elapsed() >= budgetMs) {
-            applyUpTo(reached, slice);
+            applyUpTo(reached, repainted);
             slice.percent = m_text.isEmpty() ? 100 : int(qint64(reached) * 100 / m_text.size());
             return slice;
         }
@@ -255,7 +255,7 @@ void SpanStore::finishJob(Slice &slice)
     slice.finished = true;
 }
 
-void SpanStore::applyUpTo(int pos, Slice &slice)
+void SpanStore::applyUpTo(int pos, const Repainted &repainted)
 {
     const int from = m_job.appliedTo;
     // Old spans inside [from, pos) give way to the run's; ranges crossing the borders keep
@@ -281,8 +281,6 @@ void SpanStore::applyUpTo(int pos, Slice &slice)
     m_spans.insert(at, merged.begin(), merged.end());
     m_job.out.clear();
     m_job.appliedTo = pos;
-    if (slice.repainted)
-        slice.repainted->to = pos;
-    else
-        slice.repainted = Range{from, pos};
+    if (repainted)
+        repainted(Range{from, pos});
 }

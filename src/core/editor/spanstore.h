@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,12 +30,13 @@ public:
         int from = 0;
         int to = 0;
     };
+    // Told each range whose colours a run replaced, as soon as it is done.
+    using Repainted = std::function<void(Range)>;
     // What one slice of a run did.
     struct Slice
     {
-        std::optional<Range> repainted; // where the run replaced colours
-        bool finished = false;          // the run is complete
-        int percent = 0;                // how far a run that goes on has come
+        bool finished = false; // the run is complete
+        int percent = 0;       // how far a run that goes on has come
     };
 
     explicit SpanStore(QString text = QString());
@@ -53,8 +55,9 @@ public:
     // Starts a run that re-paints from offset (0: the whole text, from scratch), or widens the
     // one in progress.
     void run(int offset);
-    // Goes on with the run for about budgetMs (at least one stretch of lines).
-    Slice step(int budgetMs);
+    // Goes on with the run for about budgetMs (at least one stretch of lines). What repainted
+    // does with the ranges counts against the budget.
+    Slice step(int budgetMs, const Repainted &repainted = nullptr);
     bool busy() const { return m_job.active; }
 
     const PaintSpans &spans() const { return m_spans; }
@@ -84,7 +87,7 @@ private:
     void moveCheckpoints(int pos, int removed, int added);
     void restartJob(int resumeBy);
     void startJob();
-    void applyUpTo(int pos, Slice &slice);
+    void applyUpTo(int pos, const Repainted &repainted);
     void finishJob(Slice &slice);
 
     QString m_text;

@@ -93,9 +93,10 @@ void ScriptHighlighter::finish()
 void ScriptHighlighter::step(int budgetMs)
 {
     m_sliceScheduled = false;
-    const SpanStore::Slice slice = m_store.step(budgetMs);
-    if (slice.repainted)
-        reformat(slice.repainted->from, slice.repainted->to, true);
+    // Re-formatting costs more than painting: it is done within the slice's budget.
+    const SpanStore::Slice slice = m_store.step(budgetMs, [this](SpanStore::Range r) {
+        reformat(r.from, r.to, true);
+    });
     if (slice.finished) {
         emit runFinished();
     } else if (m_store.busy()) {
