@@ -1,27 +1,12 @@
 #include "ui/editor/highlighter.h"
 
 #include "ui/editor/documenttext.h"
-#include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
-
-namespace {
-
-// A run checks whether it has come back into step with the previous one at most this far apart.
-constexpr int kCheckpointChars = 4096;
-
-// First span that ends after pos.
-PaintSpans::iterator firstEndingAfter(PaintSpans &spans, int pos)
-{
-    return std::partition_point(spans.begin(), spans.end(),
-                                [pos](const PaintSpan &s) { return s.end() <= pos; });
-}
-
-} // namespace
 
 ScriptHighlighter::ScriptHighlighter(QTextDocument *doc, QObject *parent)
     : QObject(parent)
@@ -40,10 +25,7 @@ void ScriptHighlighter::attach(QTextDocument *doc, const QString &plainText)
     disconnect(m_changeConnection);
     m_doc = doc;
     const bool given = !plainText.isEmpty() && plainText.size() == doc->characterCount() - 1;
-    m_text = given ? plainText : DocumentText::plainText(doc);
-    m_spans.clear();
-    m_checkpoints.clear();
-    m_job = Job();
+    m_store.reset(given ? plainText : DocumentText::plainText(doc));
     // The document reports a change before its layout follows it, so formats set here are
     // laid out with the edited text.
     m_changeConnection = connect(doc, &QTextDocument::contentsChange, this,
@@ -53,109 +35,38 @@ void ScriptHighlighter::attach(QTextDocument *doc, const QString &plainText)
 void ScriptHighlighter::setPainter(std::shared_ptr<const PatternPainter> painter,
                                    std::vector<QTextCharFormat> formats)
 {
-    m_painter = std::move(painter);
+    m_store.setPainter(std::move(painter));
     m_formats = std::move(formats);
-    m_checkpoints.clear();
-    m_job = Job();
 }
 
 void ScriptHighlighter::onContentsChange(int pos, int removed, int added)
 {
-    // The mirror of the text.
-    const int oldSize = int(m_text.size());
-    removed = std::clamp(removed, 0, std::max(0, oldSize - pos));
-    QTextCursor c(m_doc);
     const int docSize = m_doc->characterCount() - 1;
+    QTextCursor c(m_doc);
     c.setPosition(std::min(pos, docSize));
     c.setPosition(std::min(pos + added, docSize), QTextCursor::KeepAnchor);
     QString inserted = c.selectedText();
     inserted.replace(QChar::ParagraphSeparator, u'\n');
-    added = int(inserted.size());
-    // A change of formats alone is reported with the same text.
-    if (removed == added && QStringView(m_text).mid(pos, removed) == inserted)
-        return;
-    m_text.replace(pos, removed, inserted);
-    if (m_text.size() != docSize) {
-        m_text = DocumentText::plainText(m_doc); // should not happen; never let the mirror drift
-    }
-    const int delta = added - removed;
-    const int removedEnd = pos + removed;
-
-    // Spans: drop what was removed, shift what follows, let typing inside a range take its colour.
-    auto it = firstEndingAfter(m_spans, pos);
-    bool covered = false;
-    if (removed == 0 && added > 0 && it != m_spans.begin()) {
-        PaintSpan &prev = *std::prev(it);
-        if (prev.end() == pos && prev.definition == kAqua) {
-            prev.length += added; // typing goes on in aqua
-            covered = true;
-        }
-    }
-    const int limit = removed == 0 ? pos : removedEnd;
-    PaintSpans kept;
-    auto tailBegin = it;
-    for (; tailBegin != m_spans.end() && tailBegin->start < limit; ++tailBegin) {
-        const PaintSpan s = *tailBegin;
-        if (removed == 0) {
-            kept.push_back({s.start, s.length + added, s.definition});
-            covered = true;
-            continue;
-        }
-        if (s.start < pos)
-            kept.push_back({s.start, pos - s.start, s.definition});
-        if (s.end() > removedEnd)
-            kept.push_back({pos + added, s.end() - removedEnd, s.definition});
-    }
-    for (auto t = tailBegin; t != m_spans.end(); ++t)
-        t->start += delta;
-    if (!covered && added > 0 && pos > 0 && m_text.at(pos - 1) == u'/')
-        kept.push_back({pos, added, kAqua});
-    std::sort(kept.begin(), kept.end(),
-              [](const PaintSpan &a, const PaintSpan &b) { return a.start < b.start; });
-    const auto at = m_spans.erase(it, tailBegin);
-    m_spans.insert(at, kept.begin(), kept.end());
-
-    // Checkpoints: an edit before one forbids resuming there, an edit after it forbids
-    // trusting what follows it; so does an edit just after it, within the reach of its state.
-    std::vector<Checkpoint> cps;
-    cps.reserve(m_checkpoints.size());
-    for (Checkpoint &cp : m_checkpoints) {
-        if (cp.pos <= pos) {
-            cp.canConverge = false;
-            if (pos - cp.pos < PaintState::kReach)
-                cp.canResume = false;
-        } else if (cp.pos < removedEnd) {
-            continue;
-        } else {
-            cp.pos += delta;
-            cp.canResume = false;
-        }
-        if (cp.canResume || cp.canConverge)
-            cps.push_back(std::move(cp));
-    }
-    m_checkpoints = std::move(cps);
-
-    // The edited blocks show their shifted colours; the layout is redone by the document.
-    reformat(pos, pos + added, false);
-
-    // A sliced run in progress read the old text: start it again from what is settled.
-    if (m_job.active) {
-        m_job.dirtyFrom = std::min({m_job.dirtyFrom, m_job.appliedTo, pos});
-        m_job.run.reset();
-        m_job.out.clear();
+    const bool changed = m_store.edit(pos, removed, inserted).has_value();
+    if (m_store.text().size() != docSize) // should not happen; never let the mirror drift
+        m_store.edit(0, int(m_store.text().size()), DocumentText::plainText(m_doc));
+    // The edited blocks show their shifted colours; the layout is redone by the document. The
+    // document may have rebuilt more blocks than the store saw change (a paste at the very
+    // start rebuilds the first line's), so all it reported get their formats again.
+    reformat(pos, pos + int(inserted.size()), false);
+    if (changed && m_store.busy())
         scheduleSlice();
-    }
 }
 
 QList<QTextLayout::FormatRange> ScriptHighlighter::rangesFor(const QTextBlock &block) const
 {
     QList<QTextLayout::FormatRange> ranges;
-    if (m_spans.empty())
+    const PaintSpans &spans = m_store.spans();
+    if (spans.empty())
         return ranges;
     const int bp = block.position();
     const int be = bp + block.length() - 1;
-    auto &spans = const_cast<PaintSpans &>(m_spans);
-    for (auto it = firstEndingAfter(spans, bp); it != spans.end() && it->start < be; ++it) {
+    for (auto it = m_store.firstEndingAfter(bp); it != spans.end() && it->start < be; ++it) {
         const int from = std::max(it->start, bp);
         const int to = std::min(it->end(), be);
         if (to <= from)
@@ -169,134 +80,28 @@ QList<QTextLayout::FormatRange> ScriptHighlighter::rangesFor(const QTextBlock &b
 
 void ScriptHighlighter::run(int offset, int budgetMs)
 {
-    if (offset <= 0)
-        m_checkpoints.clear(); // a whole run starts from scratch (definitions may have changed)
-    if (m_job.active) {
-        m_job.dirtyFrom = std::min(m_job.dirtyFrom, std::max(0, offset));
-        m_job.run.reset();
-        m_job.out.clear();
-    } else {
-        m_job = Job();
-        m_job.active = true;
-        m_job.dirtyFrom = std::max(0, offset);
-    }
+    m_store.run(offset);
     step(budgetMs);
 }
 
 void ScriptHighlighter::finish()
 {
-    while (m_job.active)
+    while (m_store.busy())
         step(1 << 30);
-}
-
-void ScriptHighlighter::startJob()
-{
-    int resumeAt = 0;
-    const Checkpoint *from = nullptr;
-    for (const Checkpoint &cp : m_checkpoints) {
-        if (cp.pos > m_job.dirtyFrom)
-            break;
-        if (cp.canResume) {
-            resumeAt = cp.pos;
-            from = &cp;
-        }
-    }
-    static const PatternPainter empty{ColorDefinitions()};
-    const PatternPainter &painter = m_painter ? *m_painter : empty;
-    m_job.run = from ? std::make_unique<PaintRun>(painter, QStringView(m_text), resumeAt,
-                                                  from->state)
-                     : std::make_unique<PaintRun>(painter, QStringView(m_text));
-    m_job.out.clear();
-    m_job.appliedTo = resumeAt;
-    // Checkpoints after the resume point that cannot vouch for the rest are useless now.
-    m_checkpoints.erase(std::remove_if(m_checkpoints.begin(), m_checkpoints.end(),
-                                       [resumeAt](const Checkpoint &cp) {
-                                           return cp.pos > resumeAt && !cp.canConverge;
-                                       }),
-                        m_checkpoints.end());
 }
 
 void ScriptHighlighter::step(int budgetMs)
 {
-    QElapsedTimer timer;
-    timer.start();
     m_sliceScheduled = false;
-    while (m_job.active) {
-        if (!m_job.run)
-            startJob();
-        PaintRun &run = *m_job.run;
-        const int here = run.position();
-        // Stop at the next old checkpoint, where the run may find itself back in step.
-        int target = here + kCheckpointChars;
-        const auto next = std::find_if(m_checkpoints.begin(), m_checkpoints.end(),
-                                       [here](const Checkpoint &cp) { return cp.pos > here; });
-        if (next != m_checkpoints.end())
-            target = std::min(target, next->pos);
-        run.paintTo(target, m_job.out);
-        const int reached = run.position();
-        if (run.atEnd()) {
-            applyUpTo(int(m_text.size()), true);
-            break;
-        }
-        const PaintState state = run.state();
-        auto cp = std::find_if(m_checkpoints.begin(), m_checkpoints.end(),
-                               [reached](const Checkpoint &c) { return c.pos >= reached; });
-        if (cp != m_checkpoints.end() && cp->pos == reached && cp->canConverge
-            && reached > m_job.dirtyFrom && cp->state == state) {
-            applyUpTo(reached, true); // the rest is as the previous run left it
-            break;
-        }
-        // Checkpoints passed over belong to the old run; this run's own replaces them.
-        m_checkpoints.erase(std::remove_if(m_checkpoints.begin(), m_checkpoints.end(),
-                                           [here, reached](const Checkpoint &c) {
-                                               return c.pos > here && c.pos <= reached;
-                                           }),
-                            m_checkpoints.end());
-        cp = std::find_if(m_checkpoints.begin(), m_checkpoints.end(),
-                          [reached](const Checkpoint &c) { return c.pos > reached; });
-        m_checkpoints.insert(cp, Checkpoint{reached, state, true, true});
-        if (m_job.out.size() > 4096 || reached - m_job.appliedTo > 64 * 1024)
-            applyUpTo(reached, false);
-        if (timer.elapsed() >= budgetMs) {
-            applyUpTo(reached, false);
-            emit progress(m_text.isEmpty() ? 100 : int(qint64(reached) * 100 / m_text.size()));
-            scheduleSlice();
-            return;
-        }
-    }
-}
-
-void ScriptHighlighter::applyUpTo(int pos, bool final)
-{
-    const int from = m_job.appliedTo;
-    // Old spans inside [from, pos) give way to the run's; ranges crossing the borders keep
-    // their outside parts.
-    PaintSpans merged;
-    auto first = firstEndingAfter(m_spans, from);
-    auto last = first;
-    while (last != m_spans.end() && last->start < pos)
-        ++last;
-    if (first != last && first->start < from)
-        merged.push_back({first->start, from - first->start, first->definition});
-    for (const PaintSpan &s : m_job.out) {
-        if (s.end() > from && s.start < pos) {
-            const int a = std::max(s.start, from);
-            merged.push_back({a, std::min(s.end(), pos) - a, s.definition});
-        }
-    }
-    if (first != last && std::prev(last)->end() > pos) {
-        const PaintSpan tail = *std::prev(last);
-        merged.push_back({pos, tail.end() - pos, tail.definition});
-    }
-    const auto at = m_spans.erase(first, last);
-    m_spans.insert(at, merged.begin(), merged.end());
-    m_job.out.clear();
-    m_job.appliedTo = pos;
-    reformat(from, pos, true);
-    if (final) {
-        m_job.active = false;
-        m_job.run.reset();
+    // Re-formatting costs more than painting: it is done within the slice's budget.
+    const SpanStore::Slice slice = m_store.step(budgetMs, [this](SpanStore::Range r) {
+        reformat(r.from, r.to, true);
+    });
+    if (slice.finished) {
         emit runFinished();
+    } else if (m_store.busy()) {
+        emit progress(slice.percent);
+        scheduleSlice();
     }
 }
 
