@@ -65,7 +65,7 @@ private slots:
         QCOMPARE(s.get<QSpinBox>("edUpdateInterval")->value(), 61);
         s.get<QSpinBox>("edAutoSaveInterval")->setValue(5);
         s.get<QSpinBox>("edUpdateInterval")->setValue(-2); // any integer is taken
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         QCOMPARE(ini.ReadInteger("Config", "AutoSaveInterval", 0), 300000);
         QCOMPARE(ini.ReadInteger("CodeInspector", "UpdateInterval", 0), -2000);
     }
@@ -81,7 +81,7 @@ private slots:
         s.get<QLineEdit>("edPerlLoc")->setText("/opt/perl/bin/perl");
         s.get<QComboBox>("cbView")->setCurrentIndex(0);
         s.get<QCheckBox>("chkView")->click(); // hide the link bar
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         TIniFile ini(home.path(kCfg));
         // The menu bar stays whatever the list shows: without it the options are out of reach.
         QCOMPARE(ini.ReadString("Config", "Visible_Sym_FileMenu", ""), QStringLiteral("1"));
@@ -102,7 +102,7 @@ private slots:
         TestHome home;
         Started s(home);
         s.showOptions();
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         TIniFile ini(home.path(kCfg));
         QStringList pairs;
         ini.ReadSection("Config", pairs);
@@ -156,12 +156,12 @@ private slots:
         Started s(home);
         s.showOptions();
         s.get<QSpinBox>("edRecentCount")->setValue(3);
-        s.dlg()->Button2Click();
+        s.dlg()->cancel();
         QVERIFY(!s.dlg()->isVisible());
         QCOMPARE(ini.ReadInteger("Config", "RecentCount", 0), 8);
         s.showOptions();
         QCOMPARE(s.get<QSpinBox>("edRecentCount")->value(), 3);
-        s.dlg()->Button1Click(); // Okay closes and accepts
+        s.dlg()->okay(); // Okay closes and accepts
         QVERIFY(!s.dlg()->isVisible());
         QCOMPARE(ini.ReadInteger("Config", "RecentCount", 0), 3);
     }
@@ -172,15 +172,15 @@ private slots:
         Started s(home);
         TIniFile ini(home.path(kCfg));
         s.showOptions();
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         QVERIFY(!ini.ReadString("Config", "HD_ID", "").isEmpty());
         s.get<QCheckBox>("chkWelcome")->setChecked(true);
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         QCOMPARE(ini.ReadString("Config", "HD_ID", "x"), QString());
         QVERIFY(ini.ReadBool("Config", "Welcome", false));
         ini.WriteString("Config", "HD_ID", "1234-5678");
         ini.WriteBool("Config", "Welcome", false);
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         QCOMPARE(ini.ReadString("Config", "HD_ID", "x"), QString());
         QVERIFY(ini.ReadBool("Config", "Welcome", false));
     }
@@ -198,11 +198,11 @@ private slots:
         auto *list = s.get<QListWidget>("lbURLRecents");
         QCOMPARE(list->count(), 4);
         QCOMPARE(list->item(0)->text(), QStringLiteral("http://a/?x")); // cut at the second "="
-        s.dlg()->Button3Click(); // nothing selected: nothing happens
+        s.dlg()->removeRecentAddresses(); // nothing selected: nothing happens
         QCOMPARE(list->count(), 4);
         for (int i : {0, 1, 3})
             list->item(i)->setSelected(true);
-        s.dlg()->Button3Click();
+        s.dlg()->removeRecentAddresses();
         QStringList keys;
         ini.ReadSection("RecentURLs", keys);
         QCOMPARE(keys, QStringList{"k3"});
@@ -216,7 +216,7 @@ private slots:
         ini.WriteString("Recent", "20261201", home.path("a.pl"));
         Started s(home);
         s.showOptions();
-        s.dlg()->btClearRecentClick();
+        s.dlg()->clearRecentFiles();
         QVERIFY(!ini.SectionExists("Recent"));
         QCOMPARE(prompts->messages(), QStringList{"Recent list has been cleared."});
     }
@@ -311,7 +311,7 @@ private slots:
         QCOMPARE(s.get<QComboBox>("SecSel")->currentText(), QStringLiteral("Empty"));
         page->btNewDefClick();
         QCOMPARE(s.get<QListWidget>("ItemList")->count(), 1);
-        s.dlg()->Button2Click();
+        s.dlg()->cancel();
         s.showOptions();
         QCOMPARE(s.get<QComboBox>("SecSel")->count(), 1);
         QVERIFY(!home.readFile("etc/editorcolors.def").contains("bar"));
@@ -375,34 +375,34 @@ private slots:
         s.get<QAction>("Addeditremovelinks1")->trigger();
         auto *links = s.get<QListWidget>("lvLinks");
         prompts->fileAnswers = {"bad=name", "Tool"};
-        s.dlg()->Button5Click();
+        s.dlg()->createLink();
         QCOMPARE(links->count(), 0);
         QCOMPARE(prompts->messages().size(), 1);
-        s.dlg()->Button5Click();
+        s.dlg()->createLink();
         QCOMPARE(links->currentItem()->text(), QStringLiteral("Tool"));
         QVERIFY(!s.get<QLineEdit>("edLinkProg")->isEnabled());
-        s.dlg()->lvLinksClick();
+        s.dlg()->showSelectedLink();
         QVERIFY(s.get<QLineEdit>("edLinkProg")->isEnabled());
         s.get<QLineEdit>("edLinkProg")->setText("/usr/bin/env");
         s.get<QLineEdit>("edLinkParams")->setText("-i \"A B\"");
         s.get<QLineEdit>("edLinkIcon")->setText("/usr/lib/libx.so,4");
-        s.dlg()->btUpdateLinkClick();
+        s.dlg()->updateLink();
         TIniFile ini(home.path(kCfg));
         QCOMPARE(ini.ReadString("CustomLinks", "Tool", ""),
                  QStringLiteral("/usr/bin/env|-i \"A B\"|/usr/lib/libx.so|4"));
         QVERIFY(!s.get<QPushButton>("btUpdateLink")->isEnabled());
         // The link bar shows it only after Accept.
         QCOMPARE(s.get<QListWidget>("lvCustomLinks")->count(), 0);
-        s.dlg()->btAcceptClick();
+        s.dlg()->applySettings();
         QCOMPARE(s.get<QListWidget>("lvCustomLinks")->count(), 1);
 
         links->setCurrentRow(0);
         prompts->buttonAnswers.push_back(QMessageBox::No);
-        s.dlg()->Button6Click();
+        s.dlg()->removeLink();
         QCOMPARE(prompts->messages().last(), QStringLiteral("Delete link \"Tool\" now?"));
         QCOMPARE(links->count(), 1);
         prompts->buttonAnswers.push_back(QMessageBox::Yes);
-        s.dlg()->Button6Click();
+        s.dlg()->removeLink();
         QCOMPARE(links->count(), 0);
         QVERIFY(!ini.SectionExists("CustomLinks")
                 || ini.ReadString("CustomLinks", "Tool", "gone") == "gone");
@@ -415,10 +415,10 @@ private slots:
         Started s(home);
         s.get<QAction>("Addeditremovelinks1")->trigger();
         prompts->fileAnswers = {"Tool"};
-        s.dlg()->Button5Click();
-        s.dlg()->lvLinksClick();
+        s.dlg()->createLink();
+        s.dlg()->showSelectedLink();
         s.get<QLineEdit>("edLinkProg")->setText(" /usr/bin/env");
-        s.dlg()->btUpdateLinkClick();
+        s.dlg()->updateLink();
         QCOMPARE(prompts->messages(),
                  QStringList{TIniFile::valueProblem(QStringLiteral(" /usr/bin/env||,"))});
         QVERIFY(prompts->messages().first().contains("blank"));
@@ -434,12 +434,12 @@ private slots:
         ini.WriteString("CustomLinks", "Kept", "/bin/true||/bin/true|0");
         Started s(home);
         prompts->fileAnswers = {"Draft", ""};
-        s.dlg()->Button5Click();
+        s.dlg()->createLink();
         auto *links = s.get<QListWidget>("lvLinks");
         QCOMPARE(links->count(), 2);
         links->setCurrentRow(0);
-        s.dlg()->lvLinksClick();
-        s.dlg()->btUpdateLinkClick(); // storing another link reloads the list
+        s.dlg()->showSelectedLink();
+        s.dlg()->updateLink(); // storing another link reloads the list
         QCOMPARE(links->count(), 1);
         QCOMPARE(links->item(0)->text(), QStringLiteral("Kept"));
     }

@@ -1,4 +1,5 @@
 #include "core/run/webserver.h"
+#include "core/settings/configkeys.h"
 
 #include "core/settings/inifile.h"
 
@@ -10,7 +11,8 @@ namespace WebServer {
 
 QString programPath(const TIniFile &settings, const QString &programDir, const QString &launcherName)
 {
-    return settings.ReadString(QStringLiteral("Files_Directories"), QStringLiteral("WebServer"),
+    const Config::Entry &key = Config::WebServerPath.entry;
+    return settings.ReadString(QLatin1String(key.section), QLatin1String(key.name),
                                QDir::cleanPath(programDir) + u'/' + launcherName);
 }
 

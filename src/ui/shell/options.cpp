@@ -80,9 +80,9 @@ TOptions::TOptions(OptionsHost host, QWidget *parent)
     bottom->addWidget(cancel);
     bottom->addWidget(accept);
     outer->addLayout(bottom);
-    connect(okay, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(cancel, &QPushButton::clicked, this, [this] { Button2Click(); });
-    connect(accept, &QPushButton::clicked, this, [this] { guarded([this] { btAcceptClick(); }); });
+    connect(okay, &QPushButton::clicked, this, [this] { guarded([this] { this->okay(); }); });
+    connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
+    connect(accept, &QPushButton::clicked, this, [this] { guarded([this] { applySettings(); }); });
 
     FormCreate();
 }
@@ -244,7 +244,7 @@ void TOptions::writeSettings()
     }
 }
 
-void TOptions::btAcceptClick()
+void TOptions::applySettings()
 {
     for (int i = 0; i < 3; ++i)
         ProcessMessages();
@@ -256,18 +256,18 @@ void TOptions::btAcceptClick()
     m_host.applyOptions();
 }
 
-void TOptions::Button1Click()
+void TOptions::okay()
 {
     hideDialog();
-    btAcceptClick();
+    applySettings();
 }
 
-void TOptions::Button2Click()
+void TOptions::cancel()
 {
     hideDialog();
 }
 
-void TOptions::btClearRecentClick()
+void TOptions::clearRecentFiles()
 {
     m_host.Settings.EraseSection(Config::RecentSection);
     ProcessMessages();
@@ -275,7 +275,7 @@ void TOptions::btClearRecentClick()
     Prompts::information(this, QStringLiteral("Recent list has been cleared."));
 }
 
-void TOptions::Button3Click()
+void TOptions::removeRecentAddresses()
 {
     for (QListWidgetItem *item : lbURLRecents->selectedItems()) {
         m_host.Settings.DeleteKey(Config::RecentUrlsSection, item->data(Qt::UserRole).toString());
@@ -297,7 +297,7 @@ void TOptions::setLinkEditing(bool on)
         w->setEnabled(on);
 }
 
-void TOptions::lvLinksClick()
+void TOptions::showSelectedLink()
 {
     QListWidgetItem *item = lvLinks->currentItem();
     if (!item || !item->isSelected()) {
@@ -312,7 +312,7 @@ void TOptions::lvLinksClick()
     edLinkIcon->setText(CustomLinks::iconBoxText(value));
 }
 
-void TOptions::btUpdateLinkClick()
+void TOptions::updateLink()
 {
     QListWidgetItem *item = lvLinks->currentItem();
     if (!item)
@@ -329,7 +329,7 @@ void TOptions::btUpdateLinkClick()
     setLinkEditing(false);
 }
 
-void TOptions::Button5Click()
+void TOptions::createLink()
 {
     QString name;
     if (!Prompts::instance().input(this, QStringLiteral("New shortcut"),
@@ -344,7 +344,7 @@ void TOptions::Button5Click()
     lvLinks->setCurrentItem(item);
 }
 
-void TOptions::Button6Click()
+void TOptions::removeLink()
 {
     QListWidgetItem *item = lvLinks->currentItem();
     if (!item || !item->isSelected())

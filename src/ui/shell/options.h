@@ -45,15 +45,15 @@ public:
     void open(Page page);
     TSchemePage *schemePage() const { return m_schemePage; }
 
-    void btAcceptClick();
-    void Button1Click(); // Okay
-    void Button2Click(); // Cancel
-    void btClearRecentClick();
-    void Button3Click(); // remove recent addresses
-    void lvLinksClick();
-    void btUpdateLinkClick();
-    void Button5Click(); // create link
-    void Button6Click(); // remove link
+    void applySettings();
+    void okay();
+    void cancel();
+    void clearRecentFiles();
+    void removeRecentAddresses();
+    void showSelectedLink();
+    void updateLink();
+    void createLink();
+    void removeLink();
 
 protected:
     void showEvent(QShowEvent *e) override;

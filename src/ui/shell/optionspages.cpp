@@ -13,7 +13,6 @@
 #include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
 #include "ui/run/schemepage.h"
-#include "ui/shell/mainwindow.h"
 #include "ui/shell/welcome.h"
 #include "ui/tools/linkbar.h"
 
@@ -186,8 +185,8 @@ QWidget *TOptions::createGeneralPage()
     rl->addWidget(remove, 2, 1);
     rl->setColumnStretch(2, 1);
     connect(clear, &QPushButton::clicked, this,
-            [this] { guarded([this] { btClearRecentClick(); }); });
-    connect(remove, &QPushButton::clicked, this, [this] { guarded([this] { Button3Click(); }); });
+            [this] { guarded([this] { clearRecentFiles(); }); });
+    connect(remove, &QPushButton::clicked, this, [this] { guarded([this] { removeRecentAddresses(); }); });
     body->addWidget(recent);
 
     auto *ci = new QGroupBox(QStringLiteral(" Code Inspector "));
@@ -344,11 +343,11 @@ QWidget *TOptions::createLinksPage()
     body->addWidget(user, 1);
     setLinkEditing(false);
 
-    connect(lvLinks, &QListWidget::itemClicked, this, [this] { lvLinksClick(); });
+    connect(lvLinks, &QListWidget::itemClicked, this, [this] { showSelectedLink(); });
     connect(btUpdateLink, &QPushButton::clicked, this,
-            [this] { guarded([this] { btUpdateLinkClick(); }); });
-    connect(create, &QPushButton::clicked, this, [this] { guarded([this] { Button5Click(); }); });
-    connect(remove, &QPushButton::clicked, this, [this] { guarded([this] { Button6Click(); }); });
+            [this] { guarded([this] { updateLink(); }); });
+    connect(create, &QPushButton::clicked, this, [this] { guarded([this] { createLink(); }); });
+    connect(remove, &QPushButton::clicked, this, [this] { guarded([this] { removeLink(); }); });
     connect(btOpenLinkProg, &QToolButton::clicked, this, [this] {
         const QString path = Prompts::instance().openFile(this, QString(), edLinkProg->text(),
                                                           kExeFilter);
