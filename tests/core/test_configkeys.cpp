@@ -1,5 +1,5 @@
-#include "core/run/detectperl.h"
 #include "core/settings/configkeys.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "core/settings/resetdefaults.h"
 #include "platform/platform.h"

@@ -250,8 +250,8 @@ TEST_F(IniFileTest, UnwritableFolderRaisesUnableToWrite)
 
 TEST_F(IniFileTest, BadFilesReadAsDefaults)
 {
-    write(QByteArray("\x00\x01\xff\xfe[\x80\x81]\n=novalue\n\x00=\x00\n", 24)
-          + QByteArray(3000000, 'z'));
+    static const char bad[] = "\x00\x01\xff\xfe[\x80\x81]\n=novalue\n\x00=\x00\n";
+    write(QByteArray(bad, sizeof bad - 1) + QByteArray(3000000, 'z'));
     TIniFile ini(path());
     EXPECT_EQ(ini.ReadString("Config", "Cmd", "d"), QStringLiteral("d"));
     QStringList sections;

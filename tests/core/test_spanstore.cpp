@@ -1,4 +1,5 @@
 #include "core/editor/spanstore.h"
+#include "sampletext.h"
 
 #include <QRandomGenerator>
 
@@ -18,31 +19,6 @@ std::shared_ptr<const PatternPainter> samplePainter()
 {
     return std::make_shared<const PatternPainter>(
             ColorDefinitions::fromText(QString::fromLatin1(kDefs)));
-}
-
-QString sampleText(int lines)
-{
-    QString t;
-    for (int i = 0; i < lines; ++i) {
-        switch (i % 5) {
-        case 0:
-            t += QStringLiteral("my $x%1 = \"text %1\"; # note\n").arg(i);
-            break;
-        case 1:
-            t += QStringLiteral(" if $x%1 if $y\n").arg(i);
-            break;
-        case 2:
-            t += QStringLiteral("print \"unclosed\n");
-            break;
-        case 3:
-            t += QStringLiteral("\t# comment with \"quote\n");
-            break;
-        default:
-            t += QStringLiteral("$$a $b\n");
-            break;
-        }
-    }
-    return t;
 }
 
 // The definition colouring each character, -1 for none.

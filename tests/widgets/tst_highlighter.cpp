@@ -1,3 +1,4 @@
+#include "../core/sampletext.h"
 #include "core/editor/colordefs.h"
 #include "mainwindowfixture.h"
 #include "platform/platform.h"
@@ -101,31 +102,6 @@ struct Fixture
         return {};
     }
 };
-
-QString sampleText(int lines)
-{
-    QString t;
-    for (int i = 0; i < lines; ++i) {
-        switch (i % 5) {
-        case 0:
-            t += QStringLiteral("my $x%1 = \"text %1\"; # note\n").arg(i);
-            break;
-        case 1:
-            t += QStringLiteral(" if $x%1 if $y\n").arg(i);
-            break;
-        case 2:
-            t += QStringLiteral("print \"unclosed\n");
-            break;
-        case 3:
-            t += QStringLiteral("\t# comment with \"quote\n");
-            break;
-        default:
-            t += QStringLiteral("$$a $b\n");
-            break;
-        }
-    }
-    return t;
-}
 
 } // namespace
 

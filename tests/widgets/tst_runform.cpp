@@ -1,4 +1,4 @@
-#include "core/run/detectperl.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "testsupport.h"
 #include "ui/run/runform.h"

@@ -1,4 +1,4 @@
-#include "core/run/detectperl.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "testsupport.h"

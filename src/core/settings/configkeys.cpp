@@ -1,6 +1,6 @@
 #include "core/settings/configkeys.h"
 
-#include "core/run/detectperl.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "core/settings/resetdefaults.h"
 #include "platform/platform.h"

@@ -1,8 +1,8 @@
 #include "ui/run/runform.h"
 
-#include "core/run/detectperl.h"
 #include "core/run/runschemes.h"
 #include "core/settings/configkeys.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"

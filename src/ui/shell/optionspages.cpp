@@ -184,9 +184,9 @@ QWidget *TOptions::createGeneralPage()
     remove->setObjectName(QStringLiteral("Button3"));
     rl->addWidget(remove, 2, 1);
     rl->setColumnStretch(2, 1);
-    connect(clear, &QPushButton::clicked, this,
-            [this] { guarded([this] { clearRecentFiles(); }); });
-    connect(remove, &QPushButton::clicked, this, [this] { guarded([this] { removeRecentAddresses(); }); });
+    connect(clear, &QPushButton::clicked, this, [this] { guarded([this] { clearRecentFiles(); }); });
+    connect(remove, &QPushButton::clicked, this,
+            [this] { guarded([this] { removeRecentAddresses(); }); });
     body->addWidget(recent);
 
     auto *ci = new QGroupBox(QStringLiteral(" Code Inspector "));

@@ -1,7 +1,7 @@
 #include "ui/shell/welcome.h"
 
-#include "core/run/detectperl.h"
 #include "core/settings/configkeys.h"
+#include "core/settings/detectperl.h"
 #include "core/settings/inifile.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
