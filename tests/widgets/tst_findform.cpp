@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -246,6 +247,21 @@ private slots:
         QTest::keyClick(f.form.FindTextCombo, Qt::Key_Return);
         QCOMPARE(f.editor.textCursor().selectionStart(), 3);
         QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("abc"));
+    }
+
+    // The history's completer must not turn a typed "PRINT" into the remembered "print".
+    void typedTextIsSearchedAsTypedWhateverTheHistory()
+    {
+        Finder f("print PRINT");
+        f.form.CheckCase->setChecked(true);
+        QCOMPARE(f.next("print"), 0);
+        QLineEdit *typed = f.form.FindTextCombo->lineEdit();
+        typed->clear();
+        QTest::keyClicks(typed, "PRINT");
+        QTest::keyClick(typed, Qt::Key_Return);
+        QCOMPARE(f.form.FindTextCombo->currentText(), QStringLiteral("PRINT"));
+        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("PRINT"));
+        QCOMPARE(f.editor.textCursor().selectionStart(), 6);
     }
 
     void withoutAScriptNothingHappens()

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -64,6 +65,8 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     auto *label = new QLabel(QStringLiteral("Text to find:"), page);
     FindTextCombo = named(new QComboBox(page), "FindTextCombo");
     FindTextCombo->setEditable(true);
+    // What was typed is what is searched: "PRINT" must not complete to a remembered "print".
+    FindTextCombo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     FindTextCombo->setInsertPolicy(QComboBox::NoInsert); // the history is kept by findNext
     FindTextCombo->setMinimumWidth(240);
     FindTextCombo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
