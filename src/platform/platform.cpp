@@ -176,3 +176,33 @@ QString Platform::installedIconTheme()
     }
     return {};
 }
+
+QString Platform::fileDialogFilter(const QString &pairs)
+{
+    // Linux programs and libraries carry no extension: such patterns would hide every one.
+    static const QStringList foreign = {QStringLiteral("*.exe"), QStringLiteral("*.com"),
+                                        QStringLiteral("*.dll"), QStringLiteral("*.bat")};
+    const QStringList parts = pairs.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // "Name (*.a,*.b)": the patterns are given again below, in their own field.
+        const qsizetype paren = description.indexOf(u'(');
+        if (paren > 0)
+            description = description.left(paren).trimmed();
+        QStringList patterns;
+        for (QString p : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            p = p.trimmed();
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+            if (!foreign.contains(p, Qt::CaseInsensitive) && !patterns.contains(p))
+                patterns << p;
+        }
+        if (patterns.isEmpty())
+            patterns << QStringLiteral("*");
+        const QString filter = QStringLiteral("%1 (%2)").arg(description, patterns.join(u' '));
+        if (!filters.contains(filter))
+            filters << filter;
+    }
+    return filters.join(QStringLiteral(";;"));
+}

@@ -29,6 +29,11 @@ bool displayAvailable();
 // An installed icon theme to use when the desktop names none, or empty.
 QString installedIconTheme();
 
+// A file dialog's filter from a list of "Description|*.a;*.b|..." pairs, in Qt's form
+// "Description (*.a *.b);;...". Patterns of files this platform does not have (programs and
+// libraries by extension) are dropped; a description left without patterns lists all files.
+QString fileDialogFilter(const QString &pairs);
+
 // Identity of this machine and disk, as XXXX-XXXX (upper-case hexadecimal).
 QString driveIdentity(const QString &programDir);
 

@@ -23,7 +23,7 @@ QMessageBox::StandardButton ScriptedPrompts::message(QWidget *, Kind kind, const
                                                      const QString &text,
                                                      QMessageBox::StandardButtons buttons)
 {
-    asked.append({QStringLiteral("message"), kind, text, buttons});
+    asked.append({QStringLiteral("message"), kind, text, buttons, {}, {}});
     if (!buttonAnswers.empty()) {
         const auto b = buttonAnswers.front();
         buttonAnswers.pop_front();
@@ -36,27 +36,29 @@ QMessageBox::StandardButton ScriptedPrompts::message(QWidget *, Kind kind, const
     return QMessageBox::NoButton;
 }
 
-QString ScriptedPrompts::openFile(QWidget *, const QString &title, const QString &, const QString &)
+QString ScriptedPrompts::openFile(QWidget *, const QString &title, const QString &dir,
+                                  const QString &filter)
 {
-    asked.append({QStringLiteral("openFile"), Kind::Information, title, {}});
+    asked.append({QStringLiteral("openFile"), Kind::Information, title, {}, dir, filter});
     return pop(fileAnswers);
 }
 
-QString ScriptedPrompts::saveFile(QWidget *, const QString &title, const QString &, const QString &)
+QString ScriptedPrompts::saveFile(QWidget *, const QString &title, const QString &dir,
+                                  const QString &filter)
 {
-    asked.append({QStringLiteral("saveFile"), Kind::Information, title, {}});
+    asked.append({QStringLiteral("saveFile"), Kind::Information, title, {}, dir, filter});
     return pop(fileAnswers);
 }
 
 QString ScriptedPrompts::folder(QWidget *, const QString &title, const QString &)
 {
-    asked.append({QStringLiteral("folder"), Kind::Information, title, {}});
+    asked.append({QStringLiteral("folder"), Kind::Information, title, {}, {}, {}});
     return pop(fileAnswers);
 }
 
 bool ScriptedPrompts::input(QWidget *, const QString &, const QString &label, QString &text)
 {
-    asked.append({QStringLiteral("input"), Kind::Information, label, {}});
+    asked.append({QStringLiteral("input"), Kind::Information, label, {}, {}, {}});
     if (fileAnswers.empty())
         return false;
     text = pop(fileAnswers);
@@ -65,7 +67,7 @@ bool ScriptedPrompts::input(QWidget *, const QString &, const QString &label, QS
 
 int ScriptedPrompts::modal(QDialog &dialog)
 {
-    asked.append({QStringLiteral("modal"), Kind::Information, dialog.windowTitle(), {}});
+    asked.append({QStringLiteral("modal"), Kind::Information, dialog.windowTitle(), {}, {}, {}});
     if (dialogAnswers.empty())
         return QDialog::Rejected;
     const auto answer = std::move(dialogAnswers.front());
@@ -79,7 +81,7 @@ int ScriptedPrompts::modal(QDialog &dialog)
 
 bool ScriptedPrompts::color(QWidget *, QColor &color)
 {
-    asked.append({QStringLiteral("color"), Kind::Information, QString(), {}});
+    asked.append({QStringLiteral("color"), Kind::Information, QString(), {}, {}, {}});
     if (colorAnswers.empty())
         return false;
     color = colorAnswers.front();

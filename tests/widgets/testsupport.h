@@ -18,6 +18,8 @@ public:
         Kind kind = Kind::Information;
         QString text;
         QMessageBox::StandardButtons buttons;
+        QString dir;    // file and folder prompts: where the dialog starts
+        QString filter; // file prompts
     };
 
     // Queued answers; when the queue is empty, messages answer with the first of
@@ -32,8 +34,10 @@ public:
 
     QMessageBox::StandardButton message(QWidget *, Kind kind, const QString &, const QString &text,
                                         QMessageBox::StandardButtons buttons) override;
-    QString openFile(QWidget *, const QString &title, const QString &, const QString &) override;
-    QString saveFile(QWidget *, const QString &title, const QString &, const QString &) override;
+    QString openFile(QWidget *, const QString &title, const QString &dir,
+                     const QString &filter) override;
+    QString saveFile(QWidget *, const QString &title, const QString &dir,
+                     const QString &filter) override;
     QString folder(QWidget *, const QString &title, const QString &) override;
     bool input(QWidget *, const QString &, const QString &label, QString &text) override;
     bool color(QWidget *, QColor &color) override;

@@ -149,9 +149,17 @@ private slots:
         Started s(home);
         prompts->fileAnswers.push_back(f);
         s.trigger("btOpen");
+        // Before anything was opened the dialog starts at home and lists Perl's own files.
+        QCOMPARE(prompts->asked.last().dir, QDir::homePath());
+        const QString perlFilter = prompts->asked.last().filter.section(";;", 0, 0);
+        for (const char *pattern : {"*.pl", "*.pm", "*.t", "*.pod", "*.psgi", "*.cgi"})
+            QVERIFY2(perlFilter.contains(QLatin1String(pattern)), pattern);
         QCOMPARE(s->CurrentDocument()->FileName, f);
         QCOMPARE(TIniFile(home.path("etc/quillforge.cfg")).ReadString("SRecent", "Perls", ""),
                  home.path("dir/"));
+        prompts->fileAnswers.push_back(QString());
+        s.trigger("btOpen");
+        QCOMPARE(prompts->asked.last().dir, home.path("dir"));
     }
 
     void unreadableScriptGivesAnErrorAndNoTab()

@@ -368,6 +368,28 @@ private slots:
         QVERIFY(!s.get<QListWidget>("lvCustomLinks")->item(2)->icon().isNull());
     }
 
+    // Linux programs have no extension: the program picker lists every file, in Qt's syntax.
+    void browseDialogsGetFiltersQtCanRead()
+    {
+        TestHome home;
+        TIniFile(home.path(kCfg)).WriteString("CustomLinks", "Editor", "/usr/bin/vi||");
+        Started s(home);
+        s.dlg()->open(TOptions::Page::CustomLinks);
+        QListWidget *links = s.get<QListWidget>("lvLinks");
+        QCOMPARE(links->count(), 1);
+        links->setCurrentRow(0);
+        s.dlg()->showSelectedLink();
+        s.get<QToolButton>("btOpenLinkProg")->click();
+        QVERIFY(!prompts->asked.isEmpty());
+        QCOMPARE(prompts->asked.last().what, QStringLiteral("openFile"));
+        QCOMPARE(prompts->asked.last().filter, QStringLiteral("Executeables (*);;All files (*)"));
+        const qsizetype before = prompts->asked.size();
+        s.get<QToolButton>("btOpenLinkIcon")->click();
+        QCOMPARE(prompts->asked.size(), before + 1);
+        QVERIFY(!prompts->asked.last().filter.contains(u'|'));
+        QVERIFY(prompts->asked.last().filter.contains(QLatin1String("*.ico")));
+    }
+
     void createStoreAndRemoveALink()
     {
         TestHome home;

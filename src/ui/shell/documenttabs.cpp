@@ -13,6 +13,7 @@
 #include "ui/editor/scripteditor.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -27,7 +28,7 @@
 namespace {
 
 const QString kOpenFilter = QStringLiteral(
-        "Perl scripts (*.pl *.cgi);;"
+        "Perl scripts (*.pl *.pm *.t *.pod *.psgi *.cgi);;"
         "Text files (*.txt *.bat *.ini *.inf *.asc *.1st *.me *.sys);;"
         "All files (*)");
 // A period of a few milliseconds would save without pause and make the program unusable.
@@ -98,6 +99,9 @@ void DocumentTabs::reset()
     m_recentFiles.clear();
     m_documents.clear();
     m_openDir = Config::read(m_settings, Config::OpenFolder);
+    // Until a file has been opened, the dialogs start where the user's files are.
+    if (m_openDir.isEmpty())
+        m_openDir = QDir::homePath();
 }
 
 void DocumentTabs::open(const QString &path)

@@ -37,8 +37,8 @@
 
 namespace {
 
-const QString kExeFilter = QStringLiteral(
-        "Executeables (*.exe,*.com)|*.exe;*.com|All files (*.*)|*.*");
+const QString kExeFilter = Platform::fileDialogFilter(
+        QStringLiteral("Executeables (*.exe,*.com)|*.exe;*.com|All files (*.*)|*.*"));
 
 const char *const kPanelNames[6] = {"Link bar",    "Explorer", "Code Inspector",
                                     "Perl output", "Console",  "Tip of the day"};
@@ -359,7 +359,8 @@ QWidget *TOptions::createLinksPage()
     connect(btOpenLinkIcon, &QToolButton::clicked, this, [this] {
         const QString path = Prompts::instance().openFile(
                 this, QString(), QString(),
-                QStringLiteral("Icon files (*.exe,*.dll,*.ico)|*.exe;*.dll;*.ico"));
+                Platform::fileDialogFilter(QStringLiteral(
+                        "Icon files (*.exe,*.dll,*.ico)|*.exe;*.dll;*.ico;*.png;*.svg;*.xpm")));
         if (!path.isEmpty())
             edLinkIcon->setText(path + QStringLiteral(",0"));
     });
