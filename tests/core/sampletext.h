@@ -1,6 +1,11 @@
 #pragma once
 
+#include "core/editor/painter.h"
+
 #include <QString>
+
+#include <algorithm>
+#include <vector>
 
 // Perl-like lines with strings left open, comments and sigils: text on which colouring runs
 // have something to get wrong.
@@ -27,4 +32,14 @@ inline QString sampleText(int lines)
         }
     }
     return t;
+}
+
+// The definition colouring each character, -1 for none.
+inline std::vector<int> perChar(const PaintSpans &spans, int size)
+{
+    std::vector<int> out(size_t(size), -1);
+    for (const PaintSpan &s : spans)
+        for (int i = std::max(0, s.start); i < std::min(size, s.end()); ++i)
+            out[size_t(i)] = s.definition;
+    return out;
 }

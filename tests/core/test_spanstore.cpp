@@ -21,16 +21,6 @@ std::shared_ptr<const PatternPainter> samplePainter()
             ColorDefinitions::fromText(QString::fromLatin1(kDefs)));
 }
 
-// The definition colouring each character, -1 for none.
-std::vector<int> perChar(const PaintSpans &spans, int size)
-{
-    std::vector<int> out(size_t(size), -1);
-    for (const PaintSpan &s : spans)
-        for (int i = std::max(0, s.start); i < std::min(size, s.end()); ++i)
-            out[size_t(i)] = s.definition;
-    return out;
-}
-
 // Empty when the store's colours are those of a fresh whole-text run; otherwise where they
 // first differ, with the text around it.
 std::string differenceFromFresh(const SpanStore &store, const PatternPainter &painter)

@@ -23,16 +23,6 @@ const char *kDefs
           "[Strings]\n3\"=Courier New|10|65280|1|0|0|0\n"
           "[Words]\n1if=Courier New|10|16777215|1|0|0|0\n0$=Courier New|10|33023|1|0|0|0\n";
 
-// The definition colouring each character, -1 for none.
-std::vector<int> perChar(const PaintSpans &spans, int size)
-{
-    std::vector<int> out(size_t(size), -1);
-    for (const PaintSpan &s : spans)
-        for (int i = std::max(0, s.start); i < std::min(size, s.end()); ++i)
-            out[size_t(i)] = s.definition;
-    return out;
-}
-
 struct Fixture
 {
     QPlainTextEdit edit;
