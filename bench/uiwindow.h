@@ -5,7 +5,7 @@
 #include "platform/platform.h"
 #include "ui/editor/highlighter.h"
 #include "ui/editor/highlighting.h"
-#include "ui/editor/inspectorcontroller.h"
+#include "ui/editor/proptreecontroller.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/shell/documenttabs.h"
 #include "ui/shell/mainwindow.h"

@@ -2,8 +2,8 @@
 #include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
-#include "ui/editor/inspectorcontroller.h"
 #include "ui/editor/proptree.h"
+#include "ui/editor/proptreecontroller.h"
 #include "ui/shell/mainwindow.h"
 
 #include <QLabel>

@@ -23,8 +23,11 @@ constexpr int kSliceBudgetMs = 12;
 
 PanelRun *PanelRun::of(QPlainTextEdit *panel)
 {
-    if (auto *existing = panel->findChild<PanelRun *>(QString(), Qt::FindDirectChildrenOnly))
-        return existing;
+    // One run per panel: the panel owns it as a child.
+    for (QObject *child : panel->children()) {
+        if (auto *existing = qobject_cast<PanelRun *>(child))
+            return existing;
+    }
     return new PanelRun(panel);
 }
 

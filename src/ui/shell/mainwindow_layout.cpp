@@ -6,7 +6,7 @@
 #include "ui/common/panels.h"
 #include "ui/editor/editorcommands.h"
 #include "ui/editor/highlighting.h"
-#include "ui/editor/inspectorcontroller.h"
+#include "ui/editor/proptreecontroller.h"
 #include "ui/run/browsercontroller.h"
 #include "ui/run/runcommands.h"
 #include "ui/shell/documenttabs.h"

@@ -1,4 +1,4 @@
-#include "ui/editor/inspectorcontroller.h"
+#include "ui/editor/proptreecontroller.h"
 
 #include "core/common/workers.h"
 #include "core/settings/configkeys.h"
