@@ -158,10 +158,9 @@ void RunCommands::createRunForm()
     updateCommands();
 }
 
-void RunCommands::applyOptions()
+void RunCommands::applyOptions(const Config::Panels &panels)
 {
     using Config::Panels;
-    const Panels panels = Panels::read(m_settings);
     m_perlPanel->setVisible(panels.shown[Panels::PerlOut]);
     m_consolePanel->setVisible(panels.shown[Panels::Console]);
     // The console sits at the left of the output, or fills the area when it is alone.

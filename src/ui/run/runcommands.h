@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/settings/configkeys.h"
 #include "ui/run/runform.h"
 
 #include <QObject>
@@ -30,8 +31,8 @@ public:
     // Creates the run dialog, which takes the interpreter from the settings now: after the
     // first-run wizard has had its say.
     void createRunForm();
-    // Panel visibility and the console's interpreter.
-    void applyOptions();
+    // Panel visibility (read once by the window for all panels) and the console's interpreter.
+    void applyOptions(const Config::Panels &panels);
     // The documents changed: the script commands follow.
     void updateCommands();
 

@@ -136,7 +136,7 @@ void TForm1::ApplyOptions()
     m_inspector->panel()->setVisible(panels.shown[Panels::CodeInspector]);
     m_tips->setVisible(panels.shown[Panels::TipOfDay]);
     m_linkBar->reload();
-    m_runs->applyOptions();
+    m_runs->applyOptions(panels);
     using Config::Bars;
     const Bars bars = Bars::read(m_settings);
     m_menuBar->setVisible(bars.shown[Bars::FileMenu]);
