@@ -2,8 +2,12 @@
 #include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/common/application.h"
 #include "ui/editor/documenttext.h"
 #include "ui/editor/highlighter.h"
+#include "ui/editor/proptree.h"
+#include "ui/editor/proptreecontroller.h"
+#include "ui/run/runcommands.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/welcome.h"
 
@@ -13,12 +17,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTextBlock>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,8 +139,17 @@ private slots:
         Clock::setFixed({});
         QCOMPARE(s->documents().recentFiles(), files.mid(1));
         auto *menu = s->findChild<QMenu *>("popRecent");
-        QCOMPARE(menu->actions().size(), 1);
-        QCOMPARE(menu->actions().first()->data().toString(), files.last());
+        auto listed = [menu] {
+            QStringList paths;
+            for (const QAction *a : menu->actions())
+                paths << a->data().toString();
+            return paths;
+        };
+        QCOMPARE(listed(), files.mid(1));
+        // A file that is gone is left out of the menu.
+        QFile::remove(files[1]);
+        s->documents().rebuildRecentMenu();
+        QCOMPARE(listed(), files.mid(2));
         TIniFile ini(home.path("etc/quillforge.cfg"));
         QCOMPARE(ini.ReadString("SRecent", "LastOpened", ""), files.last());
         QCOMPARE(s.tabs()->tabText(s.tabs()->currentIndex()), QStringLiteral("s3.pl"));
@@ -139,6 +159,17 @@ private slots:
         s->OpenDocument(files.last());
         QCOMPARE(s->documents().all().size(), size_t(6));
         QCOMPARE(s->documents().recentFiles().count(files.last()), 1);
+
+        // Two files opened within one second are both remembered and listed.
+        ini.WriteInteger("Config", "RecentCount", 8);
+        const QString x = writeScript(home, "x.pl", "1;\n");
+        const QString y = writeScript(home, "y.pl", "1;\n");
+        Clock::setFixed(t);
+        s->OpenDocument(x);
+        s->OpenDocument(y);
+        Clock::setFixed({});
+        QCOMPARE(s->documents().recentFiles().mid(2), (QStringList{x, y}));
+        QCOMPARE(listed().mid(2), (QStringList{x, y}));
     }
 
     void openDialogRemembersItsFolder()
