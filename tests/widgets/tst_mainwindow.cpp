@@ -439,6 +439,45 @@ private slots:
         QCOMPARE(ini.ReadString("Config", "Visible_TipOfDay", "none"), QStringLiteral("none"));
     }
 
+    void consoleKeepsItsWidthBesideThePerlOutput()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "Visible_Console", true);
+        ini.WriteBool("Config", "Visible_PerlOut", true);
+        Started s(home);
+        s->resize(1600, 900);
+        auto *console = s.get<QWidget>("pConsole");
+        auto *perl = s.get<QWidget>("pPerl");
+        QTRY_VERIFY(console->isVisible() && perl->isVisible());
+        const int docked = console->width();
+        QVERIFY(docked < perl->width());
+        const int perlBefore = perl->width();
+        s->resize(s->width() + 400, s->height());
+        QTRY_VERIFY(perl->width() > perlBefore);
+        QCOMPARE(console->width(), docked);
+    }
+
+    void aRunBringsBackTheClosedPerlOutput()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "Visible_Console", true);
+        Started s(home);
+        s.get<QToolButton>("SpeedButton10")->click();
+        QVERIFY(!s.get<QWidget>("pPC")->isVisible());
+        s->runs().runInPerlOut(Command(QStringLiteral("/bin/sh"), {"-c", "echo back"}));
+        QVERIFY(s.get<QWidget>("pPC")->isVisible());
+        QVERIFY(s.get<QWidget>("pPerl")->isVisible());
+        // The console stays closed: only the output has something to show.
+        QVERIFY(!s.get<QWidget>("pConsole")->isVisible());
+        QCOMPARE(ini.ReadString("Config", "Visible_PerlOut", ""), QStringLiteral("1"));
+        QCOMPARE(ini.ReadString("Config", "Visible_Console", ""), QStringLiteral("0"));
+        QTRY_VERIFY(s.get<QPlainTextEdit>("PerlOut")->toPlainText().contains("back"));
+    }
+
     void unwritableSettingsGiveAnErrorAndTheProgramGoesOn()
     {
         TestHome home;
