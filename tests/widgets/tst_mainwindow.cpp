@@ -506,25 +506,45 @@ private slots:
         QVERIFY(s->findChild<QWidget *>("pExplorer")->isVisible());
     }
 
-    void periodicSave()
+    void periodicSaveWritesOnlyScriptsThatHaveAFile()
     {
         TestHome home;
         markKnownMachine(home);
+        const QString f = writeScript(home, "kept.pl", "1;\n");
         TIniFile ini(home.path("etc/quillforge.cfg"));
         ini.WriteBool("Config", "AutoSave", true);
         ini.WriteInteger("Config", "AutoSaveInterval", 7);
         Started s(home);
         auto *timer = s->findChild<QTimer *>("AutoSaveTimer");
         QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 1000);
-        // An unsaved new script asks where to save at every tick until it is saved.
+        // A new script is left alone: nothing asks where to save it.
         QTest::keyClicks(s->CurrentDocument()->Editor, "1;");
         s.tick("AutoSaveTimer");
         s.tick("AutoSaveTimer");
-        int asked = 0;
-        for (const auto &a : prompts->asked)
-            asked += a.what == QLatin1String("saveFile");
-        QCOMPARE(asked, 2);
+        QVERIFY(prompts->asked.isEmpty());
+        QVERIFY(!s->CurrentDocument()->saved());
+
+        TScriptEditor *d = s.openLoaded(f);
+        d->Editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(d->Editor, "2;");
+        s.tick("AutoSaveTimer");
+        QCOMPARE(home.readFile("kept.pl"), QByteArray("1;\n2;"));
+        QVERIFY(d->saved());
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    // A period of 0 would rescan without pause; it is raised as the save period is.
+    void inspectorRefreshPeriodHasALowerBound()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteInteger("CodeInspector", "UpdateInterval", 0);
+        Started s(home);
+        QVERIFY(s.get<QTimer>("Timer2")->isActive());
+        const quint64 before = s->inspector().inspector()->refreshes;
+        QTest::qWait(300);
+        QVERIFY(s->inspector().inspector()->refreshes - before < 3);
     }
 
     void altASelectsAllInTheEditor()

@@ -241,12 +241,15 @@ bool DocumentTabs::saveAs()
 
 void DocumentTabs::saveOnTimer()
 {
-    // A tick while the Save dialog of the previous tick is still open must not stack dialogs.
-    if (!current() || m_autoSaving)
+    // Only a script that has a file is written: the periodic save never asks where to.
+    // A tick while an error box of the previous tick is still open must not stack boxes.
+    TScriptEditor *doc = current();
+    if (!doc || doc->saved() || m_autoSaving || !QFileInfo(doc->FileName).isAbsolute()
+        || !QFileInfo(doc->FileName).isFile())
         return;
     m_autoSaving = true;
     try {
-        saveCurrent();
+        save(*doc);
     } catch (...) {
         m_autoSaving = false;
         throw;
