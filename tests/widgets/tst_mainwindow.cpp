@@ -547,6 +547,58 @@ private slots:
         QVERIFY(s->inspector().inspector()->refreshes - before < 3);
     }
 
+    void statusLineShowsWholePositionsAndForgetsAClosedScript()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        QByteArray text;
+        for (int i = 0; i < 12400; ++i)
+            text += "my $line" + QByteArray::number(i)
+                    + " = 'a line long enough for a column far to the right of it';\n";
+        const QString f = writeScript(home, "long.pl", text);
+        Started s(home);
+        TScriptEditor *d = s.openLoaded(f);
+        QTextCursor c(d->Editor->document()->findBlockByNumber(12345));
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 67);
+        d->Editor->setTextCursor(c);
+        s.tick("Timer1");
+        auto *position = s.get<QLabel>("sBarPanel0");
+        QCOMPARE(position->text(), QStringLiteral("Row: 12345 Col: 67"));
+        QTRY_VERIFY(position->contentsRect().width()
+                    >= position->fontMetrics().horizontalAdvance(position->text()));
+
+        QTest::keyClicks(d->Editor, "x");
+        s.tick("Timer1");
+        auto *modified = s.get<QLabel>("sBarPanel2");
+        QCOMPARE(modified->text(), QStringLiteral("modified"));
+        prompts->buttonAnswers = {QMessageBox::No, QMessageBox::No};
+        s.trigger("Close1");
+        s.trigger("Close1");
+        QVERIFY(s->documents().all().empty());
+        s.tick("Timer1");
+        QCOMPARE(modified->text(), QString());
+        QCOMPARE(position->text(), QString());
+    }
+
+    void viewMenusOfferEveryView()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        QMenu *viewMenu = nullptr;
+        for (QAction *a : s.get<QMenuBar>("MainMenu1")->actions()) {
+            if (a->text() == QLatin1String("&View"))
+                viewMenu = a->menu();
+        }
+        QVERIFY(viewMenu);
+        for (QMenu *menu : {viewMenu, s.get<QMenu>("popView")}) {
+            const QList<QAction *> items = menu->actions();
+            for (const char *view :
+                 {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "Options_View"})
+                QVERIFY2(items.contains(s.get<QAction>(view)), view);
+        }
+    }
+
     void altASelectsAllInTheEditor()
     {
         TestHome home;

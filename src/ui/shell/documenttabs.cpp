@@ -297,6 +297,11 @@ void DocumentTabs::closeCurrentNow()
         selectionChanged();
     } else {
         m_pathCaption->clear();
+        // Nothing is left to have a position or to be modified.
+        if (m_positionLabel) {
+            m_positionLabel->clear();
+            m_modifiedLabel->clear();
+        }
         emit lastClosed();
     }
 }

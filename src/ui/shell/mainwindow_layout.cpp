@@ -189,7 +189,7 @@ void TForm1::createMenus()
         {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "",
          "Arrangetemplatepalette1"});
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
-    add(view, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
+    add(view, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "", "Options_View"});
     add(bar->addMenu(QStringLiteral("E&xtras")), {"TrimfileforUNIX1"});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {"Contents1", "iNDEX1", "CPANPerlreference1"});
@@ -223,7 +223,8 @@ void TForm1::createMenus()
 
     m_viewMenu = new QMenu(this);
     m_viewMenu->setObjectName(QStringLiteral("popView"));
-    add(m_viewMenu, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
+    add(m_viewMenu,
+        {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "", "Options_View"});
 
     m_menuBar = new QToolBar(QStringLiteral("Menu"), this);
     m_menuBar->setObjectName(QStringLiteral("FileMenu"));
@@ -438,10 +439,15 @@ void TForm1::createStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sBar"));
     bar->setSizeGripEnabled(true);
-    const int widths[] = {100, 4, 80, 4};
-    for (int w : widths) {
+    // The text panels are at least their design width and grow with their text, so that a
+    // large row or column is never cut; the separators keep their width.
+    const std::pair<int, bool> panels[] = {{100, true}, {4, false}, {80, true}, {4, false}};
+    for (const auto &[width, text] : panels) {
         auto *l = new QLabel(bar);
-        l->setFixedWidth(w);
+        if (text)
+            l->setMinimumWidth(width);
+        else
+            l->setFixedWidth(width);
         l->setObjectName(QStringLiteral("sBarPanel%1").arg(m_statusPanels.size()));
         bar->addWidget(l);
         m_statusPanels << l;
