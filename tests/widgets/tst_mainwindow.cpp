@@ -599,6 +599,62 @@ private slots:
         }
     }
 
+    void whatIsNoFileIsRefusedWithAWord()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString fifo = home.path("pipe.pl");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QDir().mkpath(home.path("folder.pl"));
+        Started s(home);
+        QStringList paths{fifo, home.path("folder.pl")};
+        for (const char *device : {"/dev/zero", "/dev/urandom"}) {
+            if (QFileInfo::exists(QLatin1String(device)))
+                paths << QLatin1String(device);
+        }
+        for (const QString &p : paths) {
+            prompts->asked.clear();
+            guarded([&] { s->OpenDocument(p); }); // as the command line opens files
+            QCOMPARE(prompts->messages().size(), 1);
+            QVERIFY2(prompts->messages().first().contains('"' + p + '"'), qPrintable(p));
+            QCOMPARE(prompts->asked.first().kind, Prompts::Kind::Error);
+            QCOMPARE(s.titles(), QStringList{"Noname #1"});
+        }
+        prompts->asked.clear();
+        prompts->fileAnswers.push_back(fifo);
+        s.trigger("btOpen");
+        QCOMPARE(prompts->messages().size(), 1);
+        QCOMPARE(s.titles(), QStringList{"Noname #1"});
+    }
+
+    void leftoversOfABrokenSaveAreToldAndKept()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "a.pl", "1;\n");
+        const QStringList leftovers{writeScript(home, "a.pl.Kq3ZpX", "1;\n2;\n"),
+                                    writeScript(home, "a.pl.bdEfgh", "")};
+        const QStringList others{writeScript(home, "a.pl.bak", "0;\n"),
+                                 writeScript(home, "a.pl.Kq3ZpXY", ""),
+                                 writeScript(home, "b.pl.Kq3ZpX", "")};
+        Started s(home);
+        s->OpenDocument(f);
+        QCOMPARE(prompts->messages().size(), 1);
+        QCOMPARE(prompts->asked.first().kind, Prompts::Kind::Warning);
+        const QString told = prompts->messages().first();
+        QVERIFY(told.contains('"' + f + '"'));
+        for (const QString &l : leftovers)
+            QVERIFY2(told.contains(l) && QFile::exists(l), qPrintable(l));
+        for (const QString &o : others)
+            QVERIFY2(!told.contains(o), qPrintable(o));
+        QCOMPARE(s->CurrentDocument()->FileName, f);
+
+        // A script without such rests opens without a word.
+        prompts->asked.clear();
+        s->OpenDocument(writeScript(home, "c.pl", "1;\n"));
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
     void altASelectsAllInTheEditor()
     {
         TestHome home;
