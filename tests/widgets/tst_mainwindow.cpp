@@ -599,6 +599,43 @@ private slots:
         }
     }
 
+    // Without an icon theme some buttons show their captions; the last ones must still be there,
+    // also with a larger font.
+    void standardBarKeepsItsLastButtonsAtDesktopWidth_data()
+    {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("desktop font") << 1.0;
+        QTest::newRow("larger font") << 1.35;
+    }
+    void standardBarKeepsItsLastButtonsAtDesktopWidth()
+    {
+        QFETCH(qreal, fontScale);
+        TestHome home;
+        markKnownMachine(home);
+        const QString theme = QIcon::themeName();
+        const QFont font = QApplication::font();
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() * fontScale);
+        QApplication::setFont(larger);
+        QIcon::setThemeName(QStringLiteral("no-such-theme"));
+        Started s(home);
+        QIcon::setThemeName(theme);
+        s->resize(1280, 800);
+        auto *bar = s.get<QToolBar>("ToolBar1");
+        auto reachable = [&](const char *name) {
+            auto *b = s.get<QToolButton>(name);
+            const QRect inBar(b->mapTo(bar, QPoint(0, 0)), b->size());
+            return b->isVisible() && bar->rect().contains(inBar)
+                   && s->rect().contains(QRect(bar->mapTo(s.w.get(), QPoint(0, 0)), bar->size()));
+        };
+        const bool fits = QTest::qWaitFor(
+                [&] { return reachable("btHelp") && reachable("btWebServ"); });
+        QApplication::setFont(font);
+        QVERIFY(fits);
+        QCOMPARE(s.get<QToolButton>("btHelp")->toolTip(), QStringLiteral("Help"));
+        QCOMPARE(s.get<QToolButton>("btWebServ")->toolTip(), QStringLiteral("Run webserver"));
+    }
+
     void whatIsNoFileIsRefusedWithAWord()
     {
         TestHome home;
