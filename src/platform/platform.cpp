@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -97,6 +98,24 @@ bool Platform::localPortAnswers(quint16 port)
 bool Platform::runsAsAdministrator()
 {
     return ::geteuid() == 0;
+}
+
+Platform::FileKind Platform::fileKind(const QString &path)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return FileKind::Missing;
+    if (S_ISREG(st.st_mode))
+        return FileKind::Regular;
+    if (S_ISDIR(st.st_mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(st.st_mode))
+        return FileKind::Pipe;
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+        return FileKind::Device;
+    if (S_ISSOCK(st.st_mode))
+        return FileKind::Socket;
+    return FileKind::Other;
 }
 
 QString Platform::driveIdentity(const QString &programDir)

@@ -34,6 +34,11 @@ QString installedIconTheme();
 // libraries by extension) are dropped; a description left without patterns lists all files.
 QString fileDialogFilter(const QString &pairs);
 
+// What a path names, following links. Asks the file system only: a pipe is not opened, so
+// the question never waits for a writer.
+enum class FileKind { Missing, Regular, Folder, Pipe, Device, Socket, Other };
+FileKind fileKind(const QString &path);
+
 // Identity of this machine and disk, as XXXX-XXXX (upper-case hexadecimal).
 QString driveIdentity(const QString &programDir);
 

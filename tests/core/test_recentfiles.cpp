@@ -47,11 +47,15 @@ TEST_F(Recent, ReopeningKeepsPlaceAndKeyButStillTrims)
     EXPECT_EQ(list, (QStringList{"/b.pl", "/c.pl"}));
 }
 
-TEST_F(Recent, SameSecondSharesOneKey)
+TEST_F(Recent, OpeningsWithinOneSecondAreAllKept)
 {
-    RecentFiles::recordOpening(ini, list, "/a.pl", 8, t);
-    RecentFiles::recordOpening(ini, list, "/b.pl", 8, t);
-    EXPECT_EQ(list, QStringList{"/b.pl"});
+    for (const char *p : {"/a.pl", "/b.pl", "/c.pl"})
+        RecentFiles::recordOpening(ini, list, QLatin1String(p), 8, t);
+    EXPECT_EQ(list, (QStringList{"/a.pl", "/b.pl", "/c.pl"}));
+    // The oldest still goes first, and its key is free again.
+    RecentFiles::recordOpening(ini, list, "/d.pl", 3, t);
+    RecentFiles::recordOpening(ini, list, "/e.pl", 3, t);
+    EXPECT_EQ(list, (QStringList{"/c.pl", "/d.pl", "/e.pl"}));
 }
 
 // A stray copy of the [Recent] header inside [Config] (a hand edit, a torn copy) puts Config's
@@ -80,14 +84,14 @@ TEST_F(Recent, AStrayHeaderInsideConfigLosesNoSettings)
     EXPECT_EQ(f.readAll(), before);
 }
 
-TEST_F(Recent, MenuSkipsTheTwoOldestAndMissingFiles)
+TEST_F(Recent, MenuListsEveryFileThatStillExists)
 {
     const QStringList l{"/1", "/2", "/3", "/gone", "/5"};
     const auto exists = [](const QString &p) {
         return p != QLatin1String("/gone");
     };
-    EXPECT_EQ(RecentFiles::menuEntries(l, exists), (QStringList{"/3", "/5"}));
-    EXPECT_TRUE(RecentFiles::menuEntries({"/1", "/2"}, exists).isEmpty());
+    EXPECT_EQ(RecentFiles::menuEntries(l, exists), (QStringList{"/1", "/2", "/3", "/5"}));
+    EXPECT_EQ(RecentFiles::menuEntries({"/1"}, exists), QStringList{"/1"});
 }
 
 } // namespace

@@ -2,8 +2,12 @@
 #include "mainwindowfixture.h"
 #include "platform/platform.h"
 #include "testsupport.h"
+#include "ui/common/application.h"
 #include "ui/editor/documenttext.h"
 #include "ui/editor/highlighter.h"
+#include "ui/editor/proptree.h"
+#include "ui/editor/proptreecontroller.h"
+#include "ui/run/runcommands.h"
 #include "ui/shell/mainwindow.h"
 #include "ui/shell/welcome.h"
 
@@ -13,12 +17,19 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTabBar>
+#include <QTextBlock>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,8 +139,17 @@ private slots:
         Clock::setFixed({});
         QCOMPARE(s->documents().recentFiles(), files.mid(1));
         auto *menu = s->findChild<QMenu *>("popRecent");
-        QCOMPARE(menu->actions().size(), 1);
-        QCOMPARE(menu->actions().first()->data().toString(), files.last());
+        auto listed = [menu] {
+            QStringList paths;
+            for (const QAction *a : menu->actions())
+                paths << a->data().toString();
+            return paths;
+        };
+        QCOMPARE(listed(), files.mid(1));
+        // A file that is gone is left out of the menu.
+        QFile::remove(files[1]);
+        s->documents().rebuildRecentMenu();
+        QCOMPARE(listed(), files.mid(2));
         TIniFile ini(home.path("etc/quillforge.cfg"));
         QCOMPARE(ini.ReadString("SRecent", "LastOpened", ""), files.last());
         QCOMPARE(s.tabs()->tabText(s.tabs()->currentIndex()), QStringLiteral("s3.pl"));
@@ -139,6 +159,17 @@ private slots:
         s->OpenDocument(files.last());
         QCOMPARE(s->documents().all().size(), size_t(6));
         QCOMPARE(s->documents().recentFiles().count(files.last()), 1);
+
+        // Two files opened within one second are both remembered and listed.
+        ini.WriteInteger("Config", "RecentCount", 8);
+        const QString x = writeScript(home, "x.pl", "1;\n");
+        const QString y = writeScript(home, "y.pl", "1;\n");
+        Clock::setFixed(t);
+        s->OpenDocument(x);
+        s->OpenDocument(y);
+        Clock::setFixed({});
+        QCOMPARE(s->documents().recentFiles().mid(2), (QStringList{x, y}));
+        QCOMPARE(listed().mid(2), (QStringList{x, y}));
     }
 
     void openDialogRemembersItsFolder()
@@ -408,6 +439,45 @@ private slots:
         QCOMPARE(ini.ReadString("Config", "Visible_TipOfDay", "none"), QStringLiteral("none"));
     }
 
+    void consoleKeepsItsWidthBesideThePerlOutput()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "Visible_Console", true);
+        ini.WriteBool("Config", "Visible_PerlOut", true);
+        Started s(home);
+        s->resize(1600, 900);
+        auto *console = s.get<QWidget>("pConsole");
+        auto *perl = s.get<QWidget>("pPerl");
+        QTRY_VERIFY(console->isVisible() && perl->isVisible());
+        const int docked = console->width();
+        QVERIFY(docked < perl->width());
+        const int perlBefore = perl->width();
+        s->resize(s->width() + 400, s->height());
+        QTRY_VERIFY(perl->width() > perlBefore);
+        QCOMPARE(console->width(), docked);
+    }
+
+    void aRunBringsBackTheClosedPerlOutput()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteBool("Config", "Visible_Console", true);
+        Started s(home);
+        s.get<QToolButton>("SpeedButton10")->click();
+        QVERIFY(!s.get<QWidget>("pPC")->isVisible());
+        s->runs().runInPerlOut(Command(QStringLiteral("/bin/sh"), {"-c", "echo back"}));
+        QVERIFY(s.get<QWidget>("pPC")->isVisible());
+        QVERIFY(s.get<QWidget>("pPerl")->isVisible());
+        // The console stays closed: only the output has something to show.
+        QVERIFY(!s.get<QWidget>("pConsole")->isVisible());
+        QCOMPARE(ini.ReadString("Config", "Visible_PerlOut", ""), QStringLiteral("1"));
+        QCOMPARE(ini.ReadString("Config", "Visible_Console", ""), QStringLiteral("0"));
+        QTRY_VERIFY(s.get<QPlainTextEdit>("PerlOut")->toPlainText().contains("back"));
+    }
+
     void unwritableSettingsGiveAnErrorAndTheProgramGoesOn()
     {
         TestHome home;
@@ -436,25 +506,190 @@ private slots:
         QVERIFY(s->findChild<QWidget *>("pExplorer")->isVisible());
     }
 
-    void periodicSave()
+    void periodicSaveWritesOnlyScriptsThatHaveAFile()
     {
         TestHome home;
         markKnownMachine(home);
+        const QString f = writeScript(home, "kept.pl", "1;\n");
         TIniFile ini(home.path("etc/quillforge.cfg"));
         ini.WriteBool("Config", "AutoSave", true);
         ini.WriteInteger("Config", "AutoSaveInterval", 7);
         Started s(home);
         auto *timer = s->findChild<QTimer *>("AutoSaveTimer");
         QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 1000);
-        // An unsaved new script asks where to save at every tick until it is saved.
+        // A new script is left alone: nothing asks where to save it.
         QTest::keyClicks(s->CurrentDocument()->Editor, "1;");
         s.tick("AutoSaveTimer");
         s.tick("AutoSaveTimer");
-        int asked = 0;
-        for (const auto &a : prompts->asked)
-            asked += a.what == QLatin1String("saveFile");
-        QCOMPARE(asked, 2);
+        QVERIFY(prompts->asked.isEmpty());
+        QVERIFY(!s->CurrentDocument()->saved());
+
+        TScriptEditor *d = s.openLoaded(f);
+        d->Editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(d->Editor, "2;");
+        s.tick("AutoSaveTimer");
+        QCOMPARE(home.readFile("kept.pl"), QByteArray("1;\n2;"));
+        QVERIFY(d->saved());
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    // A period of 0 would rescan without pause; it is raised as the save period is.
+    void inspectorRefreshPeriodHasALowerBound()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteInteger("CodeInspector", "UpdateInterval", 0);
+        Started s(home);
+        QVERIFY(s.get<QTimer>("Timer2")->isActive());
+        const quint64 before = s->inspector().inspector()->refreshes;
+        QTest::qWait(300);
+        QVERIFY(s->inspector().inspector()->refreshes - before < 3);
+    }
+
+    void statusLineShowsWholePositionsAndForgetsAClosedScript()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        QByteArray text;
+        for (int i = 0; i < 12400; ++i)
+            text += "my $line" + QByteArray::number(i)
+                    + " = 'a line long enough for a column far to the right of it';\n";
+        const QString f = writeScript(home, "long.pl", text);
+        Started s(home);
+        TScriptEditor *d = s.openLoaded(f);
+        QTextCursor c(d->Editor->document()->findBlockByNumber(12345));
+        c.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 67);
+        d->Editor->setTextCursor(c);
+        s.tick("Timer1");
+        auto *position = s.get<QLabel>("sBarPanel0");
+        QCOMPARE(position->text(), QStringLiteral("Row: 12345 Col: 67"));
+        QTRY_VERIFY(position->contentsRect().width()
+                    >= position->fontMetrics().horizontalAdvance(position->text()));
+
+        QTest::keyClicks(d->Editor, "x");
+        s.tick("Timer1");
+        auto *modified = s.get<QLabel>("sBarPanel2");
+        QCOMPARE(modified->text(), QStringLiteral("modified"));
+        prompts->buttonAnswers = {QMessageBox::No, QMessageBox::No};
+        s.trigger("Close1");
+        s.trigger("Close1");
+        QVERIFY(s->documents().all().empty());
+        s.tick("Timer1");
+        QCOMPARE(modified->text(), QString());
+        QCOMPARE(position->text(), QString());
+    }
+
+    void viewMenusOfferEveryView()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        Started s(home);
+        QMenu *viewMenu = nullptr;
+        for (QAction *a : s.get<QMenuBar>("MainMenu1")->actions()) {
+            if (a->text() == QLatin1String("&View"))
+                viewMenu = a->menu();
+        }
+        QVERIFY(viewMenu);
+        for (QMenu *menu : {viewMenu, s.get<QMenu>("popView")}) {
+            const QList<QAction *> items = menu->actions();
+            for (const char *view :
+                 {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "Options_View"})
+                QVERIFY2(items.contains(s.get<QAction>(view)), view);
+        }
+    }
+
+    // Without an icon theme some buttons show their captions; the last ones must still be there,
+    // also with a larger font.
+    void standardBarKeepsItsLastButtonsAtDesktopWidth_data()
+    {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("desktop font") << 1.0;
+        QTest::newRow("larger font") << 1.35;
+    }
+    void standardBarKeepsItsLastButtonsAtDesktopWidth()
+    {
+        QFETCH(qreal, fontScale);
+        TestHome home;
+        markKnownMachine(home);
+        const QString theme = QIcon::themeName();
+        const QFont font = QApplication::font();
+        QFont larger = font;
+        larger.setPointSizeF(font.pointSizeF() * fontScale);
+        QApplication::setFont(larger);
+        QIcon::setThemeName(QStringLiteral("no-such-theme"));
+        Started s(home);
+        QIcon::setThemeName(theme);
+        s->resize(1280, 800);
+        auto *bar = s.get<QToolBar>("ToolBar1");
+        auto reachable = [&](const char *name) {
+            auto *b = s.get<QToolButton>(name);
+            const QRect inBar(b->mapTo(bar, QPoint(0, 0)), b->size());
+            return b->isVisible() && bar->rect().contains(inBar)
+                   && s->rect().contains(QRect(bar->mapTo(s.w.get(), QPoint(0, 0)), bar->size()));
+        };
+        const bool fits = QTest::qWaitFor(
+                [&] { return reachable("btHelp") && reachable("btWebServ"); });
+        QApplication::setFont(font);
+        QVERIFY(fits);
+        QCOMPARE(s.get<QToolButton>("btHelp")->toolTip(), QStringLiteral("Help"));
+        QCOMPARE(s.get<QToolButton>("btWebServ")->toolTip(), QStringLiteral("Run webserver"));
+    }
+
+    void whatIsNoFileIsRefusedWithAWord()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString fifo = home.path("pipe.pl");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QDir().mkpath(home.path("folder.pl"));
+        Started s(home);
+        QStringList paths{fifo, home.path("folder.pl")};
+        for (const char *device : {"/dev/zero", "/dev/urandom"}) {
+            if (QFileInfo::exists(QLatin1String(device)))
+                paths << QLatin1String(device);
+        }
+        for (const QString &p : paths) {
+            prompts->asked.clear();
+            guarded([&] { s->OpenDocument(p); }); // as the command line opens files
+            QCOMPARE(prompts->messages().size(), 1);
+            QVERIFY2(prompts->messages().first().contains('"' + p + '"'), qPrintable(p));
+            QCOMPARE(prompts->asked.first().kind, Prompts::Kind::Error);
+            QCOMPARE(s.titles(), QStringList{"Noname #1"});
+        }
+        prompts->asked.clear();
+        prompts->fileAnswers.push_back(fifo);
+        s.trigger("btOpen");
+        QCOMPARE(prompts->messages().size(), 1);
+        QCOMPARE(s.titles(), QStringList{"Noname #1"});
+    }
+
+    void leftoversOfABrokenSaveAreToldAndKept()
+    {
+        TestHome home;
+        markKnownMachine(home);
+        const QString f = writeScript(home, "a.pl", "1;\n");
+        const QStringList leftovers{writeScript(home, "a.pl.Kq3ZpX", "1;\n2;\n"),
+                                    writeScript(home, "a.pl.bdEfgh", "")};
+        const QStringList others{writeScript(home, "a.pl.bak", "0;\n"),
+                                 writeScript(home, "a.pl.Kq3ZpXY", ""),
+                                 writeScript(home, "b.pl.Kq3ZpX", "")};
+        Started s(home);
+        s->OpenDocument(f);
+        QCOMPARE(prompts->messages().size(), 1);
+        QCOMPARE(prompts->asked.first().kind, Prompts::Kind::Warning);
+        const QString told = prompts->messages().first();
+        QVERIFY(told.contains('"' + f + '"'));
+        for (const QString &l : leftovers)
+            QVERIFY2(told.contains(l) && QFile::exists(l), qPrintable(l));
+        for (const QString &o : others)
+            QVERIFY2(!told.contains(o), qPrintable(o));
+        QCOMPARE(s->CurrentDocument()->FileName, f);
+
+        // A script without such rests opens without a word.
+        prompts->asked.clear();
+        s->OpenDocument(writeScript(home, "c.pl", "1;\n"));
+        QVERIFY(prompts->asked.isEmpty());
     }
 
     void altASelectsAllInTheEditor()

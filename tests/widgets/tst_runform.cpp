@@ -225,6 +225,39 @@ private slots:
             QCOMPARE(d.get<QComboBox>(name)->count(), 0);
     }
 
+    // A click moves the keyboard focus to Run; the dialog is then hidden and the owner takes
+    // the keyboard. Shown again, Enter in a field must still run and never open the options.
+    void enterRunsAgainAfterRunWasClicked()
+    {
+        Dialog d;
+        QWidget owner;
+        TRunForm form(&d.settings, &d.schemes, &owner);
+        owner.show();
+        QPushButton *options = form.optionsButton();
+        options->setEnabled(true);
+        QSignalSpy optionsClicked(options, &QPushButton::clicked);
+        QSignalSpy runs(&form, &TRunForm::runRequested);
+        form.findChild<QComboBox *>("edScript")->setEditText("x.pl");
+        for (int round = 1; round <= 2; ++round) {
+            form.show();
+            form.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &form);
+            if (round == 1) {
+                QTest::mouseClick(form.findChild<QPushButton *>("btRun"), Qt::LeftButton);
+            } else {
+                QComboBox *params = form.findChild<QComboBox *>("edParams");
+                QTest::mouseClick(params->lineEdit(), Qt::LeftButton);
+                QTest::keyClicks(params->lineEdit(), "-v");
+                QTest::keyClick(params->lineEdit(), Qt::Key_Return);
+            }
+            QCOMPARE(runs.size(), round);
+            QVERIFY(!form.isVisible());
+            QTRY_COMPARE(QApplication::activeWindow(), &owner);
+        }
+        QCOMPARE(optionsClicked.size(), 0);
+        QVERIFY(form.findChild<QPushButton *>("btRun")->isDefault());
+    }
+
     void theScriptFieldIsOneWordThatNoOneSplits()
     {
         Dialog d;

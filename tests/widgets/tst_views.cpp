@@ -490,6 +490,26 @@ private slots:
         QCOMPARE(s->findChildren<TCodePrevForm *>().size(), 1);
     }
 
+    // Wide output beside a console: placed just above the panel, the window would reach past
+    // the screen's right edge, and its close button with it.
+    void overviewStaysOnTheScreen()
+    {
+        TestHome home;
+        MainWindowFixture s(home, {"Config/InitialView=0", "Config/Visible_Console=1"});
+        auto *out = s.get<QPlainTextEdit>("PerlOut");
+        out->setPlainText(QStringLiteral("a wide line of output ").repeated(40) + "\nend");
+        QTest::mouseClick(s.get<QWidget>("pPerlHeader"), Qt::LeftButton);
+        auto *prev = s->findChild<TCodePrevForm *>();
+        QTRY_VERIFY(prev && prev->isVisible());
+        const QRect screen = prev->screen()->availableGeometry();
+        QVERIFY2(screen.contains(prev->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                    .arg(prev->frameGeometry().x())
+                                    .arg(prev->frameGeometry().y())
+                                    .arg(prev->frameGeometry().width())
+                                    .arg(prev->frameGeometry().height())));
+    }
+
     void webServerButtonReportsAMissingProgram()
     {
         TestHome home;

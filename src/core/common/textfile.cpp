@@ -2,8 +2,10 @@
 
 #include "core/common/errors.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -233,6 +235,23 @@ void writeFileAtomically(const QString &path, const QByteArray &bytes)
     // reach the disk (a full disk), and would put an empty or cut file in place of the old one.
     if (!g_steps->flush(f) || f.error() != QFileDevice::NoError || !g_steps->commit(f))
         throw IoError::unableToWrite(path);
+}
+
+QStringList atomicWriteLeftovers(const QString &path)
+{
+    // The writes go to the file a link points to: that is where they leave their rests.
+    const QFileInfo target(linkedFile(path));
+    if (target.fileName().isEmpty())
+        return {};
+    const QRegularExpression leftover(QRegularExpression::anchoredPattern(
+            QRegularExpression::escape(target.fileName()) + QStringLiteral("\\.[A-Za-z0-9]{6}")));
+    QStringList found;
+    const QFileInfoList files = target.dir().entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QFileInfo &f : files) {
+        if (leftover.match(f.fileName()).hasMatch())
+            found << f.absoluteFilePath();
+    }
+    return found;
 }
 
 TextFileContent readTextFile(const QString &path)

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 class QSaveFile;
 
@@ -36,6 +37,10 @@ QByteArray readFileBytes(const QString &path);
 // Throws IoError ("Unable to write to <path>"). A link is followed and stays a link; a target
 // that is there and is not a regular file (a pipe, a device, a folder) is refused (IoError).
 void writeFileAtomically(const QString &path, const QByteArray &bytes);
+
+// What writes of path that were broken off (a kill, a crash) left beside the file they were
+// to replace: the temporary "<name>.XXXXXX" (six letters or digits). Full paths, in name order.
+QStringList atomicWriteLeftovers(const QString &path);
 
 // The device steps of writeFileAtomically. Tests put in steps that fail the way a full disk
 // does, to check that no failure is missed.

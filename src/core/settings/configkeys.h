@@ -124,7 +124,8 @@ inline constexpr Key<bool> InspectVars{{I, "Vars", On, On}};
 inline constexpr Key<bool> InspectSubroutines{{I, "Subroutines", On, On}};
 inline constexpr Key<bool> InspectOnTyping{{I, "UpdateOnTyping", On, On}};
 inline constexpr Key<bool> InspectPeriodically{{I, "UpdateIntervalActive", On, On}};
-// Milliseconds; the options dialog shows whole seconds.
+// Milliseconds; the options dialog shows whole seconds. The inspector raises a period below
+// its minimum (0 and less included) to that minimum, as the main window does for AutoSaveInterval.
 inline constexpr Key<int> InspectInterval{{I, "UpdateInterval", text("60000"), text("60000")}};
 
 inline constexpr Key<QString> PerlPath{

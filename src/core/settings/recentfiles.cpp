@@ -23,8 +23,17 @@ void RecentFiles::recordOpening(TIniFile &settings, QStringList &list, const QSt
         }
         list.removeFirst();
     }
-    if (!list.contains(path, Qt::CaseInsensitive))
-        settings.WriteString(Config::RecentSection, keyFor(when), path);
+    if (!list.contains(path, Qt::CaseInsensitive)) {
+        // Two openings within one second would share a key, and the second would replace
+        // the first: a later one gets a number of its own.
+        QStringList keys;
+        settings.ReadSection(Config::RecentSection, keys);
+        const QString base = keyFor(when);
+        QString key = base;
+        for (int n = 2; keys.contains(key, Qt::CaseInsensitive); ++n)
+            key = base + QStringLiteral(" (%1)").arg(n);
+        settings.WriteString(Config::RecentSection, key, path);
+    }
     list.clear();
     ReadSectionToList(settings, Config::RecentSection, list);
 }
@@ -33,9 +42,9 @@ QStringList RecentFiles::menuEntries(const QStringList &list,
                                      const std::function<bool(const QString &)> &exists)
 {
     QStringList out;
-    for (int i = 2; i < list.size(); ++i) {
-        if (exists(list[i]))
-            out << list[i];
+    for (const QString &path : list) {
+        if (exists(path))
+            out << path;
     }
     return out;
 }

@@ -24,6 +24,8 @@ namespace {
 
 // Larger scripts are scanned on a worker thread: the scan would take more than a few frames.
 constexpr qsizetype kBackgroundScanChars = 2 * 1024 * 1024;
+// A period of 0 or a few milliseconds would rescan without pause and keep a core busy.
+constexpr int kMinRefreshPeriodMs = 1000;
 
 // Tells when a hidden panel comes back, so it can catch up with the text.
 class ShowWatcher : public QObject
@@ -101,7 +103,7 @@ void InspectorController::applyOptions()
 {
     const Config::Inspector inspector = Config::Inspector::read(m_settings);
     if (inspector.periodically) {
-        m_refreshTimer->setInterval(qMax(1, inspector.intervalMs));
+        m_refreshTimer->setInterval(qMax(kMinRefreshPeriodMs, inspector.intervalMs));
         m_refreshTimer->start();
     } else {
         m_refreshTimer->stop();

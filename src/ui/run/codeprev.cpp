@@ -120,5 +120,6 @@ void TCodePrevForm::setLines(const QStringList &lines)
     const int w = qBound(minWidth, kLeft + width + 10, screen.width() / 2);
     const int h = qBound(60, m_strip->sizeHint().height() + imageHeight + 6,
                          screen.height() * 2 / 3);
-    resize(w, h);
+    // Never below what the layout needs: showing would grow it after it has been placed.
+    resize(QSize(w, h).expandedTo(minimumSizeHint()));
 }

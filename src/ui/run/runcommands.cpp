@@ -21,15 +21,19 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
+
+constexpr int kConsoleWidth = 256;
 
 const char *const kScriptCommands[] = {"Run1",          "btRun",  "Syntaxcheck1",
                                        "btSyntaxCheck", "Debug1", "btDebug"};
@@ -56,6 +60,38 @@ protected:
 
 private:
     std::function<void()> m_onClick;
+};
+
+// Docked at the left, the console keeps its width when the area is resized, as the user last
+// set it; the Perl output takes the rest. A plain splitter would share out every change.
+class OutputSplitter : public QSplitter
+{
+public:
+    using QSplitter::QSplitter;
+
+    void dockFirst(int width)
+    {
+        m_firstWidth = width;
+        place();
+    }
+    // Puts the panels where they belong, after one of them was shown again.
+    void place()
+    {
+        if (count() < 2 || widget(0)->isHidden() || widget(1)->isHidden())
+            return;
+        const int room = width() - handleWidth();
+        setSizes({m_firstWidth, qMax(0, room - m_firstWidth)});
+    }
+
+protected:
+    void resizeEvent(QResizeEvent *e) override
+    {
+        QSplitter::resizeEvent(e);
+        place();
+    }
+
+private:
+    int m_firstWidth = 0;
 };
 
 QToolButton *headerButton(QWidget *parent, const char *name, const QString &hint)
@@ -85,9 +121,13 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
     m_outputArea->setObjectName(QStringLiteral("pPC"));
     auto *area = new QVBoxLayout(m_outputArea);
     area->setContentsMargins(0, 0, 0, 0);
-    m_split = new QSplitter(Qt::Horizontal, m_outputArea);
+    auto *split = new OutputSplitter(Qt::Horizontal, m_outputArea);
+    m_split = split;
     m_split->setObjectName(QStringLiteral("pcSplit"));
     m_split->setChildrenCollapsible(false);
+    // A width the user drags to is kept from then on.
+    connect(m_split, &QSplitter::splitterMoved, this,
+            [split] { split->dockFirst(split->sizes().value(0)); });
     area->addWidget(m_split);
 
     auto *console = new QPlainTextEdit();
@@ -164,8 +204,7 @@ void RunCommands::applyOptions(const Config::Panels &panels)
     m_perlPanel->setVisible(panels.shown[Panels::PerlOut]);
     m_consolePanel->setVisible(panels.shown[Panels::Console]);
     // The console sits at the left of the output, or fills the area when it is alone.
-    if (m_consolePanel->isHidden() || !m_perlPanel->isHidden())
-        m_split->setSizes({256, qMax(256, m_split->width() - 256)});
+    static_cast<OutputSplitter *>(m_split)->dockFirst(kConsoleWidth);
     m_outputArea->setVisible(!m_consolePanel->isHidden() || !m_perlPanel->isHidden());
     if (!Config::read(m_settings, Config::UseCmd))
         m_consoleCommand = Config::read(m_settings, Config::Cmd);
@@ -192,9 +231,15 @@ void RunCommands::showOutputOverview()
         m_overview = new TCodePrevForm(m_outputArea->window());
     const QString text = m_perlOut->toPlainText();
     m_overview->setLines(text.isEmpty() ? QStringList() : text.split(u'\n'));
-    // Just above the output panel, at its left edge.
+    // Just above the output panel, at its left edge, but all of it (its close button above
+    // all) on the screen.
     const QPoint corner = m_perlPanel->mapToGlobal(QPoint(0, 0));
-    m_overview->move(corner.x(), qMax(0, corner.y() - m_overview->height()));
+    const QScreen *screen = QGuiApplication::screenAt(corner);
+    const QRect room = (screen ? screen : m_perlPanel->screen())->availableGeometry();
+    const QSize frame = m_overview->frameGeometry().size().expandedTo(m_overview->size());
+    const QPoint wanted(corner.x(), corner.y() - frame.height());
+    m_overview->move(qMax(room.left(), qMin(wanted.x(), room.x() + room.width() - frame.width())),
+                     qMax(room.top(), qMin(wanted.y(), room.y() + room.height() - frame.height())));
     ZoomShow(m_overview);
     m_overview->raise();
 }
@@ -294,5 +339,16 @@ void RunCommands::runInPerlOut(const Command &command)
         return;
     // Empty already, but for the note that a stopped run may have left.
     m_perlOut->clear();
+    // Closed earlier, the output comes back for the run that writes to it; the console only
+    // as its setting says.
+    const bool reshow = m_perlPanel->isHidden() || m_outputArea->isHidden();
+    if (reshow) {
+        m_consolePanel->setVisible(Config::read(m_settings, Config::VisibleConsole));
+        m_perlPanel->show();
+        m_outputArea->show();
+        static_cast<OutputSplitter *>(m_split)->place();
+    }
     RunAndCapture(m_perlOut, command, true);
+    if (reshow)
+        Config::write(m_settings, Config::VisiblePerlOut, true);
 }

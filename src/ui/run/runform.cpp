@@ -74,6 +74,10 @@ TRunForm::TRunForm(TIniFile *settings, TIniFile *runSettings, QWidget *parent)
     m_debugArea = createDebugArea();
     m_top->setParent(this);
     m_debugArea->setParent(this);
+    // Only now is the dialog Run's window: made default before, Run would be the default of no
+    // dialog, and once a button had lost the focus, showing the dialog again would make the
+    // next button in the focus chain (Options) the one that Enter presses.
+    btRun->setDefault(true);
 
     // The debug options sit below the visible area until the dialog is expanded.
     m_collapsedHeight = qMax(kCollapsedHeight, m_top->sizeHint().height());
@@ -148,7 +152,6 @@ QWidget *TRunForm::createTop()
     buttons->setSpacing(4);
     btRun = new QPushButton(QStringLiteral("&Run"), top);
     btRun->setObjectName(QStringLiteral("btRun"));
-    btRun->setDefault(true);
     btRun->setIcon(themeIcon("media-playback-start"));
     btOptions = new QPushButton(QStringLiteral("&Options..."), top);
     btOptions->setObjectName(QStringLiteral("btOptions"));

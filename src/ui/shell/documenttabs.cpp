@@ -3,9 +3,11 @@
 #include "core/common/clock.h"
 #include "core/common/errors.h"
 #include "core/common/messagewait.h"
+#include "core/common/textfile.h"
 #include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "core/settings/recentfiles.h"
+#include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/commands.h"
 #include "ui/common/icons.h"
@@ -33,6 +35,37 @@ const QString kOpenFilter = QStringLiteral(
         "All files (*)");
 // A period of a few milliseconds would save without pause and make the program unusable.
 constexpr int kMinAutoSavePeriodMs = 1000;
+
+// A folder, a pipe or a device holds no script: reading a pipe waits for a writer that may
+// never come, and a device may never end. An empty path or one that is not there yet is fine.
+void refuseWhatIsNoFile(const QString &path)
+{
+    using Platform::FileKind;
+    QString what;
+    switch (Platform::fileKind(path)) {
+    case FileKind::Missing:
+    case FileKind::Regular:
+        return;
+    case FileKind::Folder:
+        what = QStringLiteral("a folder");
+        break;
+    case FileKind::Pipe:
+        what = QStringLiteral("a pipe");
+        break;
+    case FileKind::Device:
+        what = QStringLiteral("a device");
+        break;
+    case FileKind::Socket:
+        what = QStringLiteral("a socket");
+        break;
+    case FileKind::Other:
+        what = QStringLiteral("a special file");
+        break;
+    }
+    throw IoError(QStringLiteral("Oops! \"%1\" is %2, not a file that can be edited. Please open "
+                                 "a script file.")
+                          .arg(path, what));
+}
 } // namespace
 
 DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMenu *editorMenu,
@@ -106,6 +139,7 @@ void DocumentTabs::reset()
 
 void DocumentTabs::open(const QString &path)
 {
+    refuseWhatIsNoFile(path);
     auto doc = std::make_unique<TScriptEditor>();
     const bool exists = !path.isEmpty() && QFileInfo(path).isFile();
     // Read before creating anything, so a file that cannot be read leaves no tab behind.
@@ -157,6 +191,21 @@ void DocumentTabs::open(const QString &path)
     RecentFiles::recordOpening(m_settings, m_recentFiles, path,
                                Config::read(m_settings, Config::RecentCount), Clock::now());
     rebuildRecentMenu();
+    reportSaveLeftovers(path);
+}
+
+void DocumentTabs::reportSaveLeftovers(const QString &path)
+{
+    // Left where they are: after a kill during a save they may hold the only copy of the text.
+    const QStringList left = atomicWriteLeftovers(path);
+    if (left.isEmpty())
+        return;
+    Prompts::warn(m_tabs->window(),
+                  QStringLiteral("A save of \"%1\" was broken off before it ended; what it wrote "
+                                 "is still beside the script:\n\n%2\n\nThis may be text that the "
+                                 "script lacks. Compare it with the script, keep what you need, "
+                                 "and delete what is left over.")
+                          .arg(path, left.join(u'\n')));
 }
 
 TScriptEditor *DocumentTabs::current() const
@@ -241,12 +290,15 @@ bool DocumentTabs::saveAs()
 
 void DocumentTabs::saveOnTimer()
 {
-    // A tick while the Save dialog of the previous tick is still open must not stack dialogs.
-    if (!current() || m_autoSaving)
+    // Only a script that has a file is written: the periodic save never asks where to.
+    // A tick while an error box of the previous tick is still open must not stack boxes.
+    TScriptEditor *doc = current();
+    if (!doc || doc->saved() || m_autoSaving || !QFileInfo(doc->FileName).isAbsolute()
+        || !QFileInfo(doc->FileName).isFile())
         return;
     m_autoSaving = true;
     try {
-        saveCurrent();
+        save(*doc);
     } catch (...) {
         m_autoSaving = false;
         throw;
@@ -294,6 +346,11 @@ void DocumentTabs::closeCurrentNow()
         selectionChanged();
     } else {
         m_pathCaption->clear();
+        // Nothing is left to have a position or to be modified.
+        if (m_positionLabel) {
+            m_positionLabel->clear();
+            m_modifiedLabel->clear();
+        }
         emit lastClosed();
     }
 }

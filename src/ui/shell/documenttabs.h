@@ -37,7 +37,8 @@ public:
     const List &all() const override { return m_documents; }
     bool saveCurrent() override;
 
-    // An empty path makes a new script "Noname #n". Throws IoError when the file cannot be read.
+    // An empty path makes a new script "Noname #n". Throws IoError when the file cannot be read
+    // or the path names something other than a file (a folder, a pipe, a device).
     void open(const QString &path);
     void openWithDialog();
     bool saveAs();       // false when cancelled
@@ -66,6 +67,8 @@ private:
     bool save(TScriptEditor &doc);
     void selectionChanged();
     void saveOnTimer();
+    // Tells of what broken-off saves of path left beside it.
+    void reportSaveLeftovers(const QString &path);
 
     TIniFile &m_settings;
     List m_documents;

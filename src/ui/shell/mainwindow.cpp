@@ -26,6 +26,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -170,6 +171,37 @@ void TForm1::closeExplorer()
 void TForm1::closeTips()
 {
     ZoomHide(m_tips);
+}
+
+bool TForm1::event(QEvent *e)
+{
+    const bool handled = QMainWindow::event(e);
+    // The window or a bar beside the standard bar changed its size.
+    if (e->type() == QEvent::Resize || e->type() == QEvent::LayoutRequest)
+        fitStandardBar();
+    return handled;
+}
+
+void TForm1::fitStandardBar()
+{
+    // Sharing its row, the standard bar would hide its last buttons behind the extension
+    // arrow when the row is too narrow: then it gets a row of its own.
+    if (!m_standardBar || m_standardBar->isHidden()
+        || toolBarArea(m_standardBar) != Qt::TopToolBarArea)
+        return;
+    int needed = m_standardBar->sizeHint().width();
+    for (const QToolBar *bar : {m_templateBar, m_htmlBar}) {
+        if (!bar->isHidden() && !bar->isFloating() && toolBarArea(bar) == Qt::TopToolBarArea)
+            needed += qMax(bar->minimumWidth(), bar->minimumSizeHint().width());
+    }
+    const bool ownRow = needed > width();
+    if (ownRow == m_standardBarOwnRow)
+        return;
+    m_standardBarOwnRow = ownRow;
+    if (ownRow)
+        insertToolBarBreak(m_templateBar);
+    else
+        removeToolBarBreak(m_templateBar);
 }
 
 void TForm1::closeEvent(QCloseEvent *e)

@@ -59,6 +59,7 @@ public:
     static void setWizardStepDelay(int ms);
 
 protected:
+    bool event(QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
 
 private:
@@ -70,6 +71,7 @@ private:
     void createOptions();
     void closeExplorer();
     void closeTips();
+    void fitStandardBar();
 
     QString m_programDir;
     TIniFile m_settings;
@@ -101,4 +103,5 @@ private:
     QList<QLabel *> m_statusPanels;
     QTimer *m_statusTimer = nullptr;
     bool m_shown = false;
+    bool m_standardBarOwnRow = false;
 };

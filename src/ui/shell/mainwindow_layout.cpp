@@ -189,7 +189,7 @@ void TForm1::createMenus()
         {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "",
          "Arrangetemplatepalette1"});
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
-    add(view, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
+    add(view, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "", "Options_View"});
     add(bar->addMenu(QStringLiteral("E&xtras")), {"TrimfileforUNIX1"});
     QMenu *help = bar->addMenu(QStringLiteral("&Help"));
     add(help, {"Contents1", "iNDEX1", "CPANPerlreference1"});
@@ -223,7 +223,8 @@ void TForm1::createMenus()
 
     m_viewMenu = new QMenu(this);
     m_viewMenu->setObjectName(QStringLiteral("popView"));
-    add(m_viewMenu, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "", "Options_View"});
+    add(m_viewMenu,
+        {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "", "Options_View"});
 
     m_menuBar = new QToolBar(QStringLiteral("Menu"), this);
     m_menuBar->setObjectName(QStringLiteral("FileMenu"));
@@ -245,6 +246,21 @@ void TForm1::createToolBars()
 
     m_standardBar = new QToolBar(QStringLiteral("Standard"), this);
     prepare(m_standardBar, "ToolBar1");
+    // A button whose icon the theme lacks shows its caption, several of them make the bar too
+    // wide: the style's own pictures stand in where one means the same.
+    const std::pair<const char *, QStyle::StandardPixmap> standIns[]
+            = {{"btNew", QStyle::SP_FileIcon},
+               {"btOpen", QStyle::SP_DialogOpenButton},
+               {"btSave", QStyle::SP_DialogSaveButton},
+               {"btProperties", QStyle::SP_FileDialogInfoView},
+               {"btDelete", QStyle::SP_TrashIcon},
+               {"btRun", QStyle::SP_MediaPlay},
+               {"btHelp", QStyle::SP_DialogHelpButton},
+               {"btWebServ", QStyle::SP_DriveNetIcon}};
+    for (const auto &[name, picture] : standIns) {
+        if (m_commands[name]->icon().isNull())
+            m_commands[name]->setIcon(style()->standardIcon(picture));
+    }
     for (const char *n :
          {"btNew",     "btOpen",   "btSave", "btProperties",  "",        "btCut", "btCopy",
           "btPaste",   "btDelete", "",       "btUndo",        "btRedo",  "",      "btFind",
@@ -438,10 +454,15 @@ void TForm1::createStatusBar()
     auto *bar = new QStatusBar(this);
     bar->setObjectName(QStringLiteral("sBar"));
     bar->setSizeGripEnabled(true);
-    const int widths[] = {100, 4, 80, 4};
-    for (int w : widths) {
+    // The text panels are at least their design width and grow with their text, so that a
+    // large row or column is never cut; the separators keep their width.
+    const std::pair<int, bool> panels[] = {{100, true}, {4, false}, {80, true}, {4, false}};
+    for (const auto &[width, text] : panels) {
         auto *l = new QLabel(bar);
-        l->setFixedWidth(w);
+        if (text)
+            l->setMinimumWidth(width);
+        else
+            l->setFixedWidth(width);
         l->setObjectName(QStringLiteral("sBarPanel%1").arg(m_statusPanels.size()));
         bar->addWidget(l);
         m_statusPanels << l;
