@@ -143,6 +143,39 @@ private slots:
         QCOMPARE(lines.at(noteAt), OutputKeeper::note(leftOut, leftOut * 100));
     }
 
+    // Stopped while the end is being trimmed: what is shown still reads as beginning, note and
+    // end, each whole and in order.
+    void aFloodStoppedPastTheLimitStaysInOrder()
+    {
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "endless.pl", "printf qq(%099d\\n), ++$n while 1;"));
+        const QRegularExpression
+                note(QStringLiteral("^\u2026 \\d+ lines \\(\\d+ bytes\\) left out \u2026$"),
+                     QRegularExpression::MultilineOption);
+        QTRY_VERIFY_WITH_TIMEOUT(s.perlOut().contains(note), 20000);
+        s.run()->stop();
+        QVERIFY(s.waitForEnd());
+        QStringList lines = s.perlOut().split(u'\n');
+        QCOMPARE(lines.last(), PanelRun::stoppedNote());
+        // What follows the last whole line: a line cut short by the stop, the notes.
+        while (lines.last().size() != 99 || !lines.last().startsWith(u'0'))
+            lines.removeLast();
+        const qsizetype noteAt = lines.indexOf(note);
+        QVERIFY(noteAt > 0);
+        QCOMPARE(lines.first(),
+                 outputHeader() + QStringLiteral("%1").arg(1, 99, 10, QLatin1Char('0')));
+        lines.first().remove(0, outputHeader().size());
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            if (i == noteAt || i == noteAt + 1)
+                continue;
+            QCOMPARE(lines.at(i).toLongLong(), lines.at(i - 1).toLongLong() + 1);
+        }
+        const qint64 leftOut = lines.at(noteAt + 1).toLongLong() - lines.at(noteAt - 1).toLongLong()
+                               - 1;
+        QCOMPARE(lines.at(noteAt), OutputKeeper::note(leftOut, leftOut * 100));
+    }
+
     void theThreeCommandsPrepareTheDialog()
     {
         TestHome home;

@@ -125,8 +125,10 @@ void OutputKeeper::keepEnd(QStringView text)
     const qsizetype kept = m_tail.size() - m_skip;
     if (kept <= m_tailChars)
         return;
-    // Down to somewhat below the limit: the end is trimmed now and then, not with every piece.
-    const qsizetype target = m_tailChars - m_tailChars / 8;
+    // Down to somewhat below the limit, so the end is trimmed now and then rather than with every
+    // piece, in steps small enough to take out of a panel at once.
+    constexpr qsizetype kTrimStep = 64 * 1024;
+    const qsizetype target = m_tailChars - qMin(m_tailChars / 8, kTrimStep);
     const qsizetype from = m_tail.size() - target;
     qsizetype start = from;
     for (qsizetype i = from - 1; i + 1 < m_tail.size(); ++i) {

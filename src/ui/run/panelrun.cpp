@@ -182,24 +182,29 @@ bool PanelRun::pending() const
     return !m_backlog.empty() || m_keeper.tailEnd() > m_endTo || m_keeper.tailStart() > m_endFrom;
 }
 
-// Brings the end part of the panel in line with the keeper: what it let go of is cut from the
-// panel and counted in the note, then up to maxChars of what came since are appended.
+// Brings the end part of the panel in line with the keeper, one step at a time: first what it
+// let go of is cut from the panel (a slice at most) and counted in the note, then up to
+// maxChars of what came since are appended. Returns the characters cut or shown.
 qsizetype PanelRun::showEnd(qsizetype maxChars)
 {
     QTextDocument *doc = m_panel->document();
     if (m_endAt < 0)
         m_endAt = doc->characterCount() - 1; // the beginning is all shown: the end follows it
     if (m_keeper.tailStart() > m_endFrom) {
-        const qint64 cut = qMin(m_keeper.tailStart(), m_endTo) - m_endFrom;
+        const qint64 due = qMin(m_keeper.tailStart(), m_endTo) - m_endFrom;
+        const qsizetype cut = qsizetype(qMin<qint64>(due, kSliceChars));
         if (cut > 0) {
             QTextCursor c(doc);
             c.setPosition(m_endAt);
             c.setPosition(m_endAt + int(cut), QTextCursor::KeepAnchor);
             c.removeSelectedText();
+            m_endFrom += cut;
         }
-        m_endFrom = m_keeper.tailStart();
-        m_endTo = qMax(m_endTo, m_endFrom);
+        if (m_endFrom >= m_endTo)
+            m_endFrom = m_endTo = qMax(m_endTo, m_keeper.tailStart());
         writeMiddleNote();
+        if (cut > 0)
+            return cut;
     }
     const QStringView more = m_keeper.tail(m_endTo, maxChars);
     if (!more.isEmpty()) {
@@ -235,7 +240,7 @@ void PanelRun::discardBacklog()
 {
     // The panel's end first matches what the note says, then whatever was not shown is
     // counted as left out.
-    if (m_keeper.tailStart() > m_endFrom)
+    while (m_keeper.tailStart() > m_endFrom)
         showEnd(0);
     for (const QString &s : m_backlog)
         m_leftOut += s.size();

@@ -24,8 +24,10 @@ class PanelRun : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr qsizetype kHeadChars = 16 * 1024 * 1024;
-    static constexpr qsizetype kTailChars = 16 * 1024 * 1024;
+    // Some 30,000 lines of 100 characters. Cutting the end of a larger panel would stall it:
+    // the text control copies all its text now and then after a removal.
+    static constexpr qsizetype kHeadChars = 1024 * 1024;
+    static constexpr qsizetype kTailChars = 2 * 1024 * 1024;
 
     // The panel's runner, made on first use and owned by the panel.
     static PanelRun *of(QPlainTextEdit *panel);
