@@ -27,6 +27,7 @@ struct Defaults
     const char *localHttp = "http://127.0.0.1:8080";
     const char *runScratch = "test.pl";
     const char *bugReport = "Quillforge Bugreport.rtf";
+    const char *desktopOpener = "xdg-open";
 } const kDefaults;
 
 quint32 fnv1a(const QByteArray &data, quint32 h = 2166136261u)
@@ -176,6 +177,11 @@ QString Platform::defaultCgiBin(const QString &programDir)
 QString Platform::defaultBugReportFile()
 {
     return QDir::homePath() + u'/' + QString::fromLatin1(kDefaults.bugReport);
+}
+
+QString Platform::desktopOpener()
+{
+    return QString::fromLatin1(kDefaults.desktopOpener);
 }
 
 bool Platform::displayAvailable()

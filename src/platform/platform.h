@@ -51,5 +51,6 @@ QString commandInterpreterSwitch();  // what goes between interpreter and comman
 QString localHttpAddress();          // the local web server, without a path
 QString defaultCgiBin(const QString &programDir);
 QString defaultBugReportFile();
+QString desktopOpener(); // the program that opens files, folders and addresses
 
 } // namespace Platform

@@ -231,6 +231,22 @@ TEST(ColorStyle, FieldsThatAreNotNumbersFallBackAndAreReported)
     }
 }
 
+// A value whose face was written empty paints in the default face, and says so.
+TEST(ColorStyle, AnEmptyFaceTakesTheDefaultFace)
+{
+    QString problem;
+    const ColorStyle s = styleOf(" |10|6270975|1|0|0|0", &problem);
+    EXPECT_EQ(s.font, QStringLiteral("Courier New"));
+    EXPECT_EQ(s.size, 10);
+    EXPECT_EQ(s.color, 6270975);
+    EXPECT_EQ(problem, QStringLiteral("no font name"));
+
+    const ColorDefinitions defs = ColorDefinitions::fromText("[A]\n0$#=|1x|255|1|0|0|0\n");
+    ASSERT_EQ(defs.problems().size(), 1);
+    EXPECT_EQ(defs.problems()[0],
+              QStringLiteral("[A] 0$#: no font name; not a usable number: size \"1x\""));
+}
+
 TEST(ColorDefs, ShippedDefinitionsAreClean)
 {
     const ColorDefinitions defs = ColorDefinitions::load(

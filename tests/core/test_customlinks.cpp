@@ -1,10 +1,46 @@
 #include "core/settings/inifile.h"
 #include "core/tools/customlinks.h"
+#include "platform/launcher.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Records what the shell would have been asked to start or open.
+class RecordingLauncher : public Platform::Launcher
+{
+public:
+    QStringList *log;
+    explicit RecordingLauncher(QStringList *l)
+        : log(l)
+    {}
+    bool startProgram(const QString &program, const QStringList &arguments,
+                      const QString &folder) override
+    {
+        *log << QStringLiteral("start %1 [%2] in %3").arg(program, arguments.join(u','), folder);
+        return true;
+    }
+    bool openWithDesktop(const QString &target) override
+    {
+        *log << QStringLiteral("open %1").arg(target);
+        return true;
+    }
+};
+
+class LinkStart : public ::testing::Test
+{
+protected:
+    QTemporaryDir dir;
+    QStringList log;
+    void SetUp() override
+    {
+        Platform::Launcher::install(std::make_unique<RecordingLauncher>(&log));
+    }
+    void TearDown() override { Platform::Launcher::install(nullptr); }
+    bool start(const QString &value) { return CustomLinks::start(CustomLinks::parse("L", value)); }
+};
 
 TEST(CustomLinks, FieldsOfAFullValue)
 {
@@ -82,6 +118,43 @@ TEST(CustomLinks, NamesDifferingInCaseAreOneLink)
     const QList<CustomLink> links = CustomLinks::load(ini);
     ASSERT_EQ(links.size(), 1);
     EXPECT_EQ(links[0].program, "/bin/bash");
+}
+
+// A program starts with its parameters in its folder; everything else is the desktop's to open.
+TEST_F(LinkStart, ProgramsStartAndEverythingElseIsOpened)
+{
+    const QString notes = dir.filePath("notes.txt");
+    const QString script = dir.filePath("tool.sh");
+    for (const QString &f : {notes, script}) {
+        QFile file(f);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("#!/bin/sh\n");
+    }
+    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    EXPECT_TRUE(start(script + "|-v \"two words\"||0"));
+    EXPECT_TRUE(start("sh|-c true||0"));
+    EXPECT_TRUE(start(notes + "|-ignored||0"));
+    EXPECT_TRUE(start(dir.path() + "||"));
+    EXPECT_TRUE(start("https://www.perl.org/||"));
+    EXPECT_FALSE(start("||"));
+    EXPECT_EQ(log, QStringList({"start " + script + " [-v,two words] in " + dir.path() + "/",
+                                "start sh [-c,true] in ", "open " + notes, "open " + dir.path(),
+                                "open https://www.perl.org/"}));
+}
+
+TEST(Launcher, WhatCountsAsAProgram)
+{
+    QTemporaryDir dir;
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    EXPECT_TRUE(Platform::isProgram("/bin/sh"));
+    EXPECT_TRUE(Platform::isProgram("sh"));
+    EXPECT_FALSE(Platform::isProgram(dir.filePath("plain")));
+    EXPECT_FALSE(Platform::isProgram(dir.path()));
+    EXPECT_FALSE(Platform::isProgram("no-such-program-here"));
+    EXPECT_FALSE(Platform::isProgram(""));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/tools/linkbar.h"
 
 #include <QFile>
+#include <QImage>
 #include <QListWidget>
 #include <QtTest>
 
@@ -51,6 +52,22 @@ private slots:
         QCOMPARE(view.item(0)->text(), QStringLiteral("A"));
         QVERIFY(!view.item(0)->icon().isNull());
         QCOMPARE(view.item(1)->data(Qt::UserRole).toInt(), 0);
+    }
+
+    // A picture as icon file is the picture on the link's button, not the icon of its type.
+    void aPictureIsTheLinksIcon()
+    {
+        TestHome home;
+        QImage picture(32, 32, QImage::Format_ARGB32);
+        picture.fill(QColor(200, 30, 40));
+        QVERIFY(picture.save(home.path("pic.png")));
+        TIniFile ini(home.path("etc/quillforge.cfg"));
+        ini.WriteString("CustomLinks", "Pictures", home.dir() + "||" + home.path("pic.png") + "|0");
+        QListWidget view;
+        LinkBar::LoadCustomLinks(&view, ini);
+        QCOMPARE(view.count(), 1);
+        const QImage shown = view.item(0)->icon().pixmap(32, 32).toImage();
+        QCOMPARE(shown.pixelColor(16, 16), QColor(200, 30, 40));
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -334,13 +335,19 @@ private slots:
         QCOMPARE(s.get<QListWidget>("ItemList")->count(), 1);
     }
 
-    void nonNumericStyleFieldsShowDefaults()
+    // What the reader cannot use is told once, when the page shows the file; the page shows
+    // and paints the defaults, and a face it does not know by that name is still shown.
+    void unusableFieldsAreToldOnceAndShownWithDefaults()
     {
         TestHome home;
         home.writeFile("etc/editorcolors.def", "[W]\n0foo=Courier New|big|red|0|0|0|0\n"
                                                "0bar=No Such Font Anywhere|9|0|0|0|0|0\n");
         Started s(home);
         s.showOptions();
+        QTRY_COMPARE(prompts->messages().size(), 1);
+        QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Warning);
+        QVERIFY(prompts->messages().at(0).contains(
+                "[W] 0foo: not a usable number: size \"big\", colour \"red\""));
         auto *page = s.w->findChild<TColorPage *>();
         auto *items = s.get<QListWidget>("ItemList");
         items->setCurrentRow(0);
@@ -348,8 +355,75 @@ private slots:
         QCOMPARE(s.get<QComboBox>("SizeCombo2")->currentText(), QStringLiteral("8"));
         items->setCurrentRow(1);
         page->ItemListClick();
-        QCOMPARE(s.get<QComboBox>("FontCombo2")->currentIndex(), -1);
-        QVERIFY(prompts->messages().isEmpty());
+        QCOMPARE(s.get<QComboBox>("FontCombo2")->currentText(),
+                 QStringLiteral("No Such Font Anywhere"));
+
+        s.dlg()->cancel();
+        s.showOptions();
+        QTest::qWait(20);
+        QCOMPARE(prompts->messages().size(), 1);
+    }
+
+    // "Courier New" is painted by a substitute here: the page shows and keeps the name, never
+    // writes an empty face, repairs one, and previews the shipped definitions.
+    void aSubstitutedFaceIsShownKeptAndPreviewed()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        auto *page = s.w->findChild<TColorPage *>();
+        auto *face = s.get<QComboBox>("FontCombo2");
+        QCOMPARE(face->currentText(), QStringLiteral("Courier New"));
+        QCOMPARE(s.get<QComboBox>("FontCombo")->currentText(), QStringLiteral("Courier New"));
+        QCOMPARE(s.get<QComboBox>("SecSel")->currentText(), QStringLiteral("Array last index"));
+        auto *items = s.get<QListWidget>("ItemList");
+        items->setCurrentRow(0);
+        page->ItemListClick();
+        s.get<QToolButton>("btItalic2")->click();
+        TIniFile defs(home.path("etc/editorcolors.def"));
+        QCOMPARE(defs.ReadString("Array last index", "0$#", ""),
+                 QStringLiteral("Courier New|10|6270975|1|1|0|0"));
+        auto *preview = s.get<QLabel>("RTFPrev2");
+        QTRY_VERIFY(preview->font().italic());
+        QCOMPARE(preview->font().family(), QStringLiteral("Courier New"));
+        QCOMPARE(preview->palette().color(QPalette::WindowText), QColor(0xFF, 0xAF, 0x5F));
+        QCOMPARE(preview->palette().color(QPalette::Window),
+                 s.get<QLabel>("RTFPrev")->palette().color(QPalette::Window));
+
+        defs.WriteString("Array last index", "0$#", "|10|6270975|1|0|0|0");
+        page->ItemListClick();
+        QCOMPARE(face->currentText(), QStringLiteral("Courier New"));
+        s.get<QToolButton>("btBold2")->click();
+        QCOMPARE(defs.ReadString("Array last index", "0$#", ""),
+                 QStringLiteral("Courier New|10|6270975|0|0|0|0"));
+    }
+
+    // Enter in the face or size box takes what was typed; the dialog stays open.
+    void enterInTheFontBoxesKeepsTheDialogOpen()
+    {
+        TestHome home;
+        Started s(home);
+        s.showOptions();
+        auto *page = s.w->findChild<TColorPage *>();
+        auto *items = s.get<QListWidget>("ItemList");
+        items->setCurrentRow(0);
+        page->ItemListClick();
+        TIniFile defs(home.path("etc/editorcolors.def"));
+        auto *face = s.get<QComboBox>("FontCombo2");
+        face->lineEdit()->selectAll();
+        QTest::keyClicks(face->lineEdit(), "liberation mono");
+        QCOMPARE(defs.ReadString("Array last index", "0$#", ""),
+                 QStringLiteral("Courier New|10|6270975|1|0|0|0"));
+        QTest::keyClick(face->lineEdit(), Qt::Key_Return);
+        QVERIFY(s.dlg()->isVisible());
+        QCOMPARE(face->currentText(), QStringLiteral("Liberation Mono"));
+        QCOMPARE(defs.ReadString("Array last index", "0$#", ""),
+                 QStringLiteral("Liberation Mono|10|6270975|1|0|0|0"));
+        for (const char *box : {"FontCombo", "SizeCombo2", "FontSize"}) {
+            QTest::keyClick(s.get<QComboBox>(box), Qt::Key_Enter);
+            QVERIFY2(s.dlg()->isVisible(), box);
+        }
+        QVERIFY(prompts->asked.isEmpty());
     }
 
     // Custom links.

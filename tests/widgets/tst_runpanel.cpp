@@ -1,3 +1,4 @@
+#include "core/run/outputkeeper.h"
 #include "core/run/runner.h"
 #include "runsupport.h"
 #include "ui/run/panelrun.h"
@@ -6,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
@@ -108,21 +110,70 @@ private slots:
         QVERIFY(!s.get<QAction>("btStopRun")->isEnabled());
     }
 
-    void aFloodArrivesWholeUpToTheCapAndALineSaysWhatWasLeftOut()
+    // The end of a flood is where a script says what went wrong: past the limit the panel keeps
+    // the beginning and the end, whole lines, and one line between them counts the rest.
+    void aFloodKeepsItsBeginningAndItsEnd()
     {
         TestHome home;
         Panel s(home);
-        s.start(writeScript(home, "huge.pl", "print 'x' x 99, \"\\n\" for 1 .. 340000;"));
+        const int count = 340000; // lines of 100 characters: more than the panel keeps
+        s.start(writeScript(home, "huge.pl", "printf qq(%099d\\n), $_ for 1 .. 340000;"));
         QVERIFY(s.waitForEnd(60000));
-        const qint64 written = outputHeader().size() + 340000 * 100;
         const QString text = s.perlOut();
-        const QString note = PanelRun::leftOutNote(written - PanelRun::kMaxShownChars);
-        QVERIFY(text.endsWith(QLatin1Char('\n') + note));
-        QCOMPARE(text.size() - note.size() - 1, PanelRun::kMaxShownChars);
-        // Every byte up to the cap, in order.
-        QString lines = outputHeader() + QString(99, u'x').append(u'\n').repeated(340000);
-        lines.truncate(PanelRun::kMaxShownChars);
-        QVERIFY(text.startsWith(lines));
+        const QStringList lines = text.split(u'\n');
+        auto number = [](qint64 n) {
+            return QStringLiteral("%1").arg(n, 99, 10, QLatin1Char('0'));
+        };
+        QCOMPARE(lines.first(), outputHeader() + number(1));
+        QCOMPARE(lines.last(), QString());
+        QCOMPARE(lines.at(lines.size() - 2), number(count));
+
+        const qsizetype noteAt = lines.indexOf(QRegularExpression(
+                QStringLiteral("^\u2026 \\d+ lines \\(\\d+ bytes\\) left out \u2026$")));
+        QVERIFY(noteAt > 0);
+        const qint64 lastBefore = lines.at(noteAt - 1).toLongLong();
+        const qint64 firstAfter = lines.at(noteAt + 1).toLongLong();
+        // Every line up to the note and from it to the end, in order.
+        QCOMPARE(lastBefore, noteAt);
+        QCOMPARE(lines.size() - 2 - noteAt, count - firstAfter + 1);
+        QCOMPARE(lines.at((noteAt + lines.size()) / 2).toLongLong(),
+                 firstAfter + (lines.size() - noteAt) / 2 - 1);
+        const qint64 leftOut = firstAfter - lastBefore - 1;
+        QVERIFY(leftOut > 0);
+        QCOMPARE(lines.at(noteAt), OutputKeeper::note(leftOut, leftOut * 100));
+    }
+
+    // Stopped while the end is being trimmed: what is shown still reads as beginning, note and
+    // end, each whole and in order.
+    void aFloodStoppedPastTheLimitStaysInOrder()
+    {
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "endless.pl", "printf qq(%099d\\n), ++$n while 1;"));
+        const QRegularExpression
+                note(QStringLiteral("^\u2026 \\d+ lines \\(\\d+ bytes\\) left out \u2026$"),
+                     QRegularExpression::MultilineOption);
+        QTRY_VERIFY_WITH_TIMEOUT(s.perlOut().contains(note), 20000);
+        s.run()->stop();
+        QVERIFY(s.waitForEnd());
+        QStringList lines = s.perlOut().split(u'\n');
+        QCOMPARE(lines.last(), PanelRun::stoppedNote());
+        // What follows the last whole line: a line cut short by the stop, the notes.
+        while (lines.last().size() != 99 || !lines.last().startsWith(u'0'))
+            lines.removeLast();
+        const qsizetype noteAt = lines.indexOf(note);
+        QVERIFY(noteAt > 0);
+        QCOMPARE(lines.first(),
+                 outputHeader() + QStringLiteral("%1").arg(1, 99, 10, QLatin1Char('0')));
+        lines.first().remove(0, outputHeader().size());
+        for (qsizetype i = 1; i < lines.size(); ++i) {
+            if (i == noteAt || i == noteAt + 1)
+                continue;
+            QCOMPARE(lines.at(i).toLongLong(), lines.at(i - 1).toLongLong() + 1);
+        }
+        const qint64 leftOut = lines.at(noteAt + 1).toLongLong() - lines.at(noteAt - 1).toLongLong()
+                               - 1;
+        QCOMPARE(lines.at(noteAt), OutputKeeper::note(leftOut, leftOut * 100));
     }
 
     void theThreeCommandsPrepareTheDialog()

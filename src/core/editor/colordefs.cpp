@@ -83,17 +83,23 @@ ColorStyle ColorStyle::fromValue(const QString &value, QString *problem)
         numbers[i] = n.value_or(fallbackNumbers[i]);
     }
     ColorStyle s;
-    s.font = ExtractField(value, u'|', 0).trimmed();
+    // Without a face the text would fall back to whatever the system picks, on a taller line.
+    const QString face = ExtractField(value, u'|', 0).trimmed();
+    s.font = face.isEmpty() ? fallback.font : face;
     s.size = numbers[1];
     s.color = numbers[2];
     s.bold = numbers[3] != 0;
     s.italic = numbers[4] != 0;
     s.underline = numbers[5];
     s.strikeout = numbers[6] != 0;
-    if (problem && !bad.isEmpty())
-        *problem = QStringLiteral("not a usable number: ") + bad.join(QStringLiteral(", "));
-    else if (problem)
-        problem->clear();
+    if (problem) {
+        QStringList parts;
+        if (face.isEmpty())
+            parts << QStringLiteral("no font name");
+        if (!bad.isEmpty())
+            parts << QStringLiteral("not a usable number: ") + bad.join(QStringLiteral(", "));
+        *problem = parts.join(QStringLiteral("; "));
+    }
     return s;
 }
 

@@ -31,8 +31,8 @@ struct ColorStyle
     // The value as the options dialog writes it back.
     QString toValue() const;
     // Fields by ExtractField, so a short value repeats its last field. A numeric field that is
-    // not a decimal integer (or a size outside 1..1000) takes the field of missingValueDefault()
-    // and is described in *problem.
+    // not a decimal integer (or a size outside 1..1000), or an empty font name, takes the field
+    // of missingValueDefault() and is described in *problem.
     static ColorStyle fromValue(const QString &value, QString *problem = nullptr);
 
     // "Courier New|8|255|1|0|0|0": what the dialog shows for a definition without a value.

@@ -2,6 +2,7 @@
 
 #include "core/common/extractfield.h"
 #include "core/settings/inifile.h"
+#include "platform/launcher.h"
 
 #include <QProcess>
 
@@ -62,6 +63,17 @@ QString nameProblem(const QString &name)
     if (name.contains(QLatin1Char('|')))
         return QStringLiteral("A link name cannot contain \"|\".");
     return TIniFile::keyProblem(name);
+}
+
+bool start(const CustomLink &link)
+{
+    if (link.program.trimmed().isEmpty())
+        return false;
+    Platform::Launcher &launcher = Platform::Launcher::instance();
+    if (Platform::isProgram(link.program))
+        return launcher.startProgram(link.program, arguments(link.parameters),
+                                     workingFolder(link.program));
+    return launcher.openWithDesktop(link.program);
 }
 
 } // namespace CustomLinks

@@ -34,5 +34,8 @@ QString workingFolder(const QString &program);
 QStringList arguments(const QString &parameters);
 // Why a name cannot be a link name; empty when it can.
 QString nameProblem(const QString &name);
+// Follows the link as the shell's "open" does: a program starts with its parameters in its
+// folder; a file, folder or address is opened by the desktop. False when nothing could start.
+bool start(const CustomLink &link);
 
 } // namespace CustomLinks

@@ -7,9 +7,40 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSet>
+
+namespace {
+
+// The program's own icons (PNG, so no image plugin is needed), a theme of their own that Qt
+// asks when the desktop's theme lacks an icon or is missing altogether.
+const QString kFallbackTheme = QStringLiteral("quillforge-fallback");
+const QString kResourceIcons = QStringLiteral(":/icons");
+
+QSet<QString> &askedNames()
+{
+    static QSet<QString> names;
+    return names;
+}
+
+} // namespace
+
+// Outside any namespace: the resource's initialiser is declared where this is expanded.
+static void loadFallbackIcons()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(icons);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+    if (QIcon::fallbackThemeName() != kFallbackTheme)
+        QIcon::setFallbackThemeName(kFallbackTheme);
+    if (!QIcon::themeSearchPaths().contains(kResourceIcons))
+        QIcon::setThemeSearchPaths(QIcon::themeSearchPaths() << kResourceIcons);
+}
 
 void initIconTheme()
 {
+    loadFallbackIcons();
     if (QIcon::themeName().isEmpty() || QIcon::themeName() == QLatin1String("hicolor")) {
         const QString theme = Platform::installedIconTheme();
         if (!theme.isEmpty())
@@ -19,9 +50,19 @@ void initIconTheme()
 
 QIcon themeIcon(const char *name, QStyle::StandardPixmap fallback)
 {
+    loadFallbackIcons();
+    const QString icon = QLatin1String(name);
+    askedNames().insert(icon);
     const QIcon fb = fallback == QStyle::SP_CustomBase ? QIcon()
                                                        : qApp->style()->standardIcon(fallback);
-    return QIcon::fromTheme(QLatin1String(name), fb);
+    return QIcon::fromTheme(icon, fb);
+}
+
+QStringList askedIconNames()
+{
+    QStringList names = askedNames().values();
+    names.sort();
+    return names;
 }
 
 QIcon appIcon()

@@ -4,17 +4,22 @@
 #include "core/editor/colordefs.h"
 #include "core/settings/inifile.h"
 #include "ui/common/application.h"
+#include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QFontComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -29,6 +34,12 @@ const char *const kStyleText[4] = {"B", "I", "U", "S"};
 const char *const kStyleNames2[4] = {"btBold2", "btItalic2", "btUnderline2", "btStrikeout2"};
 const char *const kStyleNames[4] = {"btBold", "btItalic", "btUnderline", "btStrikeout"};
 
+QString styleMeaning(int i)
+{
+    const char *const meanings[4] = {"Bold", "Italic", "Underline", "Strikeout"};
+    return QLatin1String(meanings[i]);
+}
+
 QComboBox *sizeCombo(const char *name)
 {
     auto *c = new QComboBox();
@@ -39,13 +50,66 @@ QComboBox *sizeCombo(const char *name)
     return c;
 }
 
-QToolButton *toggle(const char *name, const char *text)
+QToolButton *toggle(const char *name, const char *text, const QString &meaning)
 {
     auto *b = new QToolButton();
     b->setObjectName(QLatin1String(name));
     b->setText(QLatin1String(text));
+    b->setToolTip(meaning);
+    b->setAccessibleName(meaning);
     b->setCheckable(true);
     return b;
+}
+
+// A button that shows only a picture (a colour, an icon): its name says what it is for.
+QToolButton *pictureButton(const char *name, const QString &meaning)
+{
+    auto *b = new QToolButton();
+    b->setObjectName(QLatin1String(name));
+    b->setToolTip(meaning);
+    b->setAccessibleName(meaning);
+    return b;
+}
+
+// Enter in an editable list takes what was typed there; it must not press the dialog's
+// default button and close the options.
+class EnterTakesText : public QObject
+{
+public:
+    EnterTakesText(QComboBox *box, std::function<void()> take)
+        : QObject(box)
+        , m_take(std::move(take))
+    {
+        box->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(e)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        if (m_take)
+            m_take();
+        return true;
+    }
+
+private:
+    std::function<void()> m_take;
+};
+
+QString problemsMessage(const QString &file, const QStringList &problems)
+{
+    constexpr int kListed = 12;
+    QString list = problems.mid(0, kListed).join(u'\n');
+    if (problems.size() > kListed)
+        list += QStringLiteral("\n\u2026 and %1 more").arg(problems.size() - kListed);
+    return QStringLiteral("Oops! Some colour definitions in \"%1\" cannot be used as they are "
+                          "written:\n\n%2\n\nThey are shown and painted with the default values "
+                          "(Courier New, 8 points, red, bold) for what is wrong. Storing a "
+                          "definition on this page writes it anew.")
+            .arg(file, list);
 }
 
 // The file keeps colours as 0x00BBGGRR.
@@ -59,10 +123,23 @@ QColor fromStyle(const ColorStyle &style)
     return style.isAutomaticColor() ? QColor(Qt::black) : QColor::fromRgb(QRgb(style.rgb()));
 }
 
-void selectFont(QFontComboBox *combo, const QString &family)
+// A family that is not installed under its own name (fontconfig paints "Courier New" with
+// Liberation Mono) is shown by the name asked for, never as an empty box.
+void showFace(QComboBox *combo, const QString &family)
 {
     const int i = combo->findText(family, Qt::MatchFixedString);
-    combo->setCurrentIndex(i); // -1 leaves the list without a selection
+    if (i >= 0) {
+        combo->setCurrentIndex(i);
+    } else {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(family);
+    }
+}
+
+QString faceOrDefault(const QString &face)
+{
+    const QString f = face.trimmed();
+    return f.isEmpty() ? ColorStyle::missingValueDefault().font : f;
 }
 
 } // namespace
@@ -86,10 +163,8 @@ QWidget *TColorPage::createDefaultGroup()
 {
     auto *box = new QGroupBox(QStringLiteral(" Default color "));
     auto *v = new QVBoxLayout(box);
-    btFontCol = new QToolButton();
-    btFontCol->setObjectName(QStringLiteral("btFontCol"));
-    btBackCol = new QToolButton();
-    btBackCol->setObjectName(QStringLiteral("btBackCol"));
+    btFontCol = pictureButton("btFontCol", QStringLiteral("Sample font colour"));
+    btBackCol = pictureButton("btBackCol", QStringLiteral("Sample background colour"));
     setSwatch(btFontCol, Qt::yellow);
     setSwatch(btBackCol, QColor(0, 0, 128));
     auto *swatches = new QHBoxLayout();
@@ -102,12 +177,13 @@ QWidget *TColorPage::createDefaultGroup()
     FontCombo = new QFontComboBox();
     FontCombo->setObjectName(QStringLiteral("FontCombo"));
     FontCombo->setMaximumWidth(150);
+    FontCombo->setInsertPolicy(QComboBox::NoInsert);
     FontSize = sizeCombo("FontSize");
     v->addWidget(FontCombo);
     auto *styles = new QHBoxLayout();
     styles->addWidget(FontSize);
     for (int i = 0; i < 4; ++i) {
-        btStyle[i] = toggle(kStyleNames[i], kStyleText[i]);
+        btStyle[i] = toggle(kStyleNames[i], kStyleText[i], styleMeaning(i));
         styles->addWidget(btStyle[i]);
     }
     btStyle[0]->setChecked(true);
@@ -122,7 +198,7 @@ QWidget *TColorPage::createDefaultGroup()
 
     // Sample only: these settings never reach a file or an editor.
     auto restyle = [this] {
-        QFont f(FontCombo->currentFont().family());
+        QFont f(faceOrDefault(FontCombo->currentText()));
         f.setPointSize(qMax(1, FontSize->currentText().toInt()));
         f.setBold(btStyle[0]->isChecked());
         f.setItalic(btStyle[1]->isChecked());
@@ -145,6 +221,8 @@ QWidget *TColorPage::createDefaultGroup()
     }
     connect(FontCombo, &QFontComboBox::currentFontChanged, this, restyle);
     connect(FontSize, &QComboBox::currentTextChanged, this, restyle);
+    new EnterTakesText(FontCombo, restyle);
+    new EnterTakesText(FontSize, nullptr);
     for (QToolButton *b : btStyle)
         connect(b, &QToolButton::toggled, this, restyle);
     restyle();
@@ -157,14 +235,10 @@ QWidget *TColorPage::createCodeGroup()
     auto *g = new QGridLayout(box);
     SecSel = new QComboBox();
     SecSel->setObjectName(QStringLiteral("SecSel"));
-    auto *newGrp = new QToolButton();
-    newGrp->setObjectName(QStringLiteral("btNewDefGrp"));
-    newGrp->setIcon(QIcon::fromTheme(QStringLiteral("folder-new")));
-    newGrp->setToolTip(QStringLiteral("New group"));
-    auto *delGrp = new QToolButton();
-    delGrp->setObjectName(QStringLiteral("btDelDefGrp"));
-    delGrp->setIcon(QIcon::fromTheme(QStringLiteral("edit-delete")));
-    delGrp->setToolTip(QStringLiteral("Delete group"));
+    auto *newGrp = pictureButton("btNewDefGrp", QStringLiteral("New group"));
+    newGrp->setIcon(themeIcon("folder-new"));
+    auto *delGrp = pictureButton("btDelDefGrp", QStringLiteral("Delete group"));
+    delGrp->setIcon(themeIcon("edit-delete"));
     auto *top = new QHBoxLayout();
     top->addWidget(SecSel, 1);
     top->addWidget(newGrp);
@@ -194,16 +268,16 @@ QWidget *TColorPage::createCodeGroup()
     FontCombo2 = new QFontComboBox();
     FontCombo2->setObjectName(QStringLiteral("FontCombo2"));
     FontCombo2->setMaximumWidth(190);
+    FontCombo2->setInsertPolicy(QComboBox::NoInsert);
     right->addWidget(FontCombo2);
     auto *styles = new QHBoxLayout();
     SizeCombo2 = sizeCombo("SizeCombo2");
     styles->addWidget(SizeCombo2);
-    btFontCol2 = new QToolButton();
-    btFontCol2->setObjectName(QStringLiteral("btFontCol2"));
+    btFontCol2 = pictureButton("btFontCol2", QStringLiteral("Font colour"));
     setSwatch(btFontCol2, Qt::black);
     styles->addWidget(btFontCol2);
     for (int i = 0; i < 4; ++i) {
-        btStyle2[i] = toggle(kStyleNames2[i], kStyleText[i]);
+        btStyle2[i] = toggle(kStyleNames2[i], kStyleText[i], styleMeaning(i));
         styles->addWidget(btStyle2[i]);
     }
     right->addLayout(styles);
@@ -225,14 +299,20 @@ QWidget *TColorPage::createCodeGroup()
     connect(ItemList, &QListWidget::itemClicked, this, safe(&TColorPage::ItemListClick));
     connect(ScopeCombo, qOverload<int>(&QComboBox::activated), this,
             safe(&TColorPage::ScopeComboChange));
-    connect(FontCombo2, &QFontComboBox::currentFontChanged, this, [this] {
-        if (!loading())
-            guarded([this] { storeDefinition(); });
+    // The face is taken when it is picked from the list or typed and confirmed, not with
+    // every letter typed.
+    connect(FontCombo2, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        guarded([this, index] { takeFace(FontCombo2->itemText(index)); });
     });
+    connect(FontCombo2->lineEdit(), &QLineEdit::editingFinished, this,
+            [this] { guarded([this] { takeFace(FontCombo2->currentText()); }); });
+    new EnterTakesText(FontCombo2,
+                       [this] { guarded([this] { takeFace(FontCombo2->currentText()); }); });
     connect(SizeCombo2, &QComboBox::currentTextChanged, this, [this] {
         if (!loading())
             guarded([this] { storeDefinition(); });
     });
+    new EnterTakesText(SizeCombo2, nullptr);
     for (QToolButton *b : btStyle2)
         connect(b, &QToolButton::clicked, this, safe(&TColorPage::storeDefinition));
     connect(btFontCol2, &QToolButton::clicked, this, [this] {
@@ -271,11 +351,45 @@ void TColorPage::FormShow()
     SecSel->clear();
     SecSel->addItems(sections);
     SecSel->setCurrentIndex(sections.isEmpty() ? -1 : 0);
-    selectFont(FontCombo, QStringLiteral("Courier New"));
-    selectFont(FontCombo2, QStringLiteral("Courier New"));
+    showFace(FontCombo, QStringLiteral("Courier New"));
+    m_face2 = QStringLiteral("Courier New");
+    showFace(FontCombo2, m_face2);
     --m_loading;
     SecSelChange();
     RTFPrevTimer->start();
+    reportProblems();
+}
+
+void TColorPage::reportProblems()
+{
+    const QStringList problems = ColorDefinitions::load(m_file->fileName()).problems();
+    // Told once: the same mistakes are not told again each time the page is shown.
+    if (problems == m_reportedProblems)
+        return;
+    m_reportedProblems = problems;
+    if (problems.isEmpty())
+        return;
+    // After the dialog has appeared, so that the message stands in front of it.
+    QTimer::singleShot(0, this, [this, problems] {
+        Prompts::warn(this, problemsMessage(m_file->fileName(), problems));
+    });
+}
+
+void TColorPage::takeFace(const QString &typed)
+{
+    if (loading())
+        return;
+    QString face = typed.trimmed();
+    const int listed = FontCombo2->findText(face, Qt::MatchFixedString);
+    if (listed >= 0)
+        face = FontCombo2->itemText(listed);
+    ++m_loading;
+    showFace(FontCombo2, face.isEmpty() ? m_face2 : face);
+    --m_loading;
+    if (face.isEmpty() || face == m_face2)
+        return;
+    m_face2 = face;
+    storeDefinition();
 }
 
 void TColorPage::stopPreview()
@@ -306,7 +420,8 @@ void TColorPage::ItemListClick()
     const ColorStyle style = ColorStyle::fromValue(value);
     ++m_loading;
     ScopeCombo->setCurrentIndex(key.left(1).toInt());
-    selectFont(FontCombo2, style.font);
+    m_face2 = faceOrDefault(style.font);
+    showFace(FontCombo2, m_face2);
     SizeCombo2->setCurrentText(QString::number(style.size));
     btStyle2[0]->setChecked(style.bold);
     btStyle2[1]->setChecked(style.italic);
@@ -330,9 +445,9 @@ void TColorPage::storeDefinition()
                                btStyle2[1]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
                                btStyle2[2]->isChecked() ? QStringLiteral("1") : QStringLiteral("0"),
                                btStyle2[3]->isChecked() ? QStringLiteral("1") : QStringLiteral("0")};
-    const QString value = FontCombo2->currentFont().family() + QLatin1Char('|')
-                          + SizeCombo2->currentText() + QLatin1Char('|') + QString::number(colour)
-                          + QLatin1Char('|') + flags.join(QLatin1Char('|'));
+    const QString value = faceOrDefault(m_face2) + QLatin1Char('|') + SizeCombo2->currentText()
+                          + QLatin1Char('|') + QString::number(colour) + QLatin1Char('|')
+                          + flags.join(QLatin1Char('|'));
     m_file->WriteString(SecSel->currentText(), key, value);
     m_working[row] = key + QLatin1Char('=') + value;
 }
@@ -421,9 +536,9 @@ void TColorPage::btDelDefGrpClick()
 
 void TColorPage::updatePreview()
 {
-    if (FontCombo2->currentIndex() < 0)
+    if (m_face2.isEmpty())
         return;
-    QFont f(FontCombo2->currentFont().family());
+    QFont f(m_face2);
     f.setBold(btStyle2[0]->isChecked());
     f.setItalic(btStyle2[1]->isChecked());
     f.setUnderline(btStyle2[2]->isChecked());

@@ -42,9 +42,15 @@ private:
     void setSwatch(QToolButton *swatch, const QColor &colour);
     QColor swatchColour(QToolButton *swatch) const;
     bool loading() const { return m_loading > 0; }
+    // A face picked or typed in FontCombo2: kept, shown and stored.
+    void takeFace(const QString &typed);
+    // Tells the user, once, what in the definitions file cannot be used as written.
+    void reportProblems();
 
     TIniFile *m_file;
     QStringList m_working;
+    QString m_face2; // the face of FontCombo2, as the file names it
+    QStringList m_reportedProblems;
     int m_loading = 0;
 
     QComboBox *SecSel = nullptr;

@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -56,7 +57,10 @@ void PanelRun::starting()
     m_busy = true;
     m_runnerDone = false;
     m_ending = Runner::Ending::Exited;
-    m_received = 0;
+    m_keeper.reset();
+    m_endFrom = m_endTo = 0;
+    m_endAt = m_noteAt = -1;
+    m_noteLength = 0;
     m_leftOut = 0;
     m_heldCR = false;
     emit runningChanged(true);
@@ -138,15 +142,9 @@ void PanelRun::receive(const QString &chunk)
     // The panel breaks lines at "\r" too; "\r\n" is one line break, not two.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 
-    const qint64 room = qMax<qint64>(kMaxShownChars - m_received, 0);
-    if (text.size() > room) {
-        m_leftOut += text.size() - room;
-        text.truncate(int(room));
-    }
-    if (text.isEmpty())
-        return;
-    m_received += text.size();
-    m_backlog.push_back(std::move(text));
+    QString beginning = m_keeper.add(text);
+    if (!beginning.isEmpty())
+        m_backlog.push_back(std::move(beginning));
     if (!m_drainTimer->isActive()) {
         const qsizetype shown = drain();
         if (!m_drainTimer->isActive() && shown >= kThrottleChars)
@@ -159,7 +157,11 @@ qsizetype PanelRun::drain()
     QElapsedTimer spent;
     spent.start();
     qsizetype shown = 0;
-    while (!m_backlog.empty() && spent.elapsed() < kSliceBudgetMs) {
+    while (pending() && spent.elapsed() < kSliceBudgetMs) {
+        if (m_backlog.empty()) {
+            shown += showEnd(kSliceChars);
+            continue;
+        }
         QString slice;
         while (!m_backlog.empty() && slice.size() < kSliceChars) {
             slice += m_backlog.front();
@@ -168,17 +170,82 @@ qsizetype PanelRun::drain()
         shown += slice.size();
         append(visible(std::move(slice)));
     }
-    if (!m_backlog.empty())
+    if (pending())
         m_drainTimer->start(0);
     else if (m_runnerDone && m_busy)
         finishEntry();
     return shown;
 }
 
+bool PanelRun::pending() const
+{
+    return !m_backlog.empty() || m_keeper.tailEnd() > m_endTo || m_keeper.tailStart() > m_endFrom;
+}
+
+// Brings the end part of the panel in line with the keeper, one step at a time: first what it
+// let go of is cut from the panel (a slice at most) and counted in the note, then up to
+// maxChars of what came since are appended. Returns the characters cut or shown.
+qsizetype PanelRun::showEnd(qsizetype maxChars)
+{
+    QTextDocument *doc = m_panel->document();
+    if (m_endAt < 0)
+        m_endAt = doc->characterCount() - 1; // the beginning is all shown: the end follows it
+    if (m_keeper.tailStart() > m_endFrom) {
+        const qint64 due = qMin(m_keeper.tailStart(), m_endTo) - m_endFrom;
+        const qsizetype cut = qsizetype(qMin<qint64>(due, kSliceChars));
+        if (cut > 0) {
+            QTextCursor c(doc);
+            c.setPosition(m_endAt);
+            c.setPosition(m_endAt + int(cut), QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+            m_endFrom += cut;
+        }
+        if (m_endFrom >= m_endTo)
+            m_endFrom = m_endTo = qMax(m_endTo, m_keeper.tailStart());
+        writeMiddleNote();
+        if (cut > 0)
+            return cut;
+    }
+    const QStringView more = m_keeper.tail(m_endTo, maxChars);
+    if (!more.isEmpty()) {
+        append(visible(more.toString()));
+        m_endTo += more.size();
+    }
+    return more.size();
+}
+
+void PanelRun::writeMiddleNote()
+{
+    const QString note = m_keeper.note();
+    QTextCursor c(m_panel->document());
+    if (m_noteAt >= 0) {
+        c.setPosition(m_noteAt);
+        c.setPosition(m_noteAt + m_noteLength, QTextCursor::KeepAnchor);
+        c.insertText(note);
+        m_endAt += int(note.size()) - m_noteLength;
+    } else {
+        // On a line of its own between the beginning and the end.
+        const bool lineOpen = m_endAt > 0
+                              && m_panel->document()->characterAt(m_endAt - 1)
+                                         != QChar::ParagraphSeparator;
+        c.setPosition(m_endAt);
+        c.insertText((lineOpen ? QStringLiteral("\n") : QString()) + note + u'\n');
+        m_noteAt = m_endAt + (lineOpen ? 1 : 0);
+        m_endAt = m_noteAt + int(note.size()) + 1;
+    }
+    m_noteLength = int(note.size());
+}
+
 void PanelRun::discardBacklog()
 {
+    // The panel's end first matches what the note says, then whatever was not shown is
+    // counted as left out.
+    while (m_keeper.tailStart() > m_endFrom)
+        showEnd(0);
     for (const QString &s : m_backlog)
         m_leftOut += s.size();
+    m_leftOut += m_keeper.tailEnd() - m_endTo;
+    m_endTo = m_keeper.tailEnd();
     m_backlog.clear();
     m_drainTimer->stop();
 }
@@ -200,14 +267,15 @@ void PanelRun::onFinished(Runner::Ending ending)
         return;
     if (m_heldCR) {
         m_heldCR = false;
-        m_backlog.emplace_back(QStringLiteral("\n"));
+        if (QString rest = m_keeper.add(u"\n"); !rest.isEmpty())
+            m_backlog.push_back(std::move(rest));
     }
     m_runnerDone = true;
     m_ending = ending;
-    if (m_backlog.empty())
-        finishEntry();
-    else
+    if (pending())
         drain();
+    else
+        finishEntry();
 }
 
 void PanelRun::finishEntry()

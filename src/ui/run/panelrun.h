@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/run/outputkeeper.h"
 #include "core/run/runner.h"
 
 #include <QObject>
@@ -12,7 +13,9 @@ class QTimer;
 
 // The one runner of a text panel: what the command writes is appended to the panel as one
 // new entry while it arrives. Zero bytes are shown as U+2400 so that nothing after them is
-// lost, and past kMaxShownChars a closing line says how much was left out.
+// lost. Past kHeadChars the panel shows the beginning and the most recent kTailChars or so, with
+// a line between them that says how much of the middle was left out: the last lines are where
+// a script says what went wrong.
 //
 // A command may write faster than a text panel can take it in; the panel then catches up in
 // slices between other events, so the window never freezes. A run counts as going until
@@ -21,7 +24,10 @@ class PanelRun : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr qsizetype kMaxShownChars = 32 * 1024 * 1024;
+    // Some 30,000 lines of 100 characters. Cutting the end of a larger panel would stall it:
+    // the text control copies all its text now and then after a removal.
+    static constexpr qsizetype kHeadChars = 1024 * 1024;
+    static constexpr qsizetype kTailChars = 2 * 1024 * 1024;
 
     // The panel's runner, made on first use and owned by the panel.
     static PanelRun *of(QPlainTextEdit *panel);
@@ -55,6 +61,9 @@ private:
     void begin();
     void receive(const QString &text);
     qsizetype drain(); // characters shown
+    qsizetype showEnd(qsizetype maxChars);
+    void writeMiddleNote();
+    bool pending() const;
     void discardBacklog();
     void append(const QString &text);
     void onFinished(Runner::Ending ending);
@@ -64,9 +73,16 @@ private:
     QPlainTextEdit *m_panel;
     Runner *m_runner;
     QTimer *m_drainTimer;
-    std::deque<QString> m_backlog; // received, not shown yet
-    qint64 m_received = 0;         // characters taken for showing
-    qint64 m_leftOut = 0;
+    OutputKeeper m_keeper{kHeadChars, kTailChars};
+    std::deque<QString> m_backlog; // of the beginning: received, not shown yet
+    // The end as shown: the keeper's positions [m_endFrom, m_endTo) stand in the document from
+    // m_endAt on, after the note at m_noteAt (-1: none yet).
+    qint64 m_endFrom = 0;
+    qint64 m_endTo = 0;
+    int m_endAt = -1;
+    int m_noteAt = -1;
+    int m_noteLength = 0;
+    qint64 m_leftOut = 0; // not shown because the run was stopped
     Runner::Ending m_ending = Runner::Ending::Exited;
     bool m_busy = false;
     bool m_runnerDone = false;

@@ -43,6 +43,7 @@ LinkBarPanel::LinkBarPanel(const TIniFile &settings, const CommandTable &command
     groups->addItem(standard, QStringLiteral("Standard"));
 
     m_links->setObjectName(QStringLiteral("lvCustomLinks"));
+    m_links->setAccessibleName(QStringLiteral("Custom links"));
     m_links->setViewMode(QListView::IconMode);
     m_links->setFrameShape(QFrame::NoFrame);
     m_links->setIconSize(QSize(32, 32));
@@ -53,6 +54,7 @@ LinkBarPanel::LinkBarPanel(const TIniFile &settings, const CommandTable &command
     groups->addItem(m_links, QStringLiteral("Custom links"));
 
     m_panel->setObjectName(QStringLiteral("pLinkBar"));
+    m_panel->setAccessibleName(QStringLiteral("Link bar"));
     auto *lv = new QVBoxLayout(m_panel);
     lv->setContentsMargins(0, 0, 0, 0);
     lv->addWidget(groups);
