@@ -246,21 +246,6 @@ void TForm1::createToolBars()
 
     m_standardBar = new QToolBar(QStringLiteral("Standard"), this);
     prepare(m_standardBar, "ToolBar1");
-    // A button whose icon the theme lacks shows its caption, several of them make the bar too
-    // wide: the style's own pictures stand in where one means the same.
-    const std::pair<const char *, QStyle::StandardPixmap> standIns[]
-            = {{"btNew", QStyle::SP_FileIcon},
-               {"btOpen", QStyle::SP_DialogOpenButton},
-               {"btSave", QStyle::SP_DialogSaveButton},
-               {"btProperties", QStyle::SP_FileDialogInfoView},
-               {"btDelete", QStyle::SP_TrashIcon},
-               {"btRun", QStyle::SP_MediaPlay},
-               {"btHelp", QStyle::SP_DialogHelpButton},
-               {"btWebServ", QStyle::SP_DriveNetIcon}};
-    for (const auto &[name, picture] : standIns) {
-        if (m_commands[name]->icon().isNull())
-            m_commands[name]->setIcon(style()->standardIcon(picture));
-    }
     for (const char *n :
          {"btNew",     "btOpen",   "btSave", "btProperties",  "",        "btCut", "btCopy",
           "btPaste",   "btDelete", "",       "btUndo",        "btRedo",  "",      "btFind",
