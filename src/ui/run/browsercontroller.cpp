@@ -38,6 +38,9 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
     m_browser->baseDir = m_programDir;
     m_browser->homeAddress = helpPage();
     m_browser->searchAddress = perlReferencePage();
+    m_browser->ownPlaces = {QFileInfo(helpPage()).path() + u'/',
+                            QFileInfo(perlReferencePage()).path() + u'/',
+                            m_programDir + QStringLiteral("doc/template.html")};
     connect(m_browser, &BrowserPage::pseudoCommand, this, &BrowserController::pseudoCommand);
     connect(m_browser, &BrowserPage::browseRequested, this, &BrowserController::browseRequested);
 
