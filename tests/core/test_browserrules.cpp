@@ -37,6 +37,72 @@ TEST(PseudoLinks, OnlyExactLowerCaseNamesAreCommands)
     }
 }
 
+TEST(Navigation, NothingAPageAsksForReachesTheDesktop)
+{
+    const QUrl filePage = QUrl::fromLocalFile("/home/u/site/form.html");
+    const QUrl cgiPage("http://127.0.0.1:8080/cgi-bin/form.pl");
+    const QUrl remotePage("https://www.perl.org/");
+    const struct
+    {
+        const char *url;
+        Verdict fromFile, fromCgi, fromRemote;
+    } cases[] = {
+            {"cmd:tasks", Verdict::PseudoLink, Verdict::PseudoLink, Verdict::PseudoLink},
+            {"http://127.0.0.1:8080/cgi-bin/x.pl", Verdict::Load, Verdict::Load, Verdict::Load},
+            {"https://localhost/x", Verdict::Load, Verdict::Load, Verdict::Load},
+            {"http://[::1]:8080/", Verdict::Load, Verdict::Load, Verdict::Load},
+            {"http://www.perl.org/", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+            {"http://127.0.0.1@evil.example/", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+            {"http://127.0.0.1.evil.example/", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+            {"file:///home/u/site/next.html", Verdict::Load, Verdict::Refuse, Verdict::Refuse},
+            {"about:blank", Verdict::Load, Verdict::Load, Verdict::Load},
+            {"xqfaudit://run?x=1", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+            {"mailto:someone@example.org", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+            {"javascript:alert(1)", Verdict::Refuse, Verdict::Refuse, Verdict::Refuse},
+    };
+    for (const auto &c : cases) {
+        const QUrl url(QString::fromUtf8(c.url));
+        EXPECT_EQ(judge({url, Initiator::Page, filePage}), c.fromFile) << c.url;
+        EXPECT_EQ(judge({url, Initiator::Page, cgiPage}), c.fromCgi) << c.url;
+        EXPECT_EQ(judge({url, Initiator::Page, remotePage}), c.fromRemote) << c.url;
+        // A new window whose opener is not known is judged like one from a remote page.
+        EXPECT_EQ(judge({url, Initiator::Page}), c.fromRemote) << c.url;
+    }
+    // Content a page made itself may fill its frames, never the whole view.
+    for (const char *made : {"data:text/html,<b>x</b>", "blob:file:///1234"}) {
+        EXPECT_EQ(judge({QUrl(made), Initiator::Page, filePage, false}), Verdict::Load) << made;
+        EXPECT_EQ(judge({QUrl(made), Initiator::Page, filePage, true}), Verdict::Refuse) << made;
+    }
+}
+
+TEST(Navigation, TheProgramLoadsWebAddressesAndFilesButNoOtherScheme)
+{
+    for (const char *url :
+         {"http://www.perl.org/", "https://metacpan.org/", "file:///etc/x.html", "about:blank"})
+        EXPECT_EQ(judge({QUrl(url)}), Verdict::Load) << url;
+    for (const char *url : {"mailto:a@b.c", "xqfaudit://x", "ftp://h/", "javascript:1"})
+        EXPECT_EQ(judge({QUrl(url)}), Verdict::Refuse) << url;
+    EXPECT_EQ(judge({QUrl("cmd:help")}), Verdict::PseudoLink);
+}
+
+TEST(Navigation, OnlyTheProgramsOwnPagesUseOtherLocalFiles)
+{
+    const QStringList own = {"/qf/doc/help/", "/qf/doc/template.html"};
+    const QUrl help = QUrl::fromLocalFile("/qf/doc/help/index.html");
+    const QUrl user = QUrl::fromLocalFile("/home/u/page.html");
+    EXPECT_TRUE(mayUseLocalFiles({help}, own));
+    EXPECT_TRUE(mayUseLocalFiles({QUrl::fromLocalFile("/qf/doc/template.html")}, own));
+    EXPECT_TRUE(mayUseLocalFiles({help, Initiator::Page, help}, own));
+    // A page elsewhere does not become one of them by leading to one.
+    EXPECT_FALSE(mayUseLocalFiles({help, Initiator::Page, user}, own));
+    for (const char *path :
+         {"/home/u/page.html", "/qf/etc/prev.html", "/qf/doc/help.html", "/qf/doc/helpx/a.html",
+          "/qf/doc/help/../../etc/prev.html", "/qf/doc/template.html.bak"})
+        EXPECT_FALSE(mayUseLocalFiles({QUrl::fromLocalFile(path)}, own)) << path;
+    EXPECT_FALSE(mayUseLocalFiles({QUrl("http://127.0.0.1:8080/doc/help/")}, own));
+    EXPECT_FALSE(mayUseLocalFiles({help, Initiator::Program, {}, false}, own));
+}
+
 TEST(BrowseCaption, IsTheFileNamePartOrThePreviewTitle)
 {
     EXPECT_EQ(browseCaption("/home/u/out.html"), "out.html");

@@ -64,9 +64,10 @@ TEST_F(ConfigKeys, MissingKeysGiveEachReadersDefault)
     // Readers that differ on purpose.
     EXPECT_FALSE(read(ini, OpenLast));
     EXPECT_TRUE(read(ini, OpenLast, Reader::OptionsDialog));
-    EXPECT_EQ(read(ini, WebServerPath, Reader::OptionsDialog), Platform::findWebServerProgram());
-    EXPECT_EQ(read(ini, WebServerPath, Reader::ServerStart, programDir),
-              dir.path() + u'/' + Platform::webServerLauncherName());
+    // The dialog shows what the start would run: the shipped launcher, never a bare server.
+    for (Reader r : {Reader::Any, Reader::OptionsDialog})
+        EXPECT_EQ(read(ini, WebServerPath, r, programDir),
+                  dir.path() + u'/' + Platform::webServerLauncherName());
     // A reader without its own default for a key gets the common one.
     EXPECT_FALSE(read(ini, Welcome, Reader::OptionsDialog));
 
@@ -113,7 +114,7 @@ TEST_F(ConfigKeys, AfterTheResetEveryReaderSeesTheResetValue)
     EXPECT_EQ(read(ini, RunAutoSaveAs), QStringLiteral("/home/ada/test.pl"));
     EXPECT_EQ(read(ini, Cmd), QStringLiteral("/bin/zsh"));
     EXPECT_EQ(read(ini, PerlPath), QStringLiteral("/opt/perl/bin/perl"));
-    EXPECT_EQ(read(ini, WebServerPath, Reader::ServerStart, programDir),
+    EXPECT_EQ(read(ini, WebServerPath, Reader::OptionsDialog, programDir),
               QStringLiteral("/srv/web"));
     EXPECT_EQ(read(ini, CgiBin, Reader::Any, programDir), QString());
     EXPECT_EQ(read(ini, LocalHost), QStringLiteral("http://example.test:81/cgi-bin"));

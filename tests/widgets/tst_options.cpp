@@ -140,8 +140,9 @@ private slots:
         QCOMPARE(ini.ReadString("Files_Directories", "cgi-bin", ""),
                  QDir::cleanPath(home.dir()) + "/cgi-bin");
         QCOMPARE(ini.ReadString("Files_Directories", "LocalHost", ""), Platform::localHttpAddress());
+        // The shipped launcher, which "Run webserver" can start; a bare lighttpd cannot.
         QCOMPARE(ini.ReadString("Files_Directories", "WebServer", ""),
-                 Platform::findWebServerProgram());
+                 QDir::cleanPath(home.dir()) + u'/' + Platform::webServerLauncherName());
         QStringList inspector;
         ini.ReadSection("CodeInspector", inspector);
         QCOMPARE(inspector, QStringList({"Vars", "Subroutines", "UpdateOnTyping",

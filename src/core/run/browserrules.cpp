@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace BrowserRules {
 
 namespace {
@@ -32,6 +34,56 @@ PseudoCommand pseudoCommand(const QString &address)
     if (name == QLatin1String("perlref"))
         return PseudoCommand::PerlRef;
     return PseudoCommand::None;
+}
+
+bool isLoopback(const QUrl &url)
+{
+    const QString host = url.host().toLower();
+    if (host == QLatin1String("localhost") || host == QLatin1String("::1"))
+        return true;
+    static const QRegularExpression ipv4(QStringLiteral("^127(\\.\\d{1,3}){3}$"));
+    return ipv4.match(host).hasMatch();
+}
+
+Verdict judge(const Navigation &n)
+{
+    if (isPseudoLink(n.url.toString()))
+        return Verdict::PseudoLink;
+    const QString scheme = n.url.scheme().toLower();
+    const bool web = scheme == QLatin1String("http") || scheme == QLatin1String("https");
+    const bool file = scheme == QLatin1String("file");
+    if (n.by == Initiator::Program)
+        return web || file || scheme == QLatin1String("about") ? Verdict::Load : Verdict::Refuse;
+    if (web)
+        return isLoopback(n.url) ? Verdict::Load : Verdict::Refuse;
+    if (file)
+        return n.from.isLocalFile() ? Verdict::Load : Verdict::Refuse;
+    if (scheme == QLatin1String("about"))
+        return n.url.path() == QLatin1String("blank") || n.url.path() == QLatin1String("srcdoc")
+                       ? Verdict::Load
+                       : Verdict::Refuse;
+    if (scheme == QLatin1String("data") || scheme == QLatin1String("blob"))
+        return n.mainFrame ? Verdict::Refuse : Verdict::Load;
+    return Verdict::Refuse;
+}
+
+namespace {
+bool inside(const QUrl &url, const QStringList &places)
+{
+    if (!url.isLocalFile())
+        return false;
+    const QString path = QDir::cleanPath(url.toLocalFile());
+    return std::any_of(places.begin(), places.end(), [&path](const QString &place) {
+        return place.endsWith(u'/') ? path.startsWith(QDir::cleanPath(place) + u'/')
+                                    : path == QDir::cleanPath(place);
+    });
+}
+} // namespace
+
+bool mayUseLocalFiles(const Navigation &n, const QStringList &ownPlaces)
+{
+    return n.mainFrame && inside(n.url, ownPlaces)
+           && (n.by == Initiator::Program || inside(n.from, ownPlaces));
 }
 
 QString browseCaption(const QString &address)

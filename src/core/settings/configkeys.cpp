@@ -33,8 +33,6 @@ QString missingText(const Value &v, const QString &programDir)
         return tail;
     case From::DetectedPerl:
         return DetectPerl();
-    case From::WebServerFound:
-        return Platform::findWebServerProgram();
     case From::WebServerLauncher:
         Q_ASSERT(!programDir.isEmpty());
         return Platform::webServerDir(programDir) + u'/' + Platform::webServerLauncherName();
@@ -142,7 +140,6 @@ QString resetText(const Entry &entry, const ResetValues &values)
         return values.command;
     case From::NotReset:
     case From::DetectedPerl:
-    case From::WebServerFound:
     case From::WebServerLauncher:
     case From::CgiBinFolder:
         break;

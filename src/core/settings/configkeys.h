@@ -19,7 +19,6 @@ enum class From {
     WizardWebServer,    // the web server chosen there
     WizardAutostart,    // its "Run webserver" check box
     DetectedPerl,       // the desktop's interpreter for Perl files
-    WebServerFound,     // the server program installed on this machine
     WebServerLauncher,  // the launcher shipped in the program folder
     CgiBinFolder,       // cgi-bin in the program folder
     LocalHost,          // the local web server's address, followed by the row's text
@@ -43,7 +42,7 @@ constexpr Value from(From f, const char *t = "")
 }
 
 // The readers that pass a default of their own for some key.
-enum class Reader { Any, OptionsDialog, ServerStart };
+enum class Reader { Any, OptionsDialog };
 
 struct Entry
 {
@@ -130,10 +129,10 @@ inline constexpr Key<int> InspectInterval{{I, "UpdateInterval", text("60000"), t
 
 inline constexpr Key<QString> PerlPath{
         {F, "Perl", from(From::WizardPerl), from(From::DetectedPerl)}};
+// The dialog and the start agree: a bare server program found on the machine would start
+// without a configuration and end at once.
 inline constexpr Key<QString> WebServerPath{
-        {F, "WebServer", from(From::WizardWebServer), from(From::WebServerFound),
-         Reader::ServerStart, from(From::WebServerLauncher),
-         "starting needs a program that runs as it is: the shipped launcher"}};
+        {F, "WebServer", from(From::WizardWebServer), from(From::WebServerLauncher)}};
 inline constexpr Key<QString> CgiBin{{F, "cgi-bin", None, from(From::CgiBinFolder)}};
 inline constexpr Key<QString> LocalHost{
         {F, "LocalHost", from(From::LocalHost, "/cgi-bin"), from(From::LocalHost)}};
@@ -144,7 +143,7 @@ inline constexpr Key<QString> OpenFolder{{S, "Perls", NotReset, None}};
 
 bool read(const TIniFile &settings, const Key<bool> &key, Reader reader = Reader::Any);
 int read(const TIniFile &settings, const Key<int> &key, Reader reader = Reader::Any);
-// programDir: for the defaults inside the program folder (CgiBin, WebServerPath at start).
+// programDir: for the defaults inside the program folder (CgiBin, WebServerPath).
 QString read(const TIniFile &settings, const Key<QString> &key, Reader reader = Reader::Any,
              const QString &programDir = QString());
 

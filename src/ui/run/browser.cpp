@@ -61,12 +61,18 @@ BrowserEngine *loadWebEngine(QWidget *parent, const BrowserEngine::Handlers *han
     return create(parent, handlers);
 }
 
-QToolButton *toolButton(QToolBar *bar, const char *name, const char *hint, const char *icon)
+// An icon-only button: its hint is also its name for screen readers, and its caption where the
+// theme and the style have no picture for it.
+QToolButton *toolButton(QToolBar *bar, const char *name, const char *hint, const char *icon,
+                        QStyle::StandardPixmap fallback)
 {
     auto *b = new QToolButton(bar);
     b->setObjectName(QLatin1String(name));
     b->setToolTip(QLatin1String(hint));
-    b->setIcon(themeIcon(icon));
+    b->setAccessibleName(QLatin1String(hint));
+    b->setText(QLatin1String(hint));
+    b->setIcon(themeIcon(icon, fallback));
+    b->setToolButtonStyle(b->icon().isNull() ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
     b->setAutoRaise(true);
     bar->addWidget(b);
     return b;
@@ -85,21 +91,23 @@ BrowserPage::BrowserPage(QWidget *parent)
     m_toolBar = new QToolBar(QStringLiteral("Browser"), this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar5"));
     m_toolBar->setIconSize(QSize(18, 18));
-    connect(toolButton(m_toolBar, "ToolButton15", "Back", "go-previous"), &QToolButton::clicked,
-            this, [this] { historyStep(true); });
-    connect(toolButton(m_toolBar, "ToolButton19", "Next", "go-next"), &QToolButton::clicked, this,
-            [this] { historyStep(false); });
-    connect(toolButton(m_toolBar, "ToolButton20", "Stop", "process-stop"), &QToolButton::clicked,
-            this, [this] {
+    connect(toolButton(m_toolBar, "ToolButton15", "Back", "go-previous", QStyle::SP_ArrowBack),
+            &QToolButton::clicked, this, [this] { historyStep(true); });
+    connect(toolButton(m_toolBar, "ToolButton19", "Next", "go-next", QStyle::SP_ArrowForward),
+            &QToolButton::clicked, this, [this] { historyStep(false); });
+    connect(toolButton(m_toolBar, "ToolButton20", "Stop", "process-stop", QStyle::SP_BrowserStop),
+            &QToolButton::clicked, this, [this] {
                 if (m_engine)
                     m_engine->stop();
             });
-    connect(toolButton(m_toolBar, "ToolButton27", "Refresh", "view-refresh"), &QToolButton::clicked,
-            this, &BrowserPage::refresh);
-    connect(toolButton(m_toolBar, "ToolButton28", "Home", "go-home"), &QToolButton::clicked, this,
-            [this] { navigate(homeAddress); });
-    connect(toolButton(m_toolBar, "ToolButton29", "Find", "edit-find"), &QToolButton::clicked, this,
-            [this] { navigate(searchAddress); });
+    connect(toolButton(m_toolBar, "ToolButton27", "Refresh", "view-refresh",
+                       QStyle::SP_BrowserReload),
+            &QToolButton::clicked, this, &BrowserPage::refresh);
+    connect(toolButton(m_toolBar, "ToolButton28", "Home", "go-home", QStyle::SP_DirHomeIcon),
+            &QToolButton::clicked, this, [this] { navigate(homeAddress); });
+    connect(toolButton(m_toolBar, "ToolButton29", "Find", "edit-find",
+                       QStyle::SP_FileDialogContentsView),
+            &QToolButton::clicked, this, [this] { navigate(searchAddress); });
     m_toolBar->addSeparator();
 
     m_edURL = new QComboBox(m_toolBar);
@@ -115,7 +123,8 @@ BrowserPage::BrowserPage(QWidget *parent)
     m_toolBar->addWidget(m_edURL);
     connect(m_edURL->lineEdit(), &QLineEdit::returnPressed, this, &BrowserPage::btGotoURLClick);
     connect(m_edURL, qOverload<int>(&QComboBox::activated), this, &BrowserPage::edURLClick);
-    auto *go = toolButton(m_toolBar, "btGotoURL", "Go to this address", "go-jump");
+    auto *go = toolButton(m_toolBar, "btGotoURL", "Go to this address", "go-jump",
+                          QStyle::SP_ArrowRight);
     connect(go, &QToolButton::clicked, this, &BrowserPage::btGotoURLClick);
     m_layout->addWidget(m_toolBar);
 
@@ -127,8 +136,11 @@ BrowserPage::BrowserPage(QWidget *parent)
     m_placeholder->setBackgroundRole(QPalette::Base);
     m_layout->addWidget(m_placeholder, 1);
 
-    m_handlers.beforeNavigate = [this](const QUrl &url) {
-        return allowNavigation(url);
+    m_handlers.beforeNavigate = [this](const BrowserRules::Navigation &navigation) {
+        return allowNavigation(navigation);
+    };
+    m_handlers.usesLocalFiles = [this](const BrowserRules::Navigation &navigation) {
+        return BrowserRules::mayUseLocalFiles(navigation, ownPlaces);
     };
     m_handlers.navigateComplete = [this](const QUrl &url) {
         navigationDone(url);
@@ -201,7 +213,7 @@ void BrowserPage::navigate(const QString &address)
 {
     const QUrl url = BrowserRules::toUrl(address, baseDir);
     // The same check as the browser's own, so that nothing is created for a pseudo-link.
-    if (!allowNavigation(url))
+    if (!allowNavigation({url, BrowserRules::Initiator::Program}))
         return;
     if (BrowserEngine *e = engine())
         e->navigate(url);
@@ -219,14 +231,19 @@ void BrowserPage::focusBrowser()
         m_engine->widget()->setFocus();
 }
 
-bool BrowserPage::allowNavigation(const QUrl &url)
+bool BrowserPage::allowNavigation(const BrowserRules::Navigation &navigation)
 {
-    const QString address = url.toString();
-    if (!BrowserRules::isPseudoLink(address))
+    switch (BrowserRules::judge(navigation)) {
+    case BrowserRules::Verdict::Load:
         return true;
-    const auto command = BrowserRules::pseudoCommand(address);
-    if (command != BrowserRules::PseudoCommand::None)
-        QTimer::singleShot(0, this, [this, command] { emit pseudoCommand(command); });
+    case BrowserRules::Verdict::PseudoLink:
+        if (const auto command = BrowserRules::pseudoCommand(navigation.url.toString());
+            command != BrowserRules::PseudoCommand::None)
+            QTimer::singleShot(0, this, [this, command] { emit pseudoCommand(command); });
+        return false;
+    case BrowserRules::Verdict::Refuse:
+        break;
+    }
     return false;
 }
 

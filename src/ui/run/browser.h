@@ -40,6 +40,7 @@ public:
     QString baseDir;       // relative addresses are taken from here
     QString homeAddress;   // the Home button
     QString searchAddress; // the Find button
+    QStringList ownPlaces; // the program's own pages, which may use other local files
 
 signals:
     // Queued, so that a pseudo-link never switches views inside the browser's own callback.
@@ -50,7 +51,7 @@ signals:
     void loadFinished(bool ok);
 
 private:
-    bool allowNavigation(const QUrl &url);
+    bool allowNavigation(const BrowserRules::Navigation &navigation);
     void navigationDone(const QUrl &url);
     void btGotoURLClick();
     void edURLClick(int index);

@@ -16,6 +16,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -37,6 +38,9 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
     m_browser->baseDir = m_programDir;
     m_browser->homeAddress = helpPage();
     m_browser->searchAddress = perlReferencePage();
+    m_browser->ownPlaces = {QFileInfo(helpPage()).path() + u'/',
+                            QFileInfo(perlReferencePage()).path() + u'/',
+                            m_programDir + QStringLiteral("doc/template.html")};
     connect(m_browser, &BrowserPage::pseudoCommand, this, &BrowserController::pseudoCommand);
     connect(m_browser, &BrowserPage::browseRequested, this, &BrowserController::browseRequested);
 
@@ -44,6 +48,9 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
                          [this] { chooseHtmlFile(); });
     commands["btWebServ"]->setCheckable(true);
     commands.onTriggered({"btWebServ"}, this, [this] { startWebServer(false); });
+    m_serverWatchTimer = new QTimer(this);
+    m_serverWatchTimer->setInterval(100);
+    connect(m_serverWatchTimer, &QTimer::timeout, this, &BrowserController::watchServerStart);
 }
 
 void BrowserController::setStatusLabel(QLabel *label)
@@ -125,23 +132,42 @@ void BrowserController::chooseHtmlFile()
 
 void BrowserController::startWebServer(bool quietWhenRunning)
 {
-    const QString launcher = Platform::webServerLauncherName();
-    const QString program = WebServer::programPath(m_settings, m_programDir, launcher);
-    const quint16 port = quint16(QUrl(Platform::localHttpAddress()).port(8080));
-    WebServer::Probe probe;
-    probe.serverAnswers = [port] {
+    const QString program = WebServer::programPath(m_settings, m_programDir);
+    WebServer::Setup setup;
+    setup.launcherName = Platform::webServerLauncherName();
+    setup.localAddress = Platform::localHttpAddress();
+    setup.port = quint16(QUrl(setup.localAddress).port(8080));
+    setup.folders = WebServer::serverFolders(m_settings, m_programDir);
+    setup.probe.serverAnswers = [port = setup.port] {
         return Platform::localPortAnswers(port);
     };
-    probe.serverInstalled = [] {
+    setup.probe.serverInstalled = [] {
         return !Platform::findWebServerProgram().isEmpty();
     };
-    const WebServer::Outcome outcome = WebServer::start(program, launcher, probe,
-                                                        Platform::localHttpAddress());
+    const WebServer::Outcome outcome = WebServer::start(program, setup);
     m_commands["btWebServ"]->setChecked(outcome.pressed());
     if (outcome.kind == WebServer::Outcome::AlreadyRunning) {
         if (!quietWhenRunning)
             Prompts::information(m_sheet->window(), outcome.message);
     } else if (!outcome.message.isEmpty()) {
         Prompts::error(m_sheet->window(), outcome.message);
+    } else if (outcome.kind == WebServer::Outcome::Started) {
+        m_startedServer = program;
+        m_serverWatch.start();
+        m_serverWatchTimer->start();
     }
+}
+
+void BrowserController::watchServerStart()
+{
+    const std::optional<QString> failure = WebServer::failedStart(m_startedServer,
+                                                                  WebServer::runDir(m_programDir));
+    if (!failure) {
+        if (m_serverWatch.elapsed() > kServerWatchMs)
+            m_serverWatchTimer->stop();
+        return;
+    }
+    m_serverWatchTimer->stop();
+    m_commands["btWebServ"]->setChecked(false);
+    Prompts::error(m_sheet->window(), *failure);
 }

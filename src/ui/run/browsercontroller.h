@@ -2,12 +2,14 @@
 
 #include "core/run/browserrules.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 class BrowserPage;
 class CommandTable;
 class DocumentSource;
 class QLabel;
+class QTimer;
 class TIniFile;
 class TOpenURL;
 struct TScriptEditor;
@@ -46,6 +48,9 @@ signals:
 private:
     // Empty when cancelled.
     QString askAddress();
+    // A server that ends with a failure in its first seconds says so, with what it printed.
+    void watchServerStart();
+    static constexpr qint64 kServerWatchMs = 4000;
 
     TIniFile &m_settings;
     QString m_programDir;
@@ -54,4 +59,7 @@ private:
     QWidget *m_sheet;
     BrowserPage *m_browser;
     TOpenURL *m_openUrl = nullptr; // made on first use, then kept
+    QTimer *m_serverWatchTimer = nullptr;
+    QElapsedTimer m_serverWatch;
+    QString m_startedServer;
 };

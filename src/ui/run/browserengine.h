@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/run/browserrules.h"
+
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -16,7 +18,10 @@ class BrowserEngine
 public:
     struct Handlers
     {
-        std::function<bool(const QUrl &)> beforeNavigate; // every navigation; false cancels it
+        // Every navigation, of every page the control makes; false cancels it.
+        std::function<bool(const BrowserRules::Navigation &)> beforeNavigate;
+        // For a navigation let through: whether the page it shows may use other local files.
+        std::function<bool(const BrowserRules::Navigation &)> usesLocalFiles;
         std::function<void(const QUrl &)> navigateComplete;
         std::function<void(int progress, int maximum)> progressChange;
         std::function<void(const QString &)> statusTextChange;

@@ -99,7 +99,7 @@ void TOptions::FormCreate()
     chkUpdateInterval->setChecked(inspector.periodically);
     edUpdateInterval->setValue(inspector.intervalMs / 1000);
     edPerlLoc->setText(read(s, PerlPath));
-    edWebServLoc->setText(read(s, WebServerPath, Reader::OptionsDialog));
+    edWebServLoc->setText(read(s, WebServerPath, Reader::OptionsDialog, m_host.ProgramDir));
     edCGIHomeLoc->setText(read(s, CgiBin, Reader::Any, m_host.ProgramDir));
     edLocalHostLoc->setText(read(s, LocalHost));
     chkAutoRunWebServ->setChecked(read(s, RunWebServer));

@@ -1,6 +1,7 @@
 // The browser control on Qt WebEngine, built as a module the program loads on first use.
 #include "ui/run/browserengine.h"
 
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineHistory>
@@ -11,6 +12,8 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 #include <QWebEngineView>
+
+#include <utility>
 
 namespace {
 
@@ -26,41 +29,96 @@ public:
     }
 };
 
-// Schemes a page may lead to. Anything else (mailto:, other programs' schemes) would be
-// handed to the desktop, that is: start a local program.
-bool loadableScheme(const QString &scheme)
+BrowserRules::Initiator initiator(QWebEnginePage::NavigationType type)
 {
-    static const QStringList allowed = {"http", "https", "file", "about", "data", "blob", "qrc"};
-    return allowed.contains(scheme.toLower());
+    switch (type) {
+    case QWebEnginePage::NavigationTypeTyped:
+    case QWebEnginePage::NavigationTypeBackForward:
+    case QWebEnginePage::NavigationTypeReload:
+        return BrowserRules::Initiator::Program;
+    default:
+        return BrowserRules::Initiator::Page;
+    }
 }
 
+// Catches what a page opens as a new window (a link with a target, window.open) before
+// anything is loaded in it, and hands it to the page that asked. Never shown.
+class NewWindowCatcher : public QWebEnginePage
+{
+public:
+    NewWindowCatcher(QWebEngineProfile *profile, std::function<void(const QUrl &)> opened,
+                     QObject *parent)
+        : QWebEnginePage(profile, parent)
+        , m_opened(std::move(opened))
+    {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame && m_opened && url != QUrl(QStringLiteral("about:blank"))) {
+            m_opened(url);
+            m_opened = nullptr;
+            deleteLater();
+        }
+        return false;
+    }
+    QWebEnginePage *createWindow(WebWindowType) override { return nullptr; }
+
+private:
+    std::function<void(const QUrl &)> m_opened;
+};
+
+// Every navigation of the page, whoever starts it, is judged by the browser's rules; what they
+// refuse is neither loaded nor handed to the desktop (Qt WebEngine asks here before it would).
 class GuardedPage : public QWebEnginePage
 {
 public:
     GuardedPage(QWebEngineProfile *profile, const BrowserEngine::Handlers &handlers, QObject *parent)
         : QWebEnginePage(profile, parent)
         , m_handlers(handlers)
-    {}
-
-protected:
-    bool acceptNavigationRequest(const QUrl &url, NavigationType, bool) override
     {
-        if (m_handlers.beforeNavigate && !m_handlers.beforeNavigate(url))
-            return false;
-        return loadableScheme(url.scheme());
+        connect(this, &QWebEnginePage::loadFinished, this, [this] { m_typedWebLoad = false; });
     }
 
-    // A link that asks for a new window opens in this one: a throw-away page catches its
-    // address, which then goes through the same check as any other navigation.
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        BrowserRules::Initiator by = initiator(type);
+        // A web address the user typed may move on while it loads (http to https, a new host).
+        if (type == NavigationTypeRedirect && isMainFrame && m_typedWebLoad)
+            by = BrowserRules::Initiator::Program;
+        if (type == NavigationTypeTyped && std::exchange(m_openedByPage, false))
+            by = BrowserRules::Initiator::Page;
+        const BrowserRules::Navigation navigation{url, by, this->url(), isMainFrame};
+        const bool allowed = m_handlers.beforeNavigate && m_handlers.beforeNavigate(navigation);
+        if (allowed && isMainFrame)
+            settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls,
+                                     m_handlers.usesLocalFiles
+                                             && m_handlers.usesLocalFiles(navigation));
+        if (allowed && isMainFrame && by == BrowserRules::Initiator::Program)
+            m_typedWebLoad = url.scheme().startsWith(QLatin1String("http"));
+        return allowed;
+    }
+
+    // A new window opens in this page, as a navigation that this page asked for.
     QWebEnginePage *createWindow(WebWindowType) override
     {
-        auto *catcher = new QWebEnginePage(profile(), this);
-        connect(catcher, &QWebEnginePage::urlChanged, this, [this, catcher](const QUrl &url) {
-            catcher->deleteLater();
-            if (!url.isEmpty())
-                load(url);
-        });
-        return catcher;
+        return new NewWindowCatcher(
+                profile(),
+                [this](const QUrl &url) {
+                    // Not from inside the other page's navigation.
+                    QTimer::singleShot(0, this, [this, url] { openedByPage(url); });
+                },
+                this);
+    }
+
+    void openedByPage(const QUrl &url)
+    {
+        const BrowserRules::Navigation asked{url, BrowserRules::Initiator::Page, this->url()};
+        if (m_handlers.beforeNavigate && m_handlers.beforeNavigate(asked)) {
+            m_openedByPage = true;
+            load(url);
+        }
     }
 
     void javaScriptAlert(const QUrl &, const QString &msg) override
@@ -92,6 +150,8 @@ protected:
 
 private:
     const BrowserEngine::Handlers &m_handlers;
+    bool m_typedWebLoad = false;
+    bool m_openedByPage = false;
 };
 
 QWebEngineProfile *sharedProfile()
@@ -117,6 +177,10 @@ QWebEngineProfile *sharedProfile()
     s->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     s->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
     s->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    // A local page (the preview of a script's output, a page from anywhere on the disk) uses
+    // neither other local files nor remote addresses; each page lets the program's own pages
+    // use their style sheets and pictures.
+    s->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
     s->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
     s->setAttribute(QWebEngineSettings::PluginsEnabled, false);
     s->setAttribute(QWebEngineSettings::PdfViewerEnabled, false);
