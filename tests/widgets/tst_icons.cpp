@@ -48,19 +48,6 @@ QList<QAbstractButton *> programButtons()
     return buttons.values();
 }
 
-// Buttons of the run dialog and the browser's tool bar, which still wait for their names.
-bool namedElsewhere(const QAbstractButton *b)
-{
-    static const QStringList later = {"SpeedButton1", "SpeedButton2", "BitBtn1"};
-    for (const QObject *o = b->parent(); o; o = o->parent()) {
-        if (o->objectName() == QLatin1String("ToolBar5"))
-            return true;
-        if (o->objectName() == QLatin1String("RunForm"))
-            return later.contains(b->objectName());
-    }
-    return false;
-}
-
 } // namespace
 
 // A desktop without an icon theme, or with one that lacks some names, still shows a picture
@@ -109,7 +96,7 @@ private slots:
         s->options()->open(TOptions::Page::General);
         QStringList unnamed;
         for (QAbstractButton *b : programButtons()) {
-            if (namedElsewhere(b) || !b->text().trimmed().isEmpty())
+            if (!b->text().trimmed().isEmpty())
                 continue;
             QAccessibleInterface *a = QAccessible::queryAccessibleInterface(b);
             if (b->accessibleName().trimmed().isEmpty() || !a

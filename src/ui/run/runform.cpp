@@ -53,6 +53,7 @@ QToolButton *glyphButton(QWidget *parent, const char *name, const char *icon, co
     b->setObjectName(QLatin1String(name));
     b->setIcon(themeIcon(icon, QStyle::SP_DialogOpenButton));
     b->setToolTip(hint);
+    b->setAccessibleName(hint);
     return b;
 }
 
