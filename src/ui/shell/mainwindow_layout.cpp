@@ -276,6 +276,8 @@ void TForm1::createToolBars()
         open->setPopupMode(QToolButton::MenuButtonPopup);
     }
 
+    // The palette gets a row of its own: a group's buttons want the width of the window.
+    addToolBarBreak();
     m_templateBar = m_templates->toolBar();
     prepare(m_templateBar, "ToolBar2");
 

@@ -20,7 +20,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -39,15 +38,14 @@ QLabel *bold(const QString &s, QWidget *parent, int points = 0)
     return l;
 }
 
-QToolButton *flat(const char *name, const QString &caption, const char *icon, QWidget *parent)
+// A push button rather than a tool button: pressed through the accessibility interface it
+// clicks after returning, so a question it asks does not hold up whoever pressed it.
+QPushButton *flat(const char *name, const QString &caption, const char *icon, QWidget *parent)
 {
-    auto *b = new QToolButton(parent);
+    auto *b = new QPushButton(themeIcon(icon), caption, parent);
     b->setObjectName(QLatin1String(name));
-    b->setText(caption);
-    b->setIcon(themeIcon(icon));
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    b->setFlat(true);
+    b->setAutoDefault(false);
     return b;
 }
 
@@ -139,7 +137,7 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
     SpeedButton6 = flat("SpeedButton6", QStringLiteral("&Install"), "system-software-install", this);
     SpeedButton5->setEnabled(false);
     SpeedButton6->setEnabled(false);
-    for (QToolButton *b :
+    for (QPushButton *b :
          {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4, SpeedButton5, SpeedButton6})
         buttons->addWidget(b);
     outer->addLayout(buttons);
@@ -170,14 +168,14 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
         connect(sender, signal, this,
                 [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
     };
-    on(SpeedButton1, &QToolButton::clicked, &TManTempForm::SpeedButton1Click);
-    on(SpeedButton2, &QToolButton::clicked, &TManTempForm::SpeedButton2Click);
-    on(SpeedButton3, &QToolButton::clicked, &TManTempForm::SpeedButton3Click);
-    on(SpeedButton4, &QToolButton::clicked, &TManTempForm::SpeedButton4Click);
+    on(SpeedButton1, &QPushButton::clicked, &TManTempForm::SpeedButton1Click);
+    on(SpeedButton2, &QPushButton::clicked, &TManTempForm::SpeedButton2Click);
+    on(SpeedButton3, &QPushButton::clicked, &TManTempForm::SpeedButton3Click);
+    on(SpeedButton4, &QPushButton::clicked, &TManTempForm::SpeedButton4Click);
     on(del, &QAction::triggered, &TManTempForm::SpeedButton3Click);
     on(edit1, &QAction::triggered, &TManTempForm::SpeedButton4Click);
     on(Button1, &QPushButton::clicked, &TManTempForm::Button1Click);
-    on(lvGroups, &QListWidget::currentItemChanged, &TManTempForm::lvGroupsChange);
+    on(lvGroups, &QListWidget::itemSelectionChanged, &TManTempForm::lvGroupsChange);
     connect(lvTemps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(lvTemps->viewport()->mapToGlobal(at)); });
     resize(760, 460);
@@ -195,20 +193,20 @@ void TManTempForm::FormShow()
     lvGroups->clear();
     for (const QString &g : m_groupSource())
         lvGroups->addItem(new QListWidgetItem(groupIcon(), g));
-    lvGroups->setCurrentItem(nullptr);
+    lvGroups->clearSelection();
     lvTemps->clear();
 }
 
 QString TManTempForm::selectedGroup() const
 {
-    const QListWidgetItem *item = lvGroups->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
+    const QList<QListWidgetItem *> items = lvGroups->selectedItems();
+    return items.isEmpty() ? QString() : items.front()->text();
 }
 
 QString TManTempForm::selectedTemplate() const
 {
-    const QTreeWidgetItem *item = lvTemps->currentItem();
-    return item && item->isSelected() ? item->text(FileColumn) : QString();
+    const QList<QTreeWidgetItem *> items = lvTemps->selectedItems();
+    return items.isEmpty() ? QString() : items.front()->text(FileColumn);
 }
 
 void TManTempForm::lvGroupsChange()
@@ -275,8 +273,11 @@ void TManTempForm::SpeedButton1Click()
                                            .arg(group, folder));
         return;
     }
-    delete lvGroups->currentItem();
-    lvGroups->setCurrentItem(nullptr);
+    {
+        const QSignalBlocker quiet(lvGroups);
+        qDeleteAll(lvGroups->selectedItems());
+        lvGroups->clearSelection();
+    }
     lvTemps->clear();
     emit groupRemoved(group);
 }
@@ -299,7 +300,7 @@ void TManTempForm::SpeedButton2Click()
                                .arg(folder));
     QListWidgetItem *item = same.isEmpty() ? new QListWidgetItem(groupIcon(), display, lvGroups)
                                            : same.front();
-    lvGroups->setCurrentItem(item);
+    lvGroups->setCurrentItem(item); // selects it and lists its templates
     emit groupCreated(display);
 }
 
@@ -315,7 +316,7 @@ void TManTempForm::SpeedButton3Click()
         throw AppError(QStringLiteral("Oops! Unable to delete the template file \"%1\". Please "
                                       "check that it may be removed.")
                                .arg(path));
-    delete lvTemps->currentItem();
+    qDeleteAll(lvTemps->selectedItems());
 }
 
 void TManTempForm::SpeedButton4Click()

@@ -7,7 +7,6 @@
 class QListWidget;
 class QMenu;
 class QPushButton;
-class QToolButton;
 class QTreeWidget;
 
 // "Template palette": the groups of the library and the templates of the chosen one, with
@@ -35,12 +34,12 @@ public:
 
     QListWidget *lvGroups = nullptr;
     QTreeWidget *lvTemps = nullptr;
-    QToolButton *SpeedButton1 = nullptr;
-    QToolButton *SpeedButton2 = nullptr;
-    QToolButton *SpeedButton3 = nullptr;
-    QToolButton *SpeedButton4 = nullptr;
-    QToolButton *SpeedButton5 = nullptr;
-    QToolButton *SpeedButton6 = nullptr;
+    QPushButton *SpeedButton1 = nullptr;
+    QPushButton *SpeedButton2 = nullptr;
+    QPushButton *SpeedButton3 = nullptr;
+    QPushButton *SpeedButton4 = nullptr;
+    QPushButton *SpeedButton5 = nullptr;
+    QPushButton *SpeedButton6 = nullptr;
     QPushButton *Button1 = nullptr;
     QMenu *PopupMenu1 = nullptr;
 
