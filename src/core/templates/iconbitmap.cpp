@@ -1,5 +1,6 @@
 #include "core/templates/iconbitmap.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QIODevice>
 
@@ -9,6 +10,8 @@ namespace {
 
 // Compressed data is read whole; more than this is no icon.
 constexpr qint64 kMaxCompressedBytes = 16 << 20;
+// Files up to this size are read whole.
+constexpr qint64 kWholeReadBytes = 64 << 10;
 // Larger sizes are no bitmap anyone made on purpose; they would overflow the row arithmetic.
 constexpr qint64 kMaxSide = 1 << 20;
 
@@ -269,7 +272,13 @@ std::optional<PixelImage> readBitmapCorner(const QString &path, int maxWidth, in
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    return readBitmapCorner(f, maxWidth, maxHeight);
+    if (f.size() > kWholeReadBytes)
+        return readBitmapCorner(f, maxWidth, maxHeight);
+    // An icon's file is read at once rather than row by row.
+    QByteArray bytes = f.readAll();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return readBitmapCorner(buffer, maxWidth, maxHeight);
 }
 
 PixelImage NormalizeIcon16(const PixelImage &image)
