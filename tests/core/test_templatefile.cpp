@@ -1,5 +1,6 @@
 #include "core/common/errors.h"
 #include "core/common/textfile.h"
+#include "core/templates/iconbitmap.h"
 #include "core/templates/templatefile.h"
 #include "core/templates/templatelibrary.h"
 
@@ -268,6 +269,36 @@ TEST(TemplateFile, ValuesWithLineBreaksAreRefused)
     EXPECT_THROW(WriteTemplateFile(l.lib(), QStringLiteral("G"), QStringLiteral("x"), v),
                  FormatError);
     EXPECT_FALSE(QFileInfo::exists(l.lib() + QStringLiteral("G/x.plt")));
+}
+
+// What comes with the program: every template has a name, readable icons and code, and no
+// line whose second placeholder would stay unexpanded.
+TEST(TemplateLibrary, ShippedTemplatesAreComplete)
+{
+    const QString lib = QStringLiteral(QF_SHIPPED_DATA "/lib/");
+    const QStringList groups = ListTemplateGroups(lib);
+    EXPECT_TRUE(groups.contains(QStringLiteral("Standard")));
+    EXPECT_TRUE(groups.contains(QStringLiteral("Cgi")));
+    const IconFiles icons(lib);
+    for (const QString &group : groups) {
+        const QString folder = groupFolder(lib, group);
+        for (const QString &file : ListTemplateFiles(folder, QStringLiteral("*.plt"))) {
+            const QString path = folder + file;
+            const auto info = TemplateInfo::read(path);
+            ASSERT_TRUE(info) << path.toStdString();
+            EXPECT_FALSE(info->value(QStringLiteral("Name"), QString()).isEmpty())
+                    << file.toStdString();
+            for (const char *key : {"Icon", "IconFocused"}) {
+                const QString bmp = icons.path(info->value(QLatin1String(key), QString()));
+                EXPECT_TRUE(loadIcon16(bmp)) << file.toStdString() << " " << key;
+            }
+            const QStringList code = readTemplateCode(path);
+            EXPECT_FALSE(code.isEmpty()) << file.toStdString();
+            for (const QString &line : code)
+                EXPECT_LE(line.count(QStringLiteral("!!!#")), 1) << line.toStdString();
+            EXPECT_TRUE(readFileBytes(path).contains("\r\n[Script]\r\n")) << file.toStdString();
+        }
+    }
 }
 
 TEST(TemplateLibrary, GroupsAreFoldersShownCapitalised)

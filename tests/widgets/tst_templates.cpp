@@ -224,6 +224,29 @@ private slots:
             QCOMPARE(imageOf(b->icon()), zero);
     }
 
+    // The palette takes the room its buttons need, as far as the window has it, whichever
+    // group it showed before.
+    void thePaletteGrowsAndShrinksWithItsGroup()
+    {
+        Window w;
+        QWidget *scroller = w.f.get("PageScroller1");
+        QComboBox *box = w.palette().groupBox();
+        for (int i = 0; i < 2; ++i)
+            w.h.home.writeFile(QString("lib/Few/t%1.plt").arg(i), plt("Few", "1;"));
+        w.palette().addGroup("Few");
+        QHash<QString, int> first;
+        for (const QString group : {"Standard", "Few", "Cgi", "Standard", "Few", "Standard"}) {
+            box->setCurrentText(group);
+            for (int i = 0; i < 5; ++i)
+                QCoreApplication::processEvents();
+            if (group != QLatin1String("Standard"))
+                QCOMPARE(scroller->width(), scroller->sizeHint().width()); // they fit
+            if (!first.contains(group))
+                first.insert(group, scroller->width());
+            QCOMPARE(scroller->width(), first.value(group));
+        }
+    }
+
     void aLibraryOfOddFilesFillsWithWhatItCanRead()
     {
         Window w;

@@ -8,7 +8,8 @@ Icon=cgi_d
 
 [Script]
 #!/usr/bin/perl
-# Created: !!!#now#!!! by !!!#user#!!!
+# Author:  !!!#user#!!!
+# Created: !!!#now#!!!
 use strict;
 use warnings;
 

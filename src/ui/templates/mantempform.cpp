@@ -178,7 +178,7 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
     on(lvGroups, &QListWidget::itemSelectionChanged, &TManTempForm::lvGroupsChange);
     connect(lvTemps, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu1->popup(lvTemps->viewport()->mapToGlobal(at)); });
-    resize(760, 460);
+    resize(900, 480);
 }
 
 void TManTempForm::showManager()

@@ -223,6 +223,7 @@ QWidget *TTemplateForm::makeIconBox(const QString &title, IconChoice &choice, co
     choice.userButton->setToolButtonStyle(Qt::ToolButtonIconOnly);
     choice.userButton->setIconSize(QSize(16, 16));
     choice.userButton->setToolTip(QStringLiteral("Load from file..."));
+    choice.userButton->setIcon(themeIcon("document-open", QStyle::SP_DialogOpenButton));
     choice.userButton->setAccessibleName(title.trimmed() + QStringLiteral(": load from file"));
 
     choice.availableMenu = new QMenu(box);
@@ -234,6 +235,7 @@ QWidget *TTemplateForm::makeIconBox(const QString &title, IconChoice &choice, co
     choice.availableButton->setPopupMode(QToolButton::InstantPopup);
     choice.availableButton->setIconSize(QSize(16, 16));
     choice.availableButton->setToolTip(QStringLiteral("Choose one of the icons of the library"));
+    choice.availableButton->setIcon(themeIcon("insert-image", QStyle::SP_FileDialogContentsView));
     choice.availableButton->setAccessibleName(title.trimmed() + QStringLiteral(": available icons"));
 
     grid->addWidget(choice.useDefault, 0, 0);

@@ -194,6 +194,8 @@ void TemplatePalette::FillTemplatePalette(const QString &group)
         connect(b, &QToolButton::clicked, this,
                 [this, tag] { guarded([this, tag] { TemplateButtonClick(tag); }); });
         row->addWidget(b);
+        // Shown now rather than when the layout gets to it, so that the row's size counts it.
+        b->show();
         m_buttons << b;
         m_paths << path;
 
