@@ -32,6 +32,7 @@ namespace {
 
 // While a large group fills, the window gets its events after about a frame of work.
 constexpr qint64 kFillSliceMs = 16;
+constexpr int kMaxCaptionWidth = 240;
 
 } // namespace
 
@@ -103,8 +104,7 @@ void TemplatePalette::LoadTemplateGroups()
 
 void TemplatePalette::CompGrpsChange()
 {
-    FillTemplatePalette(m_groups->currentText());
-    LayoutTemplatePalette(true);
+    refresh();
 }
 
 void TemplatePalette::refresh()
@@ -178,7 +178,9 @@ void TemplatePalette::FillTemplatePalette(const QString &group)
 
         auto *b = new QToolButton(m_codeBar);
         const QString name = value("Name");
-        b->setText(QString(name).replace(u'&', QStringLiteral("&&")));
+        // A long name shows its beginning; the hint has all of it.
+        const QString caption = b->fontMetrics().elidedText(name, Qt::ElideRight, kMaxCaptionWidth);
+        b->setText(QString(caption).replace(u'&', QStringLiteral("&&")));
         b->setToolTip(name);
         b->setAccessibleName(name);
         b->setCursor(Qt::PointingHandCursor);
