@@ -33,6 +33,7 @@ namespace {
 // While a large group fills, the window gets its events after about a frame of work.
 constexpr qint64 kFillSliceMs = 16;
 constexpr int kMaxCaptionWidth = 240;
+constexpr qsizetype kShortCaptionChars = 24;
 
 } // namespace
 
@@ -178,8 +179,11 @@ void TemplatePalette::FillTemplatePalette(const QString &group)
 
         auto *b = new QToolButton(m_codeBar);
         const QString name = value("Name");
-        // A long name shows its beginning; the hint has all of it.
-        const QString caption = b->fontMetrics().elidedText(name, Qt::ElideRight, kMaxCaptionWidth);
+        // A long name shows its beginning; the hint has all of it. Short ones are not measured.
+        const QString caption = name.size() <= kShortCaptionChars
+                                        ? name
+                                        : b->fontMetrics().elidedText(name, Qt::ElideRight,
+                                                                      kMaxCaptionWidth);
         b->setText(QString(caption).replace(u'&', QStringLiteral("&&")));
         b->setToolTip(name);
         b->setAccessibleName(name);
