@@ -253,12 +253,96 @@ def case_options(binary, home):
                "the code inspector is back after a restart")
 
 
+def set_text(node, text):
+    """Replaces what a text field holds, as pasting over a selection of all of it does."""
+    node.queryEditableText().setTextContents(text)
+    poll(lambda: qf.text_of(node) == text, qf.TIMEOUT,
+         lambda: f"the field {qf.name_of(node)!r} to hold {text!r} (it holds {qf.text_of(node)!r})")
+
+
+def template_names(home, group):
+    """The display names of a group's templates, read from their files as the palette does."""
+    folder = os.path.join(home, "lib", group)
+    names = {}
+    for f in os.listdir(folder):
+        if f.lower().endswith(".plt"):
+            with open(os.path.join(folder, f), "rb") as t:
+                for line in t.read().decode("utf-8", "replace").splitlines():
+                    if line.startswith("Name="):
+                        names[f] = line[5:].strip()
+                        break
+    return names
+
+
+def case_templates(binary, home):
+    """A palette button puts its template's code into the script; the wizard writes a new
+    template that shows on the palette at once; the manager deletes it again."""
+    script = os.path.join(home, "tpl.pl")
+    source = "# templates\n"
+    write(script, source.encode())
+    with start_past_wizard(binary, home, script) as prog:
+        frame = prog.main_window()
+        editor = editor_showing(prog, source)
+        qf.set_caret(editor, len(source))
+        box = find(frame, "combo box", "Standard", what="the template group box showing Standard")
+        names = template_names(home, "Standard")
+        expect(names, "the shipped Standard group has no templates")
+        for name in names.values():
+            find(frame, "push button", name, what=f"a palette button {name!r}")
+        qf.press(find(frame, "push button", "Subroutine"))
+        poll(lambda: qf.text_of(editor).startswith(source + "sub name {"), qf.TIMEOUT,
+             lambda: f"the Subroutine template in the script (it reads {qf.text_of(editor)!r})")
+
+        prog.menu("Code templates", "Create new code template")
+        wizard = prog.window("Create code template", role="dialog")
+        find(wizard, "label", "Select or enter a group name:")
+        find(wizard, "combo box", "Standard", what="the group box of the wizard naming Standard")
+        next_button = find(wizard, "push button", "Next >>")
+        qf.press(next_button)
+        find(wizard, "label", "Select icon", what="the icon page")
+        qf.press(next_button)
+        set_text(find(wizard, "text", "Display name:"), "End to end")
+        set_text(find(wizard, "text", "Name:"), "endtoend")
+        qf.press(next_button)
+        set_text(find(wizard, "text", "Code"), "print 'end to end';")
+        qf.press(next_button)
+        qf.press(find(wizard, "push button", "Finish"))
+        prog.window_gone("Create code template")
+        written = os.path.join(home, "lib", "Standard", "endtoend.plt")
+        text = qf.read_file(written).decode()
+        expect("Name=End to end\r\n" in text and text.endswith("[Script]\r\nprint 'end to end';\r\n"),
+               f"the wizard wrote {text!r}")
+        find(frame, "push button", "End to end", what="the new template's button on the palette")
+        expect(qf.name_of(box) == "Standard", f"the group box shows {qf.name_of(box)!r}")
+
+        prog.menu("Code templates", "Arrange template palette / remove / edit templates")
+        manager = prog.window("Template palette", role="dialog")
+        groups = find(manager, "list", "Group")
+        standard = find(groups, "list item", "Standard", what="the group Standard in the manager")
+        qf.do_action(standard, "Toggle")  # what a click on it does: select it
+        templates = find(manager, "tree", "Contained templates", what="the template list")
+        row = find(templates, None, "End to end", showing=None, what="the new template's row")
+        qf.do_action(row, "Toggle")
+        poll(lambda: qf.is_selected(row), qf.TIMEOUT, "the new template's row to be selected")
+        qf.press(find(manager, "push button", "Delete"))
+        question = prog.window("Quillforge", role="alert")
+        message = " ".join(qf.name_of(n) for n in qf.find_all(question, "label"))
+        expect(f'Really delete template file "{written}" ?' in message, f"Delete asks {message!r}")
+        qf.press(find(question, "push button", "Yes"))
+        poll(lambda: not os.path.exists(written), qf.TIMEOUT, "the template file to go")
+        qf.press(find(manager, "push button", "Close"))
+        prog.window_gone("Template palette")
+        poll(lambda: not qf.find_all(frame, "push button", "End to end", showing=True), qf.TIMEOUT,
+             "the deleted template's button to leave the palette")
+
+
 CASES = {
     "startup": case_startup,
     "edit_save": case_edit_save,
     "run_output": case_run_output,
     "find": case_find,
     "options": case_options,
+    "templates": case_templates,
 }
 
 

@@ -22,6 +22,7 @@
 #include "ui/shell/welcome.h"
 #include "ui/tasks/taskpage.h"
 #include "ui/tasks/todayview.h"
+#include "ui/templates/templatepalette.h"
 #include "ui/tools/linkbarpanel.h"
 
 #include <QAction>
@@ -66,6 +67,8 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     m_runs = new RunCommands(m_settings, m_runSettings, programDir, m_commands, *m_documents, this);
     m_browser = new BrowserController(m_settings, programDir, m_commands, *m_documents, this);
     m_linkBar = new LinkBarPanel(m_settings, m_commands, this);
+    m_templates = new TemplatePalette(m_settings, programDir, m_commands, *m_documents,
+                                      *m_highlighting, this);
     createToolBars();
     createCentre();
     createStatusBar();
@@ -113,6 +116,7 @@ void TForm1::FormCreate()
     m_documents->open(QString());
     m_highlighting->loadDefinitions();
     m_documents->rebuildRecentMenu();
+    m_templates->LoadTemplateGroups();
     ApplyOptions();
     m_runs->createRunForm();
     createOptions(); // after the run dialog, whose options button it serves
@@ -144,6 +148,7 @@ void TForm1::ApplyOptions()
     m_standardBar->setVisible(bars.shown[Bars::Standard]);
     m_templateBar->setVisible(bars.shown[Bars::Templates]);
     m_htmlBar->setVisible(bars.shown[Bars::Html]);
+    m_templates->applyOptions();
     m_documents->applyOptions();
 }
 

@@ -20,6 +20,7 @@ class QToolBar;
 class RunCommands;
 class TOptions;
 class TTaskPage;
+class TemplatePalette;
 class ViewController;
 struct TScriptEditor;
 
@@ -53,6 +54,7 @@ public:
     BrowserController &browser() const { return *m_browser; }
     ViewController &views() const { return *m_views; }
     TTaskPage &tasks() const { return *m_tasks; }
+    TemplatePalette &templates() const { return *m_templates; }
     TOptions *options() const { return m_options; }
 
     // For tests: the wizard's reset pauses.
@@ -89,6 +91,7 @@ private:
     ViewController *m_views = nullptr;
     TTaskPage *m_tasks = nullptr;
     LinkBarPanel *m_linkBar = nullptr;
+    TemplatePalette *m_templates = nullptr;
     TOptions *m_options = nullptr;
 
     QToolBar *m_menuBar = nullptr;

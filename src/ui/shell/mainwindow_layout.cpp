@@ -13,6 +13,7 @@
 #include "ui/shell/viewcontroller.h"
 #include "ui/tasks/taskpage.h"
 #include "ui/tasks/todayview.h"
+#include "ui/templates/templatepalette.h"
 #include "ui/tools/linkbarpanel.h"
 
 #include <QAction>
@@ -82,9 +83,11 @@ const CommandDef kCommands[] = {
         {"btStopRun", "S&top the running script", "Shift+F9", "process-stop", false},
         // Code templates
         {"Createnewcodetemplate1", "&Create new code template", "", "document-new-from-template",
-         false},
-        {"Createnewtemplatefromselection1", "Create new template from &selection", "", "", false},
+         true},
+        {"Createnewtemplatefromselection1", "Create new template from &selection", "", "", true},
         {"Arrangetemplatepalette1", "&Arrange template palette / remove / edit templates", "", "",
+         true},
+        {"Installtemplatesfromredistributable1", "Install template(s) from redistributable", "", "",
          false},
         // View
         {"vSetCode", "Source code", "Ctrl+Alt+S", "text-x-script", true},
@@ -116,7 +119,7 @@ const CommandDef kCommands[] = {
         {"Redo2", "&Redo", "", "edit-redo", true},
         {"Selectall2", "Select all", "", "edit-select-all", true},
         {"Find2", "&Find", "", "edit-find", true},
-        {"CreateTemplatefromselection1", "Create Te&mplate from selection...", "", "", false},
+        {"CreateTemplatefromselection1", "Create Te&mplate from selection...", "", "", true},
         {"Actualizecodecolors1", "&Actualize code colors", "F5", "view-refresh", true},
         // Path caption menu
         {"Properties3", "&Properties", "", "document-properties", false},
@@ -186,8 +189,8 @@ void TForm1::createMenus()
     add(bar->addMenu(QStringLiteral("&Project")),
         {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
     add(bar->addMenu(QStringLiteral("&Code templates")),
-        {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "",
-         "Arrangetemplatepalette1"});
+        {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "", "Arrangetemplatepalette1",
+         "Installtemplatesfromredistributable1"});
     QMenu *view = bar->addMenu(QStringLiteral("&View"));
     add(view, {"vSetCode", "vSetHTML", "vSetTasks", "vSetToday", "vSetHelp", "", "Options_View"});
     add(bar->addMenu(QStringLiteral("E&xtras")), {"TrimfileforUNIX1"});
@@ -274,24 +277,10 @@ void TForm1::createToolBars()
         open->setPopupMode(QToolButton::MenuButtonPopup);
     }
 
-    m_templateBar = new QToolBar(QStringLiteral("Code templates"), this);
+    // The palette gets a row of its own: a group's buttons want the width of the window.
+    addToolBarBreak();
+    m_templateBar = m_templates->toolBar();
     prepare(m_templateBar, "ToolBar2");
-    auto *CompGrps = new QComboBox(m_templateBar);
-    CompGrps->setObjectName(QStringLiteral("CompGrps"));
-    CompGrps->setMinimumWidth(110);
-    CompGrps->setEnabled(false);
-    CompGrps->setToolTip(QStringLiteral("Template group"));
-    m_templateBar->addWidget(CompGrps);
-    auto *scroller = new QScrollArea(m_templateBar);
-    scroller->setObjectName(QStringLiteral("PageScroller1"));
-    scroller->setFrameShape(QFrame::NoFrame);
-    scroller->setWidgetResizable(true);
-    scroller->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroller->setFixedHeight(30);
-    auto *codeBar = new QToolBar(scroller);
-    codeBar->setObjectName(QStringLiteral("CodeBar"));
-    scroller->setWidget(codeBar);
-    m_templateBar->addWidget(scroller);
 
     m_htmlBar = new QToolBar(QStringLiteral("HTML"), this);
     prepare(m_htmlBar, "ToolBar3");
