@@ -48,7 +48,8 @@ struct ProgramData : ::testing::Test
 } // namespace
 
 // A home whose folders exist already still gets every shipped file it lacks, one by one,
-// and keeps each file it has, changed or not.
+// and keeps each file it has, changed or not; only the template library, once there, is left
+// as the user pruned it.
 TEST_F(ProgramData, ExistingFoldersGetTheMissingShippedFilesOnly)
 {
     put(at("etc/quillforge.cfg"), "[Config]\nWelcome=0\n");
@@ -64,7 +65,7 @@ TEST_F(ProgramData, ExistingFoldersGetTheMissingShippedFilesOnly)
     EXPECT_EQ(bytesOf(at("etc/editorcolors.def")),
               bytesOf(shipped.filePath("etc/editorcolors.def")));
     EXPECT_EQ(bytesOf(at("lib/Standard/loop.plt")), QByteArray("my loop"));
-    EXPECT_EQ(bytesOf(at("lib/Standard/sub.plt")), QByteArray("shipped sub"));
+    EXPECT_FALSE(QFileInfo::exists(at("lib/Standard/sub.plt")));
     EXPECT_EQ(bytesOf(at("lib/Mine/x.plt")), QByteArray("mine"));
     EXPECT_EQ(bytesOf(at("doc/help/index.html")), QByteArray("shipped help"));
     EXPECT_EQ(bytesOf(at("doc/today/today.html")), QByteArray("shipped today"));
@@ -76,6 +77,15 @@ TEST_F(ProgramData, AnEmptyHomeGetsEverything)
     for (const char *rel : {"etc/editorcolors.def", "etc/runsettings.cfg", "lib/Standard/loop.plt",
                             "lib/Standard/sub.plt", "doc/help/index.html", "doc/today/today.html"})
         EXPECT_EQ(bytesOf(at(rel)), bytesOf(shipped.filePath(rel))) << rel;
+}
+
+// The user removed the shipped group with the template manager: the next start keeps it gone.
+TEST_F(ProgramData, ARemovedTemplateGroupStaysRemoved)
+{
+    put(at("lib/Mine/x.plt"), "mine");
+    ensureProgramData(home.path(), shipped.path());
+    EXPECT_FALSE(QFileInfo::exists(at("lib/Standard")));
+    EXPECT_TRUE(QFileInfo::exists(at("etc/editorcolors.def")));
 }
 
 // A kill during a save leaves the save's temporary file ("<state file>.XXXXXX") in etc/.

@@ -9,6 +9,7 @@
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 #include <QtTest>
 
 namespace {
@@ -82,7 +83,9 @@ private slots:
             }
         }
         for (QAbstractButton *b : programButtons()) {
-            if (b->text().isEmpty())
+            // An arrow button draws its own picture.
+            const auto *tool = qobject_cast<QToolButton *>(b);
+            if (b->text().isEmpty() && !(tool && tool->arrowType() != Qt::NoArrow))
                 QVERIFY2(!b->icon().isNull(), qPrintable(describe(b)));
         }
     }

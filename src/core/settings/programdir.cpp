@@ -73,11 +73,14 @@ void ensureProgramData(const QString &programDir, const QString &shippedDir,
     removeSaveLeftovers(to + QStringLiteral("etc"));
     if (from == to)
         return;
-    // File by file: a folder that exists may still lack some of the shipped files.
+    // File by file: a folder that exists may still lack some of the shipped files. The template
+    // library is the user's to prune: once it exists, a template or group they removed stays
+    // removed.
     for (const char *sub : {"etc", "lib", "doc"}) {
         const QString s = from + QLatin1String(sub);
-        if (QFileInfo(s).isDir())
-            copyTree(s, to + QLatin1String(sub));
+        const QString d = to + QLatin1String(sub);
+        if (QFileInfo(s).isDir() && (qstrcmp(sub, "lib") != 0 || !QFileInfo::exists(d)))
+            copyTree(s, d);
     }
     for (const QString &f : shippedFiles) {
         if (!QFileInfo::exists(to + f) && QFileInfo(from + f).isFile())
