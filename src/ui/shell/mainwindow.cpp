@@ -22,11 +22,14 @@
 #include "ui/shell/welcome.h"
 #include "ui/tasks/taskpage.h"
 #include "ui/tasks/todayview.h"
+#include "ui/tools/explorer.h"
 #include "ui/tools/linkbarpanel.h"
+#include "ui/tools/toolcommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -66,6 +69,7 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     m_runs = new RunCommands(m_settings, m_runSettings, programDir, m_commands, *m_documents, this);
     m_browser = new BrowserController(m_settings, programDir, m_commands, *m_documents, this);
     m_linkBar = new LinkBarPanel(m_settings, m_commands, this);
+    m_tools = new ToolCommands(m_settings, m_commands, *m_documents, this);
     createToolBars();
     createCentre();
     createStatusBar();
@@ -124,6 +128,14 @@ void TForm1::FormShow()
 {
     m_shown = true;
     m_statusTimer->start();
+    // The explorer starts in the home folder, and moves once to the folder of the first script
+    // opened (those named on the command line open just after this).
+    connect(
+            m_documents, &DocumentTabs::fileOpened, m_explorerPanel,
+            [this](TScriptEditor *doc) {
+                m_explorerPanel->setFolder(QFileInfo(doc->FileName).absolutePath());
+            },
+            Qt::SingleShotConnection);
     m_views->showInitialView();
 }
 

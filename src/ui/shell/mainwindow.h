@@ -10,6 +10,7 @@
 class BrowserController;
 class DocumentTabs;
 class EditorCommands;
+class ExplorerPanel;
 class HighlightController;
 class InspectorController;
 class LinkBarPanel;
@@ -20,6 +21,7 @@ class QToolBar;
 class RunCommands;
 class TOptions;
 class TTaskPage;
+class ToolCommands;
 class ViewController;
 struct TScriptEditor;
 
@@ -54,6 +56,8 @@ public:
     ViewController &views() const { return *m_views; }
     TTaskPage &tasks() const { return *m_tasks; }
     TOptions *options() const { return m_options; }
+    ToolCommands &tools() const { return *m_tools; }
+    ExplorerPanel &explorer() const { return *m_explorerPanel; }
 
     // For tests: the wizard's reset pauses.
     static void setWizardStepDelay(int ms);
@@ -89,6 +93,8 @@ private:
     ViewController *m_views = nullptr;
     TTaskPage *m_tasks = nullptr;
     LinkBarPanel *m_linkBar = nullptr;
+    ToolCommands *m_tools = nullptr;
+    ExplorerPanel *m_explorerPanel = nullptr;
     TOptions *m_options = nullptr;
 
     QToolBar *m_menuBar = nullptr;
