@@ -95,6 +95,14 @@ ExplorerPanel::ExplorerPanel(std::function<void(const QString &)> openScript, QW
     for (int c = 1; c < m_dirs->columnCount(); ++c)
         m_tree->hideColumn(c);
     m_tree->header()->hide();
+    // The tree reads lazily: each level that arrives opens the way to the current folder.
+    connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this](const QString &path) {
+        if (!m_folder.startsWith(path))
+            return;
+        const QModelIndex i = m_dirs->index(m_folder);
+        m_tree->setCurrentIndex(i);
+        m_tree->scrollTo(i, QAbstractItemView::PositionAtCenter);
+    });
     m_list = new QListView(split);
     m_list->setObjectName(QStringLiteral("lsFiles"));
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
