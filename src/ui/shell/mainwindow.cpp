@@ -23,11 +23,14 @@
 #include "ui/tasks/taskpage.h"
 #include "ui/tasks/todayview.h"
 #include "ui/templates/templatepalette.h"
+#include "ui/tools/explorer.h"
 #include "ui/tools/linkbarpanel.h"
+#include "ui/tools/toolcommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolBar>
@@ -69,6 +72,7 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     m_linkBar = new LinkBarPanel(m_settings, m_commands, this);
     m_templates = new TemplatePalette(m_settings, programDir, m_commands, *m_documents,
                                       *m_highlighting, this);
+    m_tools = new ToolCommands(m_settings, m_commands, *m_documents, this);
     createToolBars();
     createCentre();
     createStatusBar();
@@ -128,6 +132,14 @@ void TForm1::FormShow()
 {
     m_shown = true;
     m_statusTimer->start();
+    // The explorer starts in the home folder, and moves once to the folder of the first script
+    // opened (those named on the command line open just after this).
+    connect(
+            m_documents, &DocumentTabs::fileOpened, m_explorerPanel,
+            [this](TScriptEditor *doc) {
+                m_explorerPanel->setFolder(QFileInfo(doc->FileName).absolutePath());
+            },
+            Qt::SingleShotConnection);
     m_views->showInitialView();
 }
 

@@ -10,6 +10,7 @@
 class BrowserController;
 class DocumentTabs;
 class EditorCommands;
+class ExplorerPanel;
 class HighlightController;
 class InspectorController;
 class LinkBarPanel;
@@ -21,6 +22,7 @@ class RunCommands;
 class TOptions;
 class TTaskPage;
 class TemplatePalette;
+class ToolCommands;
 class ViewController;
 struct TScriptEditor;
 
@@ -56,6 +58,8 @@ public:
     TTaskPage &tasks() const { return *m_tasks; }
     TemplatePalette &templates() const { return *m_templates; }
     TOptions *options() const { return m_options; }
+    ToolCommands &tools() const { return *m_tools; }
+    ExplorerPanel &explorer() const { return *m_explorerPanel; }
 
     // For tests: the wizard's reset pauses.
     static void setWizardStepDelay(int ms);
@@ -92,6 +96,8 @@ private:
     TTaskPage *m_tasks = nullptr;
     LinkBarPanel *m_linkBar = nullptr;
     TemplatePalette *m_templates = nullptr;
+    ToolCommands *m_tools = nullptr;
+    ExplorerPanel *m_explorerPanel = nullptr;
     TOptions *m_options = nullptr;
 
     QToolBar *m_menuBar = nullptr;

@@ -14,6 +14,7 @@
 #include "ui/tasks/taskpage.h"
 #include "ui/tasks/todayview.h"
 #include "ui/templates/templatepalette.h"
+#include "ui/tools/explorer.h"
 #include "ui/tools/linkbarpanel.h"
 
 #include <QAction>
@@ -354,8 +355,9 @@ void TForm1::createCentre()
     outer->addWidget(hSplit, 1);
     hSplit->addWidget(m_linkBar->panel());
 
-    auto *explorerContent = new QWidget();
-    explorerContent->setObjectName(QStringLiteral("ExplorerContent"));
+    m_explorerPanel = new ExplorerPanel([this](const QString &path) { m_documents->open(path); },
+                                        hSplit);
+    QWidget *explorerContent = m_explorerPanel->content();
     QToolButton *explorerClose = panelCloseButton(nullptr, "SpeedButton1",
                                                   QStringLiteral("Close explorer"));
     m_explorer = panelFrame(hSplit, "pExplorer", QStringLiteral(" Explorer"), explorerClose,

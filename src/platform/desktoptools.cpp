@@ -1,0 +1,91 @@
+#include "platform/desktoptools.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+std::unique_ptr<Desktop::Launcher> g_launcher;
+
+} // namespace
+
+bool Desktop::Launcher::open(const QString &fileOrUrl)
+{
+    if (fileOrUrl.isEmpty())
+        return false;
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return false;
+    return QProcess::startDetached(opener, {fileOrUrl});
+}
+
+bool Desktop::Launcher::start(const QString &program, const QStringList &arguments,
+                              const QString &folder)
+{
+    return QProcess::startDetached(program, arguments, folder);
+}
+
+Desktop::Launcher &Desktop::launcher()
+{
+    if (!g_launcher)
+        g_launcher = std::make_unique<Launcher>();
+    return *g_launcher;
+}
+
+void Desktop::installLauncher(std::unique_ptr<Launcher> l)
+{
+    g_launcher = std::move(l);
+}
+
+QString Desktop::textEditor()
+{
+    // $VISUAL may well be a terminal editor, which would start unseen: only window programs.
+    const QStringList candidates{QStringLiteral("gedit"),    QStringLiteral("gnome-text-editor"),
+                                 QStringLiteral("mousepad"), QStringLiteral("kate"),
+                                 QStringLiteral("kwrite"),   QStringLiteral("pluma"),
+                                 QStringLiteral("xed"),      QStringLiteral("leafpad")};
+    const QString visual = qEnvironmentVariable("VISUAL");
+    for (const QString &name : QStringList{visual} + candidates) {
+        if (name.isEmpty() || (name == visual && !candidates.contains(QFileInfo(name).fileName())))
+            continue;
+        const QString found = QStandardPaths::findExecutable(name);
+        if (!found.isEmpty())
+            return found;
+    }
+    return {};
+}
+
+QStringList Desktop::wordProcessor()
+{
+    const QString office = QStandardPaths::findExecutable(QStringLiteral("libreoffice"));
+    if (!office.isEmpty())
+        return {office, QStringLiteral("--writer")};
+    const QString abiword = QStandardPaths::findExecutable(QStringLiteral("abiword"));
+    if (!abiword.isEmpty())
+        return {abiword};
+    return {};
+}
+
+FileAttributes::State FileAttributes::read(const QString &path)
+{
+    const QFileInfo info(path);
+    State s;
+    s.readOnly = !(info.permissions() & QFileDevice::WriteOwner);
+    s.hidden = info.fileName().startsWith(u'.');
+    return s;
+}
+
+bool FileAttributes::write(const QString &path, const State &state)
+{
+    QFile::Permissions p = QFileInfo(path).permissions();
+    const QFile::Permissions before = p;
+    if (state.readOnly)
+        p &= ~QFileDevice::WriteOwner;
+    else
+        p |= QFileDevice::WriteOwner;
+    if (p == before)
+        return true;
+    return QFile::setPermissions(path, p);
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The desktop's programs: "open" a file or address with what the desktop associates with it,
+// a plain-text editor and a word processor. Tests put in a launcher that records the calls.
+namespace Desktop {
+
+class Launcher
+{
+public:
+    virtual ~Launcher() = default;
+    // Opens a file or an address (also "mailto:") with the desktop's program for it; false
+    // when that could not be started.
+    virtual bool open(const QString &fileOrUrl);
+    // Starts program with arguments in folder (empty: ours); false when it could not start.
+    virtual bool start(const QString &program, const QStringList &arguments, const QString &folder);
+};
+
+Launcher &launcher();
+// Installs another launcher (tests); null restores the desktop's.
+void installLauncher(std::unique_ptr<Launcher> l);
+
+// The first plain-text editor found ($VISUAL when it is a window program, gedit, mousepad,
+// kate, ...), else empty: the caller opens the file with the desktop instead.
+QString textEditor();
+// The first word processor found (LibreOffice Writer, AbiWord), else empty.
+QStringList wordProcessor();
+
+} // namespace Desktop
+
+// The four attributes of a file as far as this platform has them.
+namespace FileAttributes {
+
+struct State
+{
+    bool readOnly = false; // no write permission for the owner
+    bool hidden = false;   // the name starts with "."
+    bool system = false;   // not on this platform
+    bool archive = false;  // not on this platform
+};
+constexpr bool kHiddenSettable = false;
+constexpr bool kSystemSettable = false;
+constexpr bool kArchiveSettable = false;
+
+State read(const QString &path);
+// Sets what the platform can set, keeping every other permission; false on failure.
+bool write(const QString &path, const State &state);
+
+} // namespace FileAttributes
