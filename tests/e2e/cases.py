@@ -336,6 +336,34 @@ def case_templates(binary, home):
              "the deleted template's button to leave the palette")
 
 
+def case_tools(binary, home):
+    """The conversion wizard turns a Windows script into a UNIX one in place, step by step;
+    the About box opens and closes."""
+    script = os.path.join(home, "dos.pl")
+    write(script, b"print 1;\r\nprint 2;\r\n")
+    with start_past_wizard(binary, home, script) as prog:
+        prog.menu("Extras", "Trim file for UNIX")
+        wizard = prog.window("Windows / UNIX conversion", role="dialog")
+        find(wizard, "radio button", "I want to convert a file from Windows to UNIX")
+        next_button = find(wizard, "push button", "Next >>")
+        qf.press(next_button)
+        find(wizard, "label", "Source file", what="the source page")
+        set_text(find(wizard, "text", "File:", what="the source file field"), script)
+        qf.press(next_button)
+        find(wizard, "label", "Destination file", what="the destination page")
+        set_text(find(wizard, "text", "File:", what="the destination file field"), script)
+        qf.press(find(wizard, "push button", "Convert"))
+        poll(lambda: qf.read_file(script) == b"print 1;\nprint 2;\n", qf.TIMEOUT,
+             lambda: f"the script converted in place (it holds {qf.read_file(script)!r})")
+        qf.press(find(wizard, "push button", "Close"))
+        prog.window_gone("Windows / UNIX conversion")
+
+        prog.menu("Help", "About")
+        about = prog.window("About", role="dialog")
+        qf.press(find(about, "push button", "Okay"))
+        prog.window_gone("About")
+
+
 CASES = {
     "startup": case_startup,
     "edit_save": case_edit_save,
@@ -343,6 +371,7 @@ CASES = {
     "find": case_find,
     "options": case_options,
     "templates": case_templates,
+    "tools": case_tools,
 }
 
 

@@ -545,7 +545,10 @@ class Program:
         what a click on the item does."""
         frame = self.main_window()
         bar = find(frame, "menu bar", what="the menu bar")
-        node = find(bar, "menu item", path[0], showing=None)
+        # The bar's own items only: a menu may hold an item of the same name ("Help" in View).
+        poll(lambda: any(_matches(c, "menu item", path[0]) for c in bar), TIMEOUT,
+             f"menu {path[0]!r} on the menu bar")
+        node = next(c for c in bar if _matches(c, "menu item", path[0]))
         for label in path[1:]:
             node = find(node, "menu item", label, showing=None,
                         what=f"menu item {label!r} under {' > '.join(path[:-1])}")

@@ -51,9 +51,11 @@ QLineEdit *fileRow(QWidget *p, const char *labelName, const char *editName, cons
                    QToolButton **browse)
 {
     auto *row = new QHBoxLayout;
-    row->addWidget(label(labelName, QStringLiteral("File:"), p));
+    QLabel *caption = label(labelName, QStringLiteral("File:"), p);
+    row->addWidget(caption);
     auto *ed = new QLineEdit(p);
     ed->setObjectName(QLatin1String(editName));
+    caption->setBuddy(ed);
     row->addWidget(ed, 1);
     *browse = new QToolButton(p);
     (*browse)->setObjectName(QLatin1String(browseName));
