@@ -192,7 +192,7 @@ BENCHMARK(BM_TypeInLargeScript)
         ->Args({5 << 20, int(CorpusLines::One)})
         ->ArgNames({"bytes", "one_line"})
         ->Unit(benchmark::kMicrosecond)
-        ->Iterations(5);
+        ->Iterations(20);
 
 } // namespace
 
