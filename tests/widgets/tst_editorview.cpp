@@ -120,6 +120,25 @@ private slots:
         QVERIFY(top.layout()->formats().isEmpty());
     }
 
+    // Giving the lines on screen their colours is no edit: a key typed far below afterwards is
+    // reported as that one character, not as all the text from the screen down to it (which
+    // the colours and the inspector would read again).
+    void anEditAfterColouringIsReportedAsItIs()
+    {
+        OpenScript s(sampleText(3000).toUtf8());
+        s.ed->viewport()->repaint();
+        QList<QList<int>> reports;
+        connect(s.ed->document(), &QTextDocument::contentsChange, this,
+                [&reports](int pos, int removed, int added) {
+                    reports.append({pos, removed, added});
+                });
+        const int middle = s.ed->document()->characterCount() / 2;
+        QTextCursor c(s.ed->document());
+        c.setPosition(middle);
+        c.insertText(QStringLiteral("x"));
+        QCOMPARE(reports, (QList<QList<int>>{{middle, 0, 1}}));
+    }
+
     // Selected text shows the palette's highlighted-text colour on the highlight colour,
     // whatever colours its tokens have: in the formats its line is drawn with, and on screen.
     void selectedColouredTextShowsTheHighlightedTextColours()

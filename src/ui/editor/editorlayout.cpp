@@ -77,8 +77,17 @@ QSizeF EditorLayout::documentSize() const
     return QSizeF(m_widest, document()->lineCount());
 }
 
+void EditorLayout::formatsChanged(int from, int length)
+{
+    m_settling = true;
+    document()->markContentsDirty(from, length);
+    m_settling = false;
+}
+
 void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded)
 {
+    if (m_settling)
+        return;
     QTextDocument *doc = document();
     const int blocks = doc->blockCount();
     const QTextBlock first = doc->findBlock(from);

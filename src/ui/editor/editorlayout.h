@@ -22,6 +22,11 @@ public:
     QRectF blockBoundingRect(const QTextBlock &block) const override;
     QSizeF documentSize() const override;
 
+    // A line's layout got other formats: Qt notes that as a change of the document, which it
+    // would report with the next edit as if all text between had been replaced. Settles the
+    // note at once; the lines are laid out again when next shown.
+    void formatsChanged(int from, int length);
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
@@ -30,6 +35,7 @@ private:
 
     mutable qreal m_widest = 0;
     int m_blockCount = 1;
+    bool m_settling = false;
 };
 
 // Makes documents with an EditorLayout for one editor. It holds the hidden view (see above),

@@ -15,6 +15,9 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 // Below this many characters a document is built at once: it takes well under a frame.
 constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
@@ -242,6 +245,12 @@ QRegion ScriptEditorWidget::colourShownLines(const QRect &painting)
     const int first = block.blockNumber();
     int last = first - 1;
     m_shownFrom = block.position();
+    int changedFrom = INT_MAX;
+    int changedTo = -1;
+    const auto changed = [&](const QTextBlock &b) {
+        changedFrom = std::min(changedFrom, b.position());
+        changedTo = std::max(changedTo, b.position() + b.length());
+    };
     while (block.isValid() && offset.y() <= viewport()->height()) {
         if (block.isVisible()) {
             const int from = block.position();
@@ -256,6 +265,7 @@ QRegion ScriptEditorWidget::colourShownLines(const QRect &painting)
             QTextLayout *layout = block.layout();
             if (layout->formats() != ranges) {
                 layout->setFormats(ranges);
+                changed(block);
                 const QRect r = blockBoundingGeometry(block).translated(offset).toAlignedRect();
                 stale += QRegion(r).subtracted(painting);
             }
@@ -271,9 +281,16 @@ QRegion ScriptEditorWidget::colourShownLines(const QRect &painting)
             if (n >= first && n <= last)
                 continue;
             const QTextBlock gone = doc->findBlockByNumber(n);
-            if (gone.isValid())
+            if (gone.isValid() && !gone.layout()->formats().isEmpty()) {
                 gone.layout()->clearFormats();
+                changed(gone);
+            }
         }
+    }
+    if (changedTo >= 0) {
+        if (auto *layout = qobject_cast<EditorLayout *>(doc->documentLayout()))
+            layout->formatsChanged(changedFrom,
+                                   std::min(changedTo, doc->characterCount()) - changedFrom);
     }
     m_colouredFirst = first;
     m_colouredLast = last;
