@@ -209,6 +209,33 @@ private slots:
                  perChar(painter.paint(text), int(text.size())));
     }
 
+    // Without blanks a row break stands in for a digit, which shows at the end of its row: the
+    // rows look exactly as the same text written in lines of that length.
+    void aRowBreaksCharacterShowsAtTheEndOfItsRow()
+    {
+        QString digits;
+        for (int i = 0; i < 3 * LongLines::kLongLine; ++i)
+            digits += QChar(u'0' + i % 10);
+        const QString text = QStringLiteral("# digits\n") + digits + u'\n';
+        QString cut = text;
+        for (const int at : LongLines::rowBreaks(text))
+            cut.insert(at + 1 + int(cut.size() - text.size()), u'\n');
+        QVERIFY(LongLines::rowBreaks(cut).empty());
+        const auto shot = [](const QString &t) {
+            ScriptEditorWidget ed;
+            ed.resize(1200, 120);
+            ed.show();
+            if (!QTest::qWaitForWindowExposed(&ed))
+                return QImage();
+            ed.loadText(t);
+            return ed.viewport()->grab().toImage();
+        };
+        const QImage rows = shot(text);
+        const QImage lines = shot(cut);
+        QVERIFY(!rows.isNull());
+        QCOMPARE(rows, lines);
+    }
+
     void rowsAndColumnsAreThoseOfTheText()
     {
         const QString line = longLine();

@@ -1,6 +1,10 @@
 #include "ui/editor/editorlayout.h"
 
+#include "core/editor/longlines.h"
+#include "ui/editor/rowbreaks.h"
+
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
 #include <QTextBlock>
@@ -37,6 +41,10 @@ void EditorLayout::layOut(const QTextBlock &block) const
         width = std::max(width, line.naturalTextWidth() + 2 * margin);
     }
     layout->endLayout();
+    // The character a row break stands in for is shown after the row: room to scroll to it.
+    const QTextBlock next = block.next();
+    if (RowBreaks::before(next) && !LongLines::isBlank(RowBreaks::standsFor(next)))
+        width += QFontMetricsF(doc->defaultFont()).horizontalAdvance(RowBreaks::standsFor(next));
     const int linesBefore = doc->lineCount();
     QTextBlock b = block;
     b.setLineCount(block.isVisible() ? layout->lineCount() : 0);

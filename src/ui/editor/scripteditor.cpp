@@ -266,11 +266,11 @@ QRegion ScriptEditorWidget::colourShownLines(const QRect &painting)
             if (layout->formats() != ranges) {
                 layout->setFormats(ranges);
                 changed(block);
-                const QRect r = blockBoundingGeometry(block).translated(offset).toAlignedRect();
+                const QRect r = blockBoundingRect(block).translated(offset).toAlignedRect();
                 stale += QRegion(r).subtracted(painting);
             }
         }
-        offset.ry() += blockBoundingGeometry(block).height();
+        offset.ry() += blockBoundingRect(block).height();
         last = block.blockNumber();
         m_shownTo = block.position() + block.length();
         block = block.next();
@@ -309,7 +309,7 @@ void ScriptEditorWidget::drawStandIns(const QRect &painting)
     QPointF offset = contentOffset();
     for (QTextBlock block = firstVisibleBlock();
          block.isValid() && offset.y() <= viewport()->height(); block = block.next()) {
-        const QRectF r = blockBoundingGeometry(block).translated(offset);
+        const QRectF r = blockBoundingRect(block).translated(offset);
         offset.ry() += r.height();
         const QTextBlock next = block.next();
         if (!block.isVisible() || !r.intersects(painting) || !RowBreaks::before(next))
