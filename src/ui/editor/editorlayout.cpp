@@ -104,11 +104,12 @@ void EditorLayout::documentChanged(int from, int charsRemoved, int charsAdded)
     if (first == last && blocks == m_blockCount) {
         // Typing in one line: lay it out again at once, as its height decides what moves.
         if (first.isValid() && first.length() > 0) {
-            const int lines = first.lineCount();
             QTextBlock b = first;
+            const bool wasShown = b.layout()->lineCount() > 0;
+            const qreal height = wasShown ? blockBoundingRect(b).height() : -1;
             b.clearLayout();
             layOut(b);
-            if (b.lineCount() == lines) {
+            if (wasShown && blockBoundingRect(b).height() == height) {
                 emit updateBlock(b);
                 return;
             }
