@@ -1,13 +1,18 @@
 #!/bin/sh
-# make-corpus.sh BYTES OUT: OUT becomes exactly BYTES bytes of real Perl, the .pm and .pl files
-# of the machine's own perl (@INC), concatenated in path order so that a machine always makes
-# the same corpus. Each file is preceded by a comment line naming it; when the machine holds
-# fewer bytes than asked, the list is taken again from the top. The generated Unicode tables
-# (unicore) are left out: they are data, not the code an editor shows.
+# make-corpus.sh BYTES OUT [--one-line]: OUT becomes exactly BYTES bytes of real Perl, the .pm
+# and .pl files of the machine's own perl (@INC), concatenated in path order so that a machine
+# always makes the same corpus. Each file is preceded by a comment line naming it; when the
+# machine holds fewer bytes than asked, the list is taken again from the top. The generated
+# Unicode tables (unicore) are left out: they are data, not the code an editor shows.
+# --one-line turns every line break into a blank: the whole file is one line, as generated or
+# minified scripts are.
 set -eu
-[ $# -eq 2 ] || { echo "usage: $0 BYTES OUT" >&2; exit 2; }
+[ $# -eq 2 ] || [ $# -eq 3 ] && [ "${3:---one-line}" = --one-line ] \
+    || { echo "usage: $0 BYTES OUT [--one-line]" >&2; exit 2; }
 bytes=$1
 out=$2
+joiner=cat
+[ $# -eq 3 ] && joiner="tr \\n \\040"
 case $bytes in '' | *[!0-9]*) echo "$0: BYTES must be a number" >&2; exit 2 ;; esac
 
 list=$(mktemp)
@@ -40,7 +45,7 @@ perl -MFile::Find -MCwd=realpath -e '
             total=$((total + $(wc -c <"$f") + ${#f} + 8))
         done <"$list"
     done
-} | head -c "$bytes" >"$tmp" || true
+} | $joiner | head -c "$bytes" >"$tmp" || true
 
 [ "$(wc -c <"$tmp")" -eq "$bytes" ] || { echo "$0: could not write $out" >&2; exit 1; }
 chmod 644 "$tmp"

@@ -331,6 +331,35 @@ TEST(PainterRuns, ResumingFromASavedStateGivesTheRestOfTheRun)
     }
 }
 
+// A line of thousands of characters is done in slices too: they end inside the line, and a run
+// resumed from where any of them ended paints the rest as the whole run does.
+TEST(PainterRuns, ALongLineIsDoneInSlicesThatEndInsideIt)
+{
+    QRandomGenerator rng(99);
+    for (int round = 0; round < 10; ++round) {
+        const QString text = randomText(rng, 30000, true);
+        const PatternPainter painter(randomDefs(rng, 6));
+        const PaintSpans whole = painter.paint(text);
+        PaintRun run(painter, text);
+        PaintSpans sliced;
+        std::vector<std::pair<int, PaintState>> saved;
+        while (!run.atEnd()) {
+            saved.emplace_back(run.position(), run.state());
+            const int before = run.position();
+            run.paintTo(before + 1 + int(rng.bounded(3000)), sliced);
+            ASSERT_GT(run.position(), before);
+        }
+        ASSERT_GT(saved.size(), 5u) << "round " << round;
+        ASSERT_EQ(sliced, whole) << "round " << round;
+        for (const auto &[at, state] : saved) {
+            PaintRun resumed(painter, text, at, state);
+            PaintSpans rest;
+            resumed.paintTo(int(text.size()), rest);
+            ASSERT_EQ(rest, tailFrom(whole, at)) << "round " << round << " at " << at;
+        }
+    }
+}
+
 // An edit inside one line: re-running from the line before it, the states come back into step
 // with the old run, and from there the old spans (moved by the edit) are the new ones.
 TEST(PainterRuns, EqualStatesAfterAnEditMeanEqualRest)

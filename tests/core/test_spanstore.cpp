@@ -358,6 +358,31 @@ TEST(SpanStoreSlices, EditBehindASlicedRun)
     EXPECT_EQ(differenceFromFresh(store, *painter), "");
 }
 
+// A script of one long line: a whole run goes on in slices within the line, and after typing
+// in the middle the run from before the caret stops where it is back in step, long before the
+// end of the line.
+TEST(SpanStoreSlices, OneLongLineIsColouredInSlicesAndReRunLocally)
+{
+    const auto painter = samplePainter();
+    QString line = sampleText(6000);
+    line.replace(u'\n', u' ');
+    SpanStore store(line);
+    store.setPainter(painter);
+    store.run(0);
+    EXPECT_FALSE(store.step(0).finished);
+    finish(store);
+    EXPECT_EQ(differenceFromFresh(store, *painter), "");
+
+    const int middle = int(line.size()) / 2;
+    store.edit(middle, 0, u"$x");
+    store.run(middle - 255);
+    int repainted = 0;
+    while (store.busy())
+        store.step(INT_MAX, [&repainted](SpanStore::Range r) { repainted += r.to - r.from; });
+    EXPECT_LT(repainted, 20000);
+    EXPECT_EQ(differenceFromFresh(store, *painter), "");
+}
+
 TEST(SpanStoreSlices, NewDefinitionsDropTheRunAndTheCheckpoints)
 {
     const auto painter = samplePainter();

@@ -12,6 +12,8 @@
 namespace {
 
 constexpr int kLongestRun = 255;
+// A slice ends at a line start when one is this near; in a longer line it ends inside the line.
+constexpr int kLineStartReach = 4096;
 static_assert(PaintState::kReach >= kLongestRun + 1, "a state must cover a delimited run's search");
 
 // Scope 2 runs end at a control character other than the tab; the paragraph and line
@@ -126,11 +128,10 @@ PaintRun::PaintRun(const PatternPainter &painter, QStringView text)
     , m_next(painter.m_defs.size(), 0)
 {}
 
-PaintRun::PaintRun(const PatternPainter &painter, QStringView text, int lineStart,
-                   const PaintState &state)
+PaintRun::PaintRun(const PatternPainter &painter, QStringView text, int at, const PaintState &state)
     : PaintRun(painter, text)
 {
-    m_pos = std::clamp(lineStart, 0, m_size);
+    m_pos = std::clamp(at, 0, m_size);
     m_segmentStart = m_pos;
     std::fill(m_next.begin(), m_next.end(), m_pos);
     const int defs = int(m_next.size());
@@ -167,14 +168,24 @@ int PaintRun::lineStartAtOrAfter(int until) const
         return m_size;
     if (until <= 0 || m_text[until - 1] == u'\n')
         return std::max(until, 0);
-    const qsizetype nl = m_text.indexOf(u'\n', until);
-    return nl < 0 || nl >= m_size ? m_size : int(nl) + 1;
+    const int limit = int(std::min<qint64>(m_size, qint64(until) + kLineStartReach));
+    const qsizetype nl = m_text.sliced(until, limit - until).indexOf(u'\n');
+    if (nl >= 0)
+        return until + int(nl) + 1;
+    return limit >= m_size ? m_size : -1;
 }
 
 void PaintRun::paintTo(int until, PaintSpans &out)
 {
-    const int stop = lineStartAtOrAfter(until);
-    if (stop <= m_pos)
+    int stop = lineStartAtOrAfter(until);
+    // Far from any line start, the slice ends at the first place from until on where no range
+    // found is still waiting to start: the state there holds all the run needs.
+    int quietFrom = INT_MAX;
+    if (stop < 0) {
+        stop = m_size;
+        quietFrom = until;
+    }
+    if (stop <= m_pos || quietFrom <= m_pos)
         return;
     m_out = &out;
     const QChar *text = m_text.data();
@@ -195,8 +206,13 @@ void PaintRun::paintTo(int until, PaintSpans &out)
     int i = m_pos;
     while (i < stop) {
         if (m_now.empty()) {
-            while (i < stop && !startsHere(i))
+            const int skipTo = std::min(stop, quietFrom);
+            while (i < skipTo && !startsHere(i))
                 ++i;
+            if (i >= quietFrom) {
+                stop = i;
+                break;
+            }
             if (i >= stop)
                 break;
         }

@@ -100,15 +100,15 @@ private:
     bool m_wideWord = false;
 };
 
-// Where a run stands at the start of a line, relative to it: two runs over texts that agree
-// from here on, with equal states here, paint the rest alike. Lets a caller resume a run
-// instead of starting at the top, and stop once a re-run comes back into step. A default
-// state is that of the top of a text.
+// Where a run stands where a slice of it ended (a line start, or inside a long line), relative
+// to that place: two runs over texts that agree from here on, with equal states here, paint the
+// rest alike. Lets a caller resume a run instead of starting at the top, and stop once a re-run
+// comes back into step. A default state is that of the top of a text.
 class PaintState
 {
 public:
-    // A state also depends on the text this far after its line start: a delimited run that
-    // opened before the line may close, or turn out too long, there.
+    // A state also depends on the text this far after its place: a delimited run that opened
+    // before it may close, or turn out too long, there.
     static constexpr int kReach = 256;
 
     bool operator==(const PaintState &o) const
@@ -119,10 +119,10 @@ public:
 
 private:
     friend class PaintRun;
-    // (definition, characters after the line start before its search may go on): a delimited
-    // run that goes on past the line start.
+    // (definition, characters after the place before its search may go on): a delimited run,
+    // or a match, that goes on past it.
     std::vector<std::pair<int, int>> m_delays;
-    // (definition, end relative to the line start): painted ranges that cross the line start.
+    // (definition, end relative to the place): painted ranges that cross it.
     std::vector<std::pair<int, int>> m_open;
 };
 
@@ -133,12 +133,12 @@ class PaintRun
 {
 public:
     PaintRun(const PatternPainter &painter, QStringView text);
-    // Resumes at lineStart (0 or just after a "\n") with a state saved there by an earlier run
-    // over a text that agreed with this one up to the saved point.
-    PaintRun(const PatternPainter &painter, QStringView text, int lineStart,
-             const PaintState &state);
+    // Resumes at a place where a slice of an earlier run ended, with the state saved there, over
+    // a text that agreed with this one up to the saved point.
+    PaintRun(const PatternPainter &painter, QStringView text, int at, const PaintState &state);
 
-    // Paints on to the first line start at or after until (or the end of the text).
+    // Paints on to the first line start at or after until (or the end of the text); in a line
+    // that goes on for thousands of characters more, to a place in the line at or after until.
     void paintTo(int until, PaintSpans &out);
     int position() const { return m_pos; }
     bool atEnd() const { return m_pos >= m_size; }

@@ -8,6 +8,10 @@ namespace {
 
 // A run checks whether it has come back into step with the previous one at most this far apart.
 constexpr int kCheckpointChars = 4096;
+// Room for the spans of a whole text, made once: real scripts have about one span in ten
+// characters. Growing step by step would copy them at each step and leave the freed steps in
+// the heap; room not yet used costs address space, not memory.
+constexpr int kCharsPerSpanRoom = 4;
 
 PaintSpans::iterator firstEndingAfter(PaintSpans &spans, int pos)
 {
@@ -145,8 +149,12 @@ void SpanStore::moveCheckpoints(int pos, int removed, int added)
 
 void SpanStore::run(int offset)
 {
-    if (offset <= 0)
+    if (offset <= 0) {
         m_checkpoints.clear(); // a whole run starts from scratch (definitions may have changed)
+        const qsizetype room = m_text.size() / kCharsPerSpanRoom;
+        if (m_spans.empty() && qsizetype(m_spans.capacity()) < room)
+            m_spans.reserve(size_t(room));
+    }
     offset = std::max(0, offset);
     if (m_job.active) {
         restartJob(offset);

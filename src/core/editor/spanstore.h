@@ -14,11 +14,10 @@
 // incremental runs that bring them up to date.
 //
 // A run re-paints from a position to where its result agrees again with the previous run
-// (checkpoints of the painter's state every few lines), or to the end; it can be done in
-// slices, and an edit between slices starts it again from what is settled. Between runs an
-// edit keeps the colours around it; inserted text takes the colour of a range it falls inside
-// and is otherwise unpainted, except text typed right after "/", which is aqua until the next
-// run.
+// (checkpoints of the painter's state every few thousand characters), or to the end; it can be done
+// in slices, and an edit between slices starts it again from what is settled. Between runs an edit
+// keeps the colours around it; inserted text takes the colour of a range it falls inside and is
+// otherwise unpainted, except text typed right after "/", which is aqua until the next run.
 class SpanStore
 {
 public:

@@ -1,14 +1,10 @@
 #include "ui/editor/documenttext.h"
 
-#include <QTextCursor>
+#include "ui/editor/rowbreaks.h"
+
 #include <QTextDocument>
 
 namespace {
-
-void toLineFeeds(QString &text)
-{
-    text.replace(QChar::ParagraphSeparator, u'\n');
-}
 
 bool isWordChar(QChar c)
 {
@@ -43,11 +39,7 @@ const QString &DocumentText::of(QTextDocument *doc)
     const qsizetype length = doc->characterCount() - 1;
     const qsizetype same = std::min({m_same, length, qsizetype(m_text.size())});
     const qsizetype sameEnd = std::min({m_sameEnd, length - same, m_text.size() - same});
-    QTextCursor middle(doc);
-    middle.setPosition(int(same));
-    middle.setPosition(int(length - sameEnd), QTextCursor::KeepAnchor);
-    QString changed = middle.selectedText();
-    toLineFeeds(changed);
+    const QString changed = RowBreaks::text(doc, int(same), int(length - sameEnd));
     m_text.replace(same, m_text.size() - same - sameEnd, changed);
     m_dirty = false;
     if (m_text.size() != length) // the document reported its changes in a way not foreseen
@@ -65,13 +57,7 @@ void DocumentText::follow(QTextDocument *doc)
 
 QString DocumentText::plainText(const QTextDocument *doc)
 {
-    QString t = doc->toRawText();
-    toLineFeeds(t);
-    // The raw text may carry the final block's separator; the editor's positions end before it.
-    const qsizetype size = doc->characterCount() - 1;
-    if (t.size() > size)
-        t.truncate(size);
-    return t;
+    return RowBreaks::text(doc);
 }
 
 void DocumentText::readAll()
@@ -82,7 +68,6 @@ void DocumentText::readAll()
 
 void DocumentText::onChange(int position, int removed, int added)
 {
-    // Colouring reports a change of formats the same way; it costs a re-read of that stretch.
     const qsizetype after = m_doc->characterCount() - 1;
     const qsizetype before = after - added + removed;
     if (!m_dirty) {

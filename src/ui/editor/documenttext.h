@@ -26,7 +26,8 @@ public:
     using MirrorSource = std::function<const QString *(QTextDocument *)>;
     void setMirrorSource(MirrorSource source) { m_mirrors = std::move(source); }
 
-    // A document's whole text with line feeds for line breaks, as the editor numbers it.
+    // A document's whole text with line feeds for line breaks, as the editor numbers it (long
+    // lines whole, see rowbreaks.h).
     static QString plainText(const QTextDocument *doc);
 
     // A whole-word match has no letter, digit or underscore right before or after it.

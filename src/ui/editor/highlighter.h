@@ -11,11 +11,12 @@
 #include <memory>
 #include <vector>
 
-// The colours of one script on screen. The span store's colours are shown as the blocks'
-// layout formats, so colouring never enters the undo history, never marks the script modified
-// and never reaches the file. The store hears of every edit of the document (typed text stays
-// in the default colour until the next run, text typed after "/" shows aqua); long runs go on
-// in slices between events so the window never stalls.
+// The colours of one script. The span store's colours are given as format ranges to the editor,
+// which asks for the lines it shows when it paints them, so colouring never enters the undo
+// history, never marks the script modified, never reaches the file, and costs nothing for lines
+// off screen. The store hears of every edit of the document (typed text stays in the default
+// colour until the next run, text typed after "/" shows aqua); long runs go on in slices between
+// events so the window never stalls.
 class ScriptHighlighter : public QObject
 {
     Q_OBJECT
@@ -38,7 +39,10 @@ public:
     // Runs pending work to the end (tests, benchmarks).
     void finish();
 
-    // For tests: the painted spans in document positions, and the mirror of the text.
+    // The colours of [from, to) of the text, as format ranges relative to from.
+    QList<QTextLayout::FormatRange> rangesFor(int from, int to) const;
+
+    // The painted spans in document positions, and the mirror of the text.
     const PaintSpans &spans() const { return m_store.spans(); }
     const QString &mirrorText() const { return m_store.text(); }
 
@@ -49,12 +53,12 @@ public:
 signals:
     void progress(int percent); // while a sliced run goes on
     void runFinished();
+    // The colours of [from, to) may have changed.
+    void coloursChanged(int from, int to);
 
 private:
     void onContentsChange(int pos, int removed, int added);
     void step(int budgetMs);
-    void reformat(int from, int to, bool relayout);
-    QList<QTextLayout::FormatRange> rangesFor(const QTextBlock &block) const;
     void scheduleSlice();
 
     QPointer<QTextDocument> m_doc;

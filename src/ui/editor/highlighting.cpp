@@ -76,6 +76,8 @@ void HighlightController::attach(TScriptEditor &doc)
     // The editor may outlive its document by a moment (it is deleted later): find the document
     // again instead of keeping a pointer to it.
     ScriptEditorWidget *ed = doc.Editor;
+    ed->setColours([h](int from, int to) { return h->rangesFor(from, to); });
+    connect(h, &ScriptHighlighter::coloursChanged, ed, &ScriptEditorWidget::coloursChanged);
     // A large script's text arrives later in a document of its own: colour it then.
     connect(ed, &ScriptEditorWidget::textLoaded, h, [this, h, ed] {
         if (h->document() == ed->document())

@@ -2,11 +2,12 @@
 
 #include "core/common/errors.h"
 #include "core/common/workers.h"
-#include "ui/editor/documenttext.h"
+#include "core/editor/longlines.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
-#include <QPlainTextDocumentLayout>
+#include <QMimeData>
+#include <QPainter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -14,19 +15,57 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <algorithm>
+#include <climits>
+
 namespace {
 // Below this many characters a document is built at once: it takes well under a frame.
 constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
 // What a large text shows while it is being laid out: a few screens, a few milliseconds.
 constexpr qsizetype kPreviewChars = 64 * 1024;
+
+// The ranges of one line with [from, to) in the selection's colours over whatever colours the
+// text there has: the token colours must not show through the selection.
+QList<QTextLayout::FormatRange> overSelection(const QList<QTextLayout::FormatRange> &ranges,
+                                              int from, int to, const QTextCharFormat &selected)
+{
+    QList<QTextLayout::FormatRange> out;
+    int done = from;
+    for (const QTextLayout::FormatRange &r : ranges) {
+        const int end = r.start + r.length;
+        if (end <= from || r.start >= to) {
+            out.append(r);
+            continue;
+        }
+        if (r.start < from)
+            out.append({r.start, from - r.start, r.format});
+        const int a = std::max(r.start, from);
+        const int b = std::min(end, to);
+        if (a > done)
+            out.append({done, a - done, selected});
+        QTextCharFormat f = r.format;
+        f.merge(selected);
+        out.append({a, b - a, f});
+        done = b;
+        if (end > to)
+            out.append({to, end - to, r.format});
+    }
+    if (done < to)
+        out.append({done, to - done, selected});
+    std::sort(out.begin(), out.end(),
+              [](const auto &x, const auto &y) { return x.start < y.start; });
+    return out;
+}
 } // namespace
 
 ScriptEditorWidget::ScriptEditorWidget(QWidget *parent)
     : QPlainTextEdit(parent)
+    , m_documents(this)
 {
     setObjectName(QStringLiteral("Editor"));
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setWordWrapMode(QTextOption::NoWrap);
+    useDocument(m_documents.make(font(), document()->defaultTextOption()), {});
     setTabChangesFocus(false);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -54,13 +93,40 @@ ScriptEditorWidget::~ScriptEditorWidget()
         *m_abandoned = true;
 }
 
+void ScriptEditorWidget::useDocument(QTextDocument *doc, std::vector<int> rowBreaks)
+{
+    doc->setParent(this);
+    QTextDocument *old = document();
+    const bool ours = old && old->parent() == this;
+    setDocument(doc); // the control frees the document it made itself, the others are ours
+    if (ours)
+        old->deleteLater();
+    m_rowBreaks.reset(std::move(rowBreaks));
+    m_lineCachePosition = -1;
+    m_colouredLast = -1;
+    disconnect(m_rowBreakEdits);
+    m_rowBreakEdits = connect(doc, &QTextDocument::contentsChange, this,
+                              [this](int pos, int removed, int added) {
+                                  m_lineCachePosition = -1;
+                                  m_rowBreaks.update(document(), pos, removed, added);
+                              });
+}
+
 void ScriptEditorWidget::loadText(const QString &text)
 {
+    m_lineCachePosition = -1;
     if (text.size() < kBackgroundLoadChars) {
+        std::vector<int> breaks = LongLines::rowBreaks(text);
         document()->setUndoRedoEnabled(false);
-        setPlainText(text);
+        if (breaks.empty()) {
+            setPlainText(text);
+        } else {
+            RowBreaks::fill(document(), text, breaks);
+            moveCursor(QTextCursor::Start);
+        }
         document()->setUndoRedoEnabled(true);
         document()->setModified(false);
+        m_rowBreaks.reset(std::move(breaks));
         emit textLoaded();
         return;
     }
@@ -68,42 +134,42 @@ void ScriptEditorWidget::loadText(const QString &text)
     setReadOnly(true);
     // The beginning shows at once, to read and scroll, while the whole text is laid out.
     const qsizetype lineEnd = text.lastIndexOf(u'\n', kPreviewChars);
+    const QString preview = text.left(lineEnd > 0 ? lineEnd : kPreviewChars);
+    std::vector<int> previewBreaks = LongLines::rowBreaks(preview);
     document()->setUndoRedoEnabled(false);
-    setPlainText(text.left(lineEnd > 0 ? lineEnd : kPreviewChars));
+    if (previewBreaks.empty()) {
+        setPlainText(preview);
+    } else {
+        RowBreaks::fill(document(), preview, previewBreaks);
+        moveCursor(QTextCursor::Start);
+    }
+    m_rowBreaks.reset(std::move(previewBreaks));
     document()->setModified(false);
+
+    // Made here, where its first view lives, and filled in a worker, which takes it over.
+    QTextDocument *doc = m_documents.make(font(), document()->defaultTextOption());
+    doc->moveToThread(nullptr);
     QPointer<ScriptEditorWidget> self(this);
     QThread *ui = thread();
-    // Font and tab stops are set before the first layout: changing them later lays out the
-    // whole text once more.
-    const QFont editorFont = font();
-    const QTextOption option = document()->defaultTextOption();
     m_abandoned = std::make_shared<std::atomic_bool>(false);
-    workerPool()->start([self, ui, text, editorFont, option, abandoned = m_abandoned] {
-        auto *doc = new QTextDocument;
-        doc->setDefaultFont(editorFont);
-        doc->setDefaultTextOption(option);
+    workerPool()->start([self, ui, text, doc, abandoned = m_abandoned] {
+        doc->moveToThread(QThread::currentThread());
         doc->setUndoRedoEnabled(false);
-        // Everything that costs per line is done here rather than in the window's thread:
-        // the editor's layout, one text layout per line (the editor makes them all when it
-        // takes the document) and the copy of the text that colouring and the inspector read.
-        doc->setDocumentLayout(new QPlainTextDocumentLayout(doc));
-        doc->setPlainText(text);
+        std::vector<int> breaks = LongLines::rowBreaks(text);
+        RowBreaks::fill(doc, text, breaks);
         if (*abandoned) { // the tab was closed meanwhile: free the text here, not in the
                           // window's thread
             delete doc;
             return;
         }
-        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-            b.layout();
-        const QString plain = DocumentText::plainText(doc);
         doc->setUndoRedoEnabled(true);
         doc->setModified(false);
         doc->moveToThread(ui);
         QMetaObject::invokeMethod(
                 qApp,
-                [self, doc, plain] {
+                [self, doc, text, breaks = std::move(breaks)]() mutable {
                     if (self)
-                        self->adoptDocument(doc, plain);
+                        self->adoptDocument(doc, text, std::move(breaks));
                     else
                         delete doc; // the tab was closed while its text was being laid out
                 },
@@ -111,20 +177,15 @@ void ScriptEditorWidget::loadText(const QString &text)
     });
 }
 
-void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText)
+void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText,
+                                       std::vector<int> rowBreaks)
 {
-    doc->setParent(this);
-    // Every change of the editor's width lays out each line again: let the scroll bar that
-    // the long text needs take its room before the text comes, not after.
-    const Qt::ScrollBarPolicy policy = verticalScrollBarPolicy();
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The beginning shown meanwhile is the start of the whole text: the caret and the view
     // stay where the user put them.
     const int caret = textCursor().position();
     const int anchor = textCursor().anchor();
     const int top = verticalScrollBar()->value();
-    setDocument(doc); // the control frees the document it made itself
-    setVerticalScrollBarPolicy(policy);
+    useDocument(doc, std::move(rowBreaks));
     QTextCursor c(doc);
     c.setPosition(anchor);
     c.setPosition(caret, QTextCursor::KeepAnchor);
@@ -135,6 +196,174 @@ void ScriptEditorWidget::adoptDocument(QTextDocument *doc, QString plainText)
     m_loadedText = std::move(plainText);
     emit textLoaded();
     m_loadedText.clear();
+}
+
+RowBreaks::LinePosition ScriptEditorWidget::linePosition(int position) const
+{
+    // The status line asks ten times a second; walking back over a long line's rows is not free.
+    if (position != m_lineCachePosition) {
+        m_lineCache = m_rowBreaks.at(document(), position);
+        m_lineCachePosition = position;
+    }
+    return m_lineCache;
+}
+
+void ScriptEditorWidget::setColours(Colours colours)
+{
+    m_colours = std::move(colours);
+    viewport()->update();
+}
+
+void ScriptEditorWidget::coloursChanged(int from, int to)
+{
+    if (to >= m_shownFrom && from <= m_shownTo)
+        viewport()->update();
+}
+
+void ScriptEditorWidget::paintEvent(QPaintEvent *e)
+{
+    const QRegion stale = colourShownLines(e->rect());
+    QPlainTextEdit::paintEvent(e);
+    drawStandIns(e->rect());
+    if (!stale.isEmpty())
+        viewport()->update(stale);
+}
+
+QRegion ScriptEditorWidget::colourShownLines(const QRect &painting)
+{
+    // Each line on screen gets its colours before it is laid out; a line whose colours
+    // changed outside what is being painted is painted again.
+    QTextDocument *doc = document();
+    QRegion stale;
+    const QTextCursor selection = textCursor();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    QTextCharFormat selected;
+    selected.setForeground(palette().brush(group, QPalette::HighlightedText));
+    selected.setBackground(palette().brush(group, QPalette::Highlight));
+    QPointF offset = contentOffset();
+    QTextBlock block = firstVisibleBlock();
+    const int first = block.blockNumber();
+    int last = first - 1;
+    m_shownFrom = block.position();
+    int changedFrom = INT_MAX;
+    int changedTo = -1;
+    const auto changed = [&](const QTextBlock &b) {
+        changedFrom = std::min(changedFrom, b.position());
+        changedTo = std::max(changedTo, b.position() + b.length());
+    };
+    while (block.isValid() && offset.y() <= viewport()->height()) {
+        if (block.isVisible()) {
+            const int from = block.position();
+            const int to = from + block.length() - 1;
+            QList<QTextLayout::FormatRange> ranges;
+            if (m_colours)
+                ranges = m_colours(from, to);
+            const int selFrom = std::max(selection.selectionStart(), from);
+            const int selTo = std::min(selection.selectionEnd(), to);
+            if (selFrom < selTo)
+                ranges = overSelection(ranges, selFrom - from, selTo - from, selected);
+            QTextLayout *layout = block.layout();
+            if (layout->formats() != ranges) {
+                layout->setFormats(ranges);
+                changed(block);
+                const QRect r = blockBoundingRect(block).translated(offset).toAlignedRect();
+                stale += QRegion(r).subtracted(painting);
+            }
+        }
+        offset.ry() += blockBoundingRect(block).height();
+        last = block.blockNumber();
+        m_shownTo = block.position() + block.length();
+        block = block.next();
+    }
+    // Lines scrolled away give their colours back.
+    if (m_colouredBlockCount == doc->blockCount()) {
+        for (int n = m_colouredFirst; n <= m_colouredLast; ++n) {
+            if (n >= first && n <= last)
+                continue;
+            const QTextBlock gone = doc->findBlockByNumber(n);
+            if (gone.isValid() && !gone.layout()->formats().isEmpty()) {
+                gone.layout()->clearFormats();
+                changed(gone);
+            }
+        }
+    }
+    if (changedTo >= 0) {
+        if (auto *layout = qobject_cast<EditorLayout *>(doc->documentLayout()))
+            layout->formatsChanged(changedFrom,
+                                   std::min(changedTo, doc->characterCount()) - changedFrom);
+    }
+    m_colouredFirst = first;
+    m_colouredLast = last;
+    m_colouredBlockCount = doc->blockCount();
+    return stale;
+}
+
+void ScriptEditorWidget::drawStandIns(const QRect &painting)
+{
+    // A row break that stands in for a character other than a blank shows that character at
+    // the end of its row.
+    if (!RowBreaks::mayHold(document()))
+        return;
+    QPainter painter(viewport());
+    const QTextCursor selection = textCursor();
+    QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock();
+         block.isValid() && offset.y() <= viewport()->height(); block = block.next()) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        offset.ry() += r.height();
+        const QTextBlock next = block.next();
+        if (!block.isVisible() || !r.intersects(painting) || !RowBreaks::before(next))
+            continue;
+        const QChar c = RowBreaks::standsFor(next);
+        if (LongLines::isBlank(c))
+            continue;
+        const int at = next.position() - 1;
+        QTextCharFormat format;
+        if (m_colours) {
+            const QList<QTextLayout::FormatRange> ranges = m_colours(at, at + 1);
+            if (!ranges.isEmpty())
+                format = ranges.front().format;
+        }
+        const QFont font = format.font().resolve(document()->defaultFont());
+        QColor colour = format.hasProperty(QTextFormat::ForegroundBrush)
+                                ? format.foreground().color()
+                                : palette().color(QPalette::Text);
+        const QTextLayout *layout = block.layout();
+        const QTextLine line = layout->lineAt(layout->lineCount() - 1);
+        const QPointF topLeft(r.left() + line.cursorToX(block.length() - 1), r.top() + line.y());
+        const QRectF cell(topLeft, QSizeF(QFontMetricsF(font).horizontalAdvance(c), line.height()));
+        if (at >= selection.selectionStart() && at < selection.selectionEnd()) {
+            const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+            painter.fillRect(cell, palette().brush(group, QPalette::Highlight));
+            colour = palette().color(group, QPalette::HighlightedText);
+        }
+        painter.setFont(font);
+        painter.setPen(colour);
+        painter.drawText(QPointF(topLeft.x(), topLeft.y() + line.ascent()), QString(c));
+    }
+}
+
+QMimeData *ScriptEditorWidget::createMimeDataFromSelection() const
+{
+    if (!RowBreaks::mayHold(document()))
+        return QPlainTextEdit::createMimeDataFromSelection();
+    const QTextCursor c = textCursor();
+    auto *data = new QMimeData;
+    data->setText(RowBreaks::text(document(), c.selectionStart(), c.selectionEnd()));
+    return data;
+}
+
+void ScriptEditorWidget::insertFromMimeData(const QMimeData *source)
+{
+    if (!source->hasText()
+        || (!RowBreaks::mayHold(document()) && source->text().size() <= LongLines::kLongLine)) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QTextCursor c = textCursor();
+    RowBreaks::insert(c, source->text());
+    setTextCursor(c);
+    ensureCursorVisible();
 }
 
 bool ScriptEditorWidget::event(QEvent *e)
@@ -163,11 +392,17 @@ void ScriptEditorWidget::keyPressEvent(QKeyEvent *e)
         return;
     }
     const QString t = e->text();
-    if (!t.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
-        QChar k = t.front();
-        if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)
-            k = QChar(13);
-        emit keyTyped(k);
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (!t.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        emit keyTyped(enter ? QChar(13) : t.front());
+    const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (enter && mods == Qt::NoModifier && !isReadOnly() && RowBreaks::mayHold(document())) {
+        // A line break of its own, whatever the format of a row break next to the caret.
+        QTextCursor c = textCursor();
+        c.insertBlock();
+        setTextCursor(c);
+        ensureCursorVisible();
+        return;
     }
     QPlainTextEdit::keyPressEvent(e);
 }
@@ -190,9 +425,7 @@ void writeScript(const TScriptEditor &doc, const QString &path)
                 QStringLiteral(
                         "Oops! \"%1\" is still being loaded. Please save it again in a moment.")
                         .arg(doc.FileName));
-    // Paragraph separators are how the control stores line breaks; the raw text keeps
-    // every other character (non-breaking spaces included) exactly as typed.
-    QString text = doc.Editor->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    writeTextFile(path, text, doc.Format);
+    // The raw text keeps every character (non-breaking spaces included) exactly as typed; line
+    // breaks and the characters of row breaks are put back.
+    writeTextFile(path, RowBreaks::text(doc.Editor->document()), doc.Format);
 }

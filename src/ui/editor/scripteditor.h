@@ -1,15 +1,22 @@
 #pragma once
 
 #include "core/common/textfile.h"
+#include "ui/editor/editorlayout.h"
+#include "ui/editor/rowbreaks.h"
 
 #include <QPlainTextEdit>
+#include <QTextLayout>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 // The editor control of one script: plain text only, so what is saved is exactly what the
 // user sees. The saved flag is the document's modification state, which follows the undo
 // history: undoing back to the loaded or saved text counts as saved again.
+//
+// Colours and layouts are made for the lines on screen only, when they are painted; very long
+// lines are shown in rows (rowbreaks.h).
 class ScriptEditorWidget : public QPlainTextEdit
 {
     Q_OBJECT
@@ -26,6 +33,15 @@ public:
     // DocumentText::plainText() reads it, so receivers need not read 10 MB again.
     const QString &loadedText() const { return m_loadedText; }
 
+    // Row and column of a position in the lines of the text (a long line's rows are one line).
+    RowBreaks::LinePosition linePosition(int position) const;
+
+    // The colours of [from, to) of the text as format ranges relative to from.
+    using Colours = std::function<QList<QTextLayout::FormatRange>(int from, int to)>;
+    void setColours(Colours colours);
+    // The colours of [from, to) changed: repaints what of it is on screen.
+    void coloursChanged(int from, int to);
+
 signals:
     void textLoaded();
     // A character is about to be typed (before it reaches the text).
@@ -34,13 +50,35 @@ signals:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData *source) override;
 
 private:
-    void adoptDocument(QTextDocument *doc, QString plainText);
+    void useDocument(QTextDocument *doc, std::vector<int> rowBreaks);
+    void adoptDocument(QTextDocument *doc, QString plainText, std::vector<int> rowBreaks);
+    QRegion colourShownLines(const QRect &painting);
+    void drawStandIns(const QRect &painting);
+
+    EditorDocuments m_documents;
     bool m_loading = false;
     QString m_loadedText;
     // Tells the worker laying out the text that nobody waits for it any more.
     std::shared_ptr<std::atomic_bool> m_abandoned;
+    Colours m_colours;
+    RowBreaks::Index m_rowBreaks;
+    QMetaObject::Connection m_rowBreakEdits;
+    // The lines last given colours, by number, while the document had that many lines, and the
+    // stretch of text they cover.
+    int m_colouredFirst = 0;
+    int m_colouredLast = -1;
+    int m_colouredBlockCount = 0;
+    int m_shownFrom = 0;
+    int m_shownTo = 0;
+    // The last position asked for in linePosition, at a document revision.
+    mutable int m_lineCacheRevision = -1;
+    mutable int m_lineCachePosition = -1;
+    mutable RowBreaks::LinePosition m_lineCache;
 };
 
 class ScriptHighlighter;

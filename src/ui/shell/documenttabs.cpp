@@ -413,10 +413,8 @@ void DocumentTabs::updateStatus()
     TScriptEditor *doc = current();
     if (!doc || !m_positionLabel)
         return;
-    const QTextCursor c = doc->Editor->textCursor();
-    const int start = c.selectionStart();
-    const QTextBlock b = doc->Editor->document()->findBlock(start);
-    m_positionLabel->setText(
-            QStringLiteral("Row: %1 Col: %2").arg(b.blockNumber()).arg(start - b.position()));
+    const RowBreaks::LinePosition at = doc->Editor->linePosition(
+            doc->Editor->textCursor().selectionStart());
+    m_positionLabel->setText(QStringLiteral("Row: %1 Col: %2").arg(at.row).arg(at.column));
     m_modifiedLabel->setText(doc->saved() ? QString() : QStringLiteral("modified"));
 }
