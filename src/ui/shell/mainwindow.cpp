@@ -206,19 +206,19 @@ void TForm1::fitStandardBar()
     if (!m_standardBar || m_standardBar->isHidden()
         || toolBarArea(m_standardBar) != Qt::TopToolBarArea)
         return;
+    // The palette has a row of its own below; only the HTML bar shares the standard bar's.
     int needed = m_standardBar->sizeHint().width();
-    for (const QToolBar *bar : {m_templateBar, m_htmlBar}) {
-        if (!bar->isHidden() && !bar->isFloating() && toolBarArea(bar) == Qt::TopToolBarArea)
-            needed += qMax(bar->minimumWidth(), bar->minimumSizeHint().width());
-    }
+    if (!m_htmlBar->isHidden() && !m_htmlBar->isFloating()
+        && toolBarArea(m_htmlBar) == Qt::TopToolBarArea)
+        needed += qMax(m_htmlBar->minimumWidth(), m_htmlBar->minimumSizeHint().width());
     const bool ownRow = needed > width();
     if (ownRow == m_standardBarOwnRow)
         return;
     m_standardBarOwnRow = ownRow;
     if (ownRow)
-        insertToolBarBreak(m_templateBar);
+        insertToolBarBreak(m_htmlBar);
     else
-        removeToolBarBreak(m_templateBar);
+        removeToolBarBreak(m_htmlBar);
 }
 
 void TForm1::closeEvent(QCloseEvent *e)

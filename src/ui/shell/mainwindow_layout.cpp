@@ -278,11 +278,6 @@ void TForm1::createToolBars()
         open->setPopupMode(QToolButton::MenuButtonPopup);
     }
 
-    // The palette gets a row of its own: a group's buttons want the width of the window.
-    addToolBarBreak();
-    m_templateBar = m_templates->toolBar();
-    prepare(m_templateBar, "ToolBar2");
-
     m_htmlBar = new QToolBar(QStringLiteral("HTML"), this);
     prepare(m_htmlBar, "ToolBar3");
     const char *htmlIcons[] = {"format-text-bold",
@@ -296,6 +291,11 @@ void TForm1::createToolBars()
         QAction *a = m_htmlBar->addAction(themeIcon(htmlIcons[i]), QStringLiteral("HTML"));
         a->setEnabled(false);
     }
+
+    // The palette gets a row of its own: a group's buttons want the width of the window.
+    addToolBarBreak();
+    m_templateBar = m_templates->toolBar();
+    prepare(m_templateBar, "ToolBar2");
 }
 
 void TForm1::createCentre()
