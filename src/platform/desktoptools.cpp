@@ -5,40 +5,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace {
-
-std::unique_ptr<Desktop::Launcher> g_launcher;
-
-} // namespace
-
-bool Desktop::Launcher::open(const QString &fileOrUrl)
-{
-    if (fileOrUrl.isEmpty())
-        return false;
-    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    if (opener.isEmpty())
-        return false;
-    return QProcess::startDetached(opener, {fileOrUrl});
-}
-
-bool Desktop::Launcher::start(const QString &program, const QStringList &arguments,
-                              const QString &folder)
-{
-    return QProcess::startDetached(program, arguments, folder);
-}
-
-Desktop::Launcher &Desktop::launcher()
-{
-    if (!g_launcher)
-        g_launcher = std::make_unique<Launcher>();
-    return *g_launcher;
-}
-
-void Desktop::installLauncher(std::unique_ptr<Launcher> l)
-{
-    g_launcher = std::move(l);
-}
-
 QString Desktop::textEditor()
 {
     // $VISUAL may well be a terminal editor, which would start unseen: only window programs.

@@ -5,24 +5,8 @@
 
 #include <memory>
 
-// The desktop's programs: "open" a file or address with what the desktop associates with it,
-// a plain-text editor and a word processor. Tests put in a launcher that records the calls.
+// The desktop's editors, beside its "open" (platform/launcher.h).
 namespace Desktop {
-
-class Launcher
-{
-public:
-    virtual ~Launcher() = default;
-    // Opens a file or an address (also "mailto:") with the desktop's program for it; false
-    // when that could not be started.
-    virtual bool open(const QString &fileOrUrl);
-    // Starts program with arguments in folder (empty: ours); false when it could not start.
-    virtual bool start(const QString &program, const QStringList &arguments, const QString &folder);
-};
-
-Launcher &launcher();
-// Installs another launcher (tests); null restores the desktop's.
-void installLauncher(std::unique_ptr<Launcher> l);
 
 // The first plain-text editor found ($VISUAL when it is a window program, gedit, mousepad,
 // kate, ...), else empty: the caller opens the file with the desktop instead.

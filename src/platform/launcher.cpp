@@ -19,6 +19,8 @@ public:
 
     bool openWithDesktop(const QString &target) override
     {
+        if (target.isEmpty())
+            return false;
         const QString opener = QStandardPaths::findExecutable(Platform::desktopOpener());
         return !opener.isEmpty() && QProcess::startDetached(opener, {target});
     }

@@ -1,6 +1,6 @@
 #include "core/run/runner.h"
 #include "core/settings/inifile.h"
-#include "platform/desktoptools.h"
+#include "recordinglauncher.h"
 #include "testsupport.h"
 #include "ui/run/panelrun.h"
 #include "ui/tools/aboutform.h"
@@ -12,24 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-struct RecordingLauncher : Desktop::Launcher
-{
-    QStringList *opened;
-    explicit RecordingLauncher(QStringList *list)
-        : opened(list)
-    {}
-    bool open(const QString &fileOrUrl) override
-    {
-        *opened << fileOrUrl;
-        return true;
-    }
-    bool start(const QString &program, const QStringList &arguments, const QString &) override
-    {
-        *opened << (QStringList{program} + arguments).join(u' ');
-        return true;
-    }
-};
 
 void click(QWidget *w)
 {
@@ -47,15 +29,11 @@ bool waitForRun(QPlainTextEdit *memo)
 class AboutTest : public QObject
 {
     Q_OBJECT
-    QStringList m_opened;
+    std::unique_ptr<RecordingLauncher> m_desktop;
 
 private slots:
-    void init()
-    {
-        m_opened.clear();
-        Desktop::installLauncher(std::make_unique<RecordingLauncher>(&m_opened));
-    }
-    void cleanup() { Desktop::installLauncher(nullptr); }
+    void init() { m_desktop = std::make_unique<RecordingLauncher>(); }
+    void cleanup() { m_desktop.reset(); }
 
     void linkLabelOpensMailOrAddress()
     {
@@ -71,15 +49,15 @@ private slots:
         QCOMPARE(web.text(), QStringLiteral("https://example.org/a?b=c"));
         web.show();
         click(&web);
-        QCOMPARE(m_opened,
-                 (QStringList{"mailto:someone@example.org", "https://example.org/a?b=c"}));
+        QCOMPARE(m_desktop->calls, (QStringList{"open mailto:someone@example.org",
+                                                "open https://example.org/a?b=c"}));
 
         // Without an address the label is plain and a click opens nothing.
         web.setURL(QString());
         QVERIFY(!web.font().underline());
         QCOMPARE(web.cursor().shape(), Qt::ArrowCursor);
         click(&web);
-        QCOMPARE(m_opened.size(), 2);
+        QCOMPARE(m_desktop->calls.size(), 2);
     }
 
     void blinkingTogglesAndStopsRestored()
@@ -138,7 +116,7 @@ private slots:
 
         // The picture opens the product's web address.
         click(about.findChild<QWidget *>("Image4"));
-        QCOMPARE(m_opened, QStringList{TAboutForm::webAddress()});
+        QCOMPARE(m_desktop->calls, QStringList{"open " + TAboutForm::webAddress()});
     }
 };
 

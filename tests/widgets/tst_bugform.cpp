@@ -1,5 +1,5 @@
 #include "core/common/clock.h"
-#include "platform/desktoptools.h"
+#include "recordinglauncher.h"
 #include "testsupport.h"
 #include "ui/tools/bugform.h"
 
@@ -13,33 +13,18 @@
 
 namespace {
 
-struct RecordingLauncher : Desktop::Launcher
-{
-    QStringList *opened;
-    explicit RecordingLauncher(QStringList *list)
-        : opened(list)
-    {}
-    bool open(const QString &fileOrUrl) override
-    {
-        *opened << fileOrUrl;
-        return true;
-    }
-};
-
 struct Wizard
 {
     TestHome home;
     ScriptedPrompts *prompts = ScriptedPrompts::install();
-    QStringList opened;
+    RecordingLauncher desktop;
     TBugForm form;
 
     Wizard()
     {
-        Desktop::installLauncher(std::make_unique<RecordingLauncher>(&opened));
         form.setReportPath(home.path("Quillforge Bugreport.rtf"));
         form.open();
     }
-    ~Wizard() { Desktop::installLauncher(nullptr); }
     template<typename T>
     T *get(const char *name) const
     {
@@ -105,7 +90,7 @@ private slots:
                 QLocale::system().toString(QDate(2024, 3, 5), QLocale::ShortFormat).toLatin1()));
         QCOMPARE(w.prompts->messages().size(), 1);
         QVERIFY(w.prompts->messages()[0].contains(w.home.path("Quillforge Bugreport.rtf")));
-        QCOMPARE(w.opened, QStringList{"mailto:" + bugReportSupportAddress()});
+        QCOMPARE(w.desktop.calls, QStringList{"open mailto:" + bugReportSupportAddress()});
         QVERIFY(w.form.isVisible());
     }
 
@@ -117,7 +102,7 @@ private slots:
         w.press("btOkay");
         QCOMPARE(w.prompts->asked.size(), 1);
         QCOMPARE(w.prompts->asked[0].kind, Prompts::Kind::Error);
-        QVERIFY(w.opened.isEmpty());
+        QVERIFY(w.desktop.calls.isEmpty());
     }
 };
 

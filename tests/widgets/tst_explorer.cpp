@@ -1,4 +1,4 @@
-#include "platform/desktoptools.h"
+#include "recordinglauncher.h"
 #include "testsupport.h"
 #include "ui/tools/explorer.h"
 
@@ -13,29 +13,12 @@
 
 namespace {
 
-struct RecordingLauncher : Desktop::Launcher
-{
-    QStringList *calls;
-    explicit RecordingLauncher(QStringList *list)
-        : calls(list)
-    {}
-    bool open(const QString &fileOrUrl) override
-    {
-        *calls << QStringLiteral("open ") + fileOrUrl;
-        return true;
-    }
-    bool start(const QString &program, const QStringList &arguments, const QString &) override
-    {
-        *calls << QStringLiteral("start ") + (QStringList{program} + arguments).join(u' ');
-        return true;
-    }
-};
-
 struct Explorer
 {
     QTemporaryDir dir;
     ScriptedPrompts *prompts = ScriptedPrompts::install();
-    QStringList launched;
+    RecordingLauncher desktop;
+    QStringList &launched = desktop.calls;
     QStringList scripts;
     QWidget window;
     ExplorerPanel panel{[this](const QString &p) { scripts << p; }, &window};
@@ -43,7 +26,6 @@ struct Explorer
 
     Explorer()
     {
-        Desktop::installLauncher(std::make_unique<RecordingLauncher>(&launched));
         for (const char *name : {"a.pl", "b.cgi", "c.txt", "Makefile", "d.pm"}) {
             QFile f(dir.filePath(name));
             f.open(QIODevice::WriteOnly);
@@ -52,7 +34,6 @@ struct Explorer
         window.show();
         showFolder(dir.path());
     }
-    ~Explorer() { Desktop::installLauncher(nullptr); }
 
     // Waits until the list shows the folder with the current mask.
     void showFolder(const QString &folder)

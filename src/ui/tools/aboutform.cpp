@@ -3,6 +3,7 @@
 #include "core/run/commandline.h"
 #include "core/settings/configkeys.h"
 #include "platform/desktoptools.h"
+#include "platform/launcher.h"
 #include "ui/common/icons.h"
 #include "ui/common/zoom.h"
 #include "ui/run/panelrun.h"
@@ -41,7 +42,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *e) override
     {
         QLabel::mouseReleaseEvent(e);
-        Desktop::launcher().open(QLatin1String(kWebAddress));
+        Platform::Launcher::instance().openWithDesktop(QLatin1String(kWebAddress));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "ui/tools/blinkylabel.h"
 
 #include "platform/desktoptools.h"
+#include "platform/launcher.h"
 
 #include <QMouseEvent>
 #include <QTimer>
@@ -91,7 +92,7 @@ void TBlinkyLabel::mouseReleaseEvent(QMouseEvent *e)
 {
     QLabel::mouseReleaseEvent(e);
     if (e->button() == Qt::LeftButton && !m_url.isEmpty() && rect().contains(e->pos()))
-        Desktop::launcher().open(target());
+        Platform::Launcher::instance().openWithDesktop(target());
 }
 
 void TBlinkyLabel::paintEvent(QPaintEvent *e)

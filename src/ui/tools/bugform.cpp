@@ -3,6 +3,7 @@
 #include "core/common/clock.h"
 #include "core/common/textfile.h"
 #include "platform/desktoptools.h"
+#include "platform/launcher.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/prompts.h"
@@ -237,7 +238,8 @@ void TBugForm::btOkayClick()
     }
     writeFileAtomically(m_reportPath, bugReportRtf(m_report));
     Prompts::information(this, bugReportSavedMessage(m_reportPath));
-    Desktop::launcher().open(QStringLiteral("mailto:") + bugReportSupportAddress());
+    Platform::Launcher::instance().openWithDesktop(QStringLiteral("mailto:")
+                                                   + bugReportSupportAddress());
 }
 
 void TBugForm::btBackClick()

@@ -1,6 +1,7 @@
 #include "ui/tools/explorer.h"
 
 #include "platform/desktoptools.h"
+#include "platform/launcher.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
@@ -200,7 +201,7 @@ void ExplorerPanel::openSelected()
 {
     const QString file = selectedFile();
     if (!file.isEmpty())
-        Desktop::launcher().open(file);
+        Platform::Launcher::instance().openWithDesktop(file);
 }
 
 void ExplorerPanel::openSelectedWithEditor()
@@ -210,9 +211,9 @@ void ExplorerPanel::openSelectedWithEditor()
         return;
     const QString editor = Desktop::textEditor();
     if (editor.isEmpty())
-        Desktop::launcher().open(file);
+        Platform::Launcher::instance().openWithDesktop(file);
     else
-        Desktop::launcher().start(editor, {file}, QString());
+        Platform::Launcher::instance().startProgram(editor, {file}, QString());
 }
 
 void ExplorerPanel::openSelectedWithWordProcessor()
@@ -222,9 +223,10 @@ void ExplorerPanel::openSelectedWithWordProcessor()
         return;
     const QStringList program = Desktop::wordProcessor();
     if (program.isEmpty())
-        Desktop::launcher().open(file);
+        Platform::Launcher::instance().openWithDesktop(file);
     else
-        Desktop::launcher().start(program.first(), program.mid(1) << file, QString());
+        Platform::Launcher::instance().startProgram(program.first(), program.mid(1) << file,
+                                                    QString());
 }
 
 void ExplorerPanel::loadSelectedInEditor()
@@ -243,6 +245,6 @@ void ExplorerPanel::entryActivated(const QModelIndex &index)
         return;
     }
     // The file may have gone since the list was read.
-    if (!info.exists() || !Desktop::launcher().open(path))
+    if (!info.exists() || !Platform::Launcher::instance().openWithDesktop(path))
         Prompts::information(m_content, QStringLiteral("Could not open file."));
 }
