@@ -338,7 +338,7 @@ def case_templates(binary, home):
 
 def case_tools(binary, home):
     """The conversion wizard turns a Windows script into a UNIX one in place, step by step;
-    the About box opens and closes."""
+    Properties shows the script's facts and makes its backup; the About box opens and closes."""
     script = os.path.join(home, "dos.pl")
     write(script, b"print 1;\r\nprint 2;\r\n")
     with start_past_wizard(binary, home, script) as prog:
@@ -357,6 +357,20 @@ def case_tools(binary, home):
              lambda: f"the script converted in place (it holds {qf.read_file(script)!r})")
         qf.press(find(wizard, "push button", "Close"))
         prog.window_gone("Windows / UNIX conversion")
+
+        prog.menu("File", "Properties")
+        props = prog.window("Properties", role="dialog")
+        qf.press(find(props, "page tab", "General"))
+        find(props, "label", re.compile(r"\(18 bytes\)"), what="the script's size")
+        qf.press(find(props, "page tab", "Preferences"))
+        qf.press(find(props, "push button", "Create"))
+        box = prog.window("Quillforge", role="alert")
+        qf.press(find(box, "push button", "OK"))
+        # The backup is of the script in the editor, read before the conversion on disk.
+        expect(qf.read_file(script + "~") == b"print 1;\r\nprint 2;\r\n",
+               f"the backup holds {qf.read_file(script + '~')!r}")
+        qf.press(find(props, "push button", "Okay"))
+        prog.window_gone("Properties")
 
         prog.menu("Help", "About")
         about = prog.window("About", role="dialog")
