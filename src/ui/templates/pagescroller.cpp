@@ -40,7 +40,7 @@ PageScroller::PageScroller(QWidget *parent)
     h->addWidget(m_left);
     h->addWidget(m_area, 1);
     h->addWidget(m_right);
-    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     connect(m_left, &QToolButton::clicked, this, [this] { scrollBy(-1); });
     connect(m_right, &QToolButton::clicked, this, [this] { scrollBy(1); });
     connect(m_area->horizontalScrollBar(), &QScrollBar::valueChanged, this,
