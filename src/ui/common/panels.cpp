@@ -48,3 +48,14 @@ PanelFrame panelFrame(QWidget *parent, const char *name, const QString &caption,
         v->addWidget(content, 1);
     return {panel, h};
 }
+
+QLabel *boldLabel(const QString &text, QWidget *parent, int points)
+{
+    auto *l = new QLabel(text, parent);
+    QFont f = l->font();
+    f.setBold(true);
+    if (points)
+        f.setPointSize(points);
+    l->setFont(f);
+    return l;
+}

@@ -3,8 +3,12 @@
 #include <QString>
 
 class QHBoxLayout;
+class QLabel;
 class QToolButton;
 class QWidget;
+
+// A caption in the bold face of its parent's font, at points when given.
+QLabel *boldLabel(const QString &text, QWidget *parent, int points = 0);
 
 // The small close button of a panel's caption bar.
 QToolButton *panelCloseButton(QWidget *parent, const char *name, const QString &hint);

@@ -3,6 +3,7 @@
 #include "core/common/clock.h"
 #include "core/tasks/taskstore.h"
 #include "ui/common/application.h"
+#include "ui/common/panels.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 
@@ -41,15 +42,6 @@ protected:
         }
     }
 };
-
-QLabel *boldLabel(const QString &text, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    return l;
-}
 
 } // namespace
 

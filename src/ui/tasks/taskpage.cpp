@@ -4,6 +4,7 @@
 #include "core/settings/inifile.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
+#include "ui/common/panels.h"
 #include "ui/common/prompts.h"
 #include "ui/tasks/addtaskform.h"
 
@@ -125,15 +126,6 @@ private:
     QTableView *m_view;
     int m_hot = -1;
 };
-
-QLabel *boldLabel(const QString &text, QWidget *parent)
-{
-    auto *l = new QLabel(text, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    l->setFont(f);
-    return l;
-}
 
 QLabel *valuePanel(const char *name, QWidget *parent)
 {

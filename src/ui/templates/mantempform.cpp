@@ -6,6 +6,7 @@
 #include "core/templates/templatelibrary.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
+#include "ui/common/panels.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 #include "ui/templates/templateicons.h"
@@ -26,17 +27,6 @@
 namespace {
 
 enum Column { NameColumn, FileColumn, VersionColumn, CopyrightColumn, NotesColumn };
-
-QLabel *bold(const QString &s, QWidget *parent, int points = 0)
-{
-    auto *l = new QLabel(s, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    if (points)
-        f.setPointSize(points);
-    l->setFont(f);
-    return l;
-}
 
 // A push button rather than a tool button: pressed through the accessibility interface it
 // clicks after returning, so a question it asks does not hold up whoever pressed it.
@@ -74,7 +64,7 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
     picture->setAlignment(Qt::AlignTop);
     head->addWidget(picture);
     auto *headText = new QVBoxLayout;
-    headText->addWidget(bold(QStringLiteral("Edit template repository"), this, 12));
+    headText->addWidget(boldLabel(QStringLiteral("Edit template repository"), this, 12));
     auto *explain = new QLabel(
             QStringLiteral("The groups of the template library are on the left, the templates "
                            "of the chosen group on the right. Remove or add groups, delete "
@@ -88,7 +78,7 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
 
     auto *lists = new QHBoxLayout;
     auto *left = new QVBoxLayout;
-    auto *groupLabel = bold(QStringLiteral("Group"), this);
+    auto *groupLabel = boldLabel(QStringLiteral("Group"), this);
     left->addWidget(groupLabel);
     lvGroups = new QListWidget(this);
     lvGroups->setObjectName(QStringLiteral("lvGroups"));
@@ -106,7 +96,7 @@ TManTempForm::TManTempForm(QString libDir, GroupSource groups, Editor edit, QWid
     lists->addLayout(left);
 
     auto *right = new QVBoxLayout;
-    auto *tempLabel = bold(QStringLiteral("Contained templates"), this);
+    auto *tempLabel = boldLabel(QStringLiteral("Contained templates"), this);
     right->addWidget(tempLabel);
     lvTemps = new QTreeWidget(this);
     lvTemps->setObjectName(QStringLiteral("lvTemps"));

@@ -6,6 +6,7 @@
 #include "core/templates/templatelibrary.h"
 #include "ui/common/application.h"
 #include "ui/common/icons.h"
+#include "ui/common/panels.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 #include "ui/templates/templateicons.h"
@@ -54,17 +55,6 @@ QLabel *text(const QString &s, QWidget *parent)
     return l;
 }
 
-QLabel *bold(const QString &s, QWidget *parent, int points = 0)
-{
-    auto *l = new QLabel(s, parent);
-    QFont f = l->font();
-    f.setBold(true);
-    if (points)
-        f.setPointSize(points);
-    l->setFont(f);
-    return l;
-}
-
 // A page: its bold heading above its contents.
 QWidget *wizardPage(const char *name, const QString &heading, QVBoxLayout *&body)
 {
@@ -72,7 +62,7 @@ QWidget *wizardPage(const char *name, const QString &heading, QVBoxLayout *&body
     w->setObjectName(QLatin1String(name));
     body = new QVBoxLayout(w);
     body->setContentsMargins(12, 8, 12, 8);
-    body->addWidget(bold(heading, w, 12));
+    body->addWidget(boldLabel(heading, w, 12));
     return w;
 }
 
@@ -177,7 +167,7 @@ QWidget *TTemplateForm::makeGroupPage()
                                      "shall belong to."),
                       w));
     v->addSpacing(12);
-    auto *label = bold(QStringLiteral("Select or enter a group name:"), w);
+    auto *label = boldLabel(QStringLiteral("Select or enter a group name:"), w);
     v->addWidget(label);
     Groups = named(new QComboBox(w), "Groups");
     Groups->setEditable(true);
