@@ -4,6 +4,7 @@
 #include "core/common/errors.h"
 #include "core/common/messagewait.h"
 #include "core/common/textfile.h"
+#include "core/editor/linecolumn.h"
 #include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "core/settings/recentfiles.h"
@@ -12,6 +13,7 @@
 #include "ui/common/commands.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
+#include "ui/editor/gotoline.h"
 #include "ui/editor/scripteditor.h"
 
 #include <QAction>
@@ -112,6 +114,7 @@ DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMe
     commands.onTriggered({"btSave", "Save1", "Save2"}, this, [this] { saveCurrent(); });
     commands.onTriggered({"Saveas1", "Saveas2"}, this, [this] { saveAs(); });
     commands.onTriggered({"Close1", "SpeedButton2"}, this, [this] { closeCurrent(); });
+    commands.onTriggered({"Gotoline1"}, this, [this] { goToLine(); });
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0 && index < int(m_documents.size()))
             selectionChanged();
@@ -192,6 +195,40 @@ void DocumentTabs::open(const QString &path)
                                Config::read(m_settings, Config::RecentCount), Clock::now());
     rebuildRecentMenu();
     reportSaveLeftovers(path);
+}
+
+void DocumentTabs::openAt(const QString &path, int line, int column)
+{
+    open(path);
+    if (TScriptEditor *doc = current()) {
+        moveCaretToLine(doc->Editor, line, column);
+        doc->Editor->setFocus();
+    }
+}
+
+void DocumentTabs::goToLine()
+{
+    TScriptEditor *doc = current();
+    if (!doc)
+        return;
+    ScriptEditorWidget *editor = doc->Editor;
+    QString answer = QString::number(editor->linePosition(editor->textCursor().position()).row + 1);
+    // Until the text is all there, its number of lines is not known.
+    QString label = QStringLiteral("Line (or line:column)");
+    if (!editor->isLoading())
+        label += QStringLiteral(", 1\u2013%1").arg(lineCount(editor));
+    QWidget *window = m_tabs->window();
+    if (!Prompts::instance().input(window, QStringLiteral("Go to line"), label + u':', answer))
+        return;
+    const std::optional<LineColumn::Place> place = LineColumn::parse(answer);
+    if (!place) {
+        Prompts::error(window, QStringLiteral("Oops! \"%1\" is no line. Please give a line "
+                                              "number, or a line and a column such as 120:5.")
+                                       .arg(answer.trimmed()));
+        return;
+    }
+    moveCaretToLine(editor, place->line, place->column);
+    editor->setFocus();
 }
 
 void DocumentTabs::reportSaveLeftovers(const QString &path)

@@ -40,6 +40,9 @@ public:
     // An empty path makes a new script "Noname #n". Throws IoError when the file cannot be read
     // or the path names something other than a file (a folder, a pipe, a device).
     void open(const QString &path);
+    // Opens the file or selects its tab, then puts the caret at the line and column (from 1)
+    // once its text is there.
+    void openAt(const QString &path, int line, int column = 1);
     void openWithDialog();
     bool saveAs();       // false when cancelled
     void closeCurrent(); // asks about unsaved text
@@ -51,6 +54,8 @@ public:
     // Reads the periodic-save settings.
     void applyOptions();
     void updateStatus();
+    // Asks for a line, or a line and a column, of the current script and puts the caret there.
+    void goToLine();
     // Start-up: forget what a previous start-up left and read the remembered folder.
     void reset();
 

@@ -77,6 +77,7 @@ const CommandDef kCommands[] = {
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
         {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
         {"Findinfiles1", "Find in f&iles", "", "", false},
+        {"Gotoline1", "&Go to line...", "Ctrl+G", "go-jump", true},
         // Project
         {"Run1", "&Run...", "F9", "media-playback-start", true},
         {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
@@ -186,7 +187,8 @@ void TForm1::createMenus()
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
                "Options1"});
-    add(bar->addMenu(QStringLiteral("&Search")), {"Find1", "Findandreplace1", "Findinfiles1"});
+    add(bar->addMenu(QStringLiteral("&Search")),
+        {"Find1", "Findandreplace1", "Findinfiles1", "", "Gotoline1"});
     add(bar->addMenu(QStringLiteral("&Project")),
         {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
     add(bar->addMenu(QStringLiteral("&Code templates")),

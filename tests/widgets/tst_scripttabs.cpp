@@ -1,0 +1,108 @@
+#include "mainwindowfixture.h"
+#include "testsupport.h"
+#include "ui/editor/gotoline.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTextBlock>
+#include <QtTest>
+
+namespace {
+
+struct Window : FreshHome, MainWindowFixture
+{
+    Window()
+        : MainWindowFixture(home)
+    {
+        w->activateWindow();
+    }
+    QTabBar *tabs() const { return get<QTabBar>("tabScriptSel"); }
+    QString tab(int i) const { return tabs()->tabText(i); }
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        home.writeFile(name, bytes);
+        return home.path(name);
+    }
+    ScriptEditorWidget *editor() const { return w->CurrentDocument()->Editor; }
+    // The caret's line and column as perl counts them, both from 1.
+    std::pair<int, int> caret() const
+    {
+        const auto at = editor()->linePosition(editor()->textCursor().position());
+        return {at.row + 1, at.column + 1};
+    }
+    // A key pressed where the user types.
+    void key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) const
+    {
+        editor()->setFocus();
+        QTest::keyClick(editor(), Qt::Key(key), mods);
+    }
+};
+
+// Lines "line 1" … "line n", line longLine (if any) far longer than the editor shows in one row.
+QByteArray numberedLines(int n, int longLine = 0)
+{
+    QByteArray text;
+    for (int i = 1; i <= n; ++i) {
+        text += "line " + QByteArray::number(i);
+        if (i == longLine)
+            text += ' ' + QByteArray(25000, 'x') + " end";
+        text += '\n';
+    }
+    return text;
+}
+
+} // namespace
+
+class ScriptTabsTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void goToLineCountsLinesAsPerlDoes()
+    {
+        Window win;
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        // Line 3 is shown in many rows; the lines after it keep their numbers.
+        win.openLoaded(win.write("a.pl", numberedLines(10, 3)));
+        QVERIFY(win.editor()->document()->blockCount() > 20);
+        win.prompts->fileAnswers = {QStringLiteral("5:3"), QStringLiteral("3:25004"),
+                                    QStringLiteral("1000"), QStringLiteral("9:99")};
+        win.key(Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(win.prompts->asked.last().what, QStringLiteral("input"));
+        QVERIFY2(win.prompts->asked.last().text.contains(QStringLiteral("1\u201310")),
+                 qPrintable(win.prompts->asked.last().text));
+        QCOMPARE(win.caret(), std::pair(5, 3));
+        QCOMPARE(win.editor()->textCursor().block().text().mid(2, 4), QStringLiteral("ne 5"));
+        QCOMPARE(win.w->focusWidget(), win.editor());
+
+        win.trigger("Gotoline1");
+        QCOMPARE(win.caret(), std::pair(3, 25004));
+        win.trigger("Gotoline1");
+        QCOMPARE(win.caret(), std::pair(10, 1)); // past the end: the last line
+        win.trigger("Gotoline1");
+        QCOMPARE(win.caret(), std::pair(9, 7)); // past a line's end: its end
+
+        win.prompts->fileAnswers = {QStringLiteral("five")};
+        win.trigger("Gotoline1");
+        QVERIFY(win.prompts->messages().last().contains("\"five\""));
+        QCOMPARE(win.caret(), std::pair(9, 7));
+    }
+
+    void openAtGoesToTheLineOnceTheTextIsThere()
+    {
+        Window win;
+        const QString big = win.write("big.pl", numberedLines(40000));
+        win.w->documents().openAt(big, 30000, 4);
+        ScriptEditorWidget *ed = win.editor();
+        QVERIFY(ed->isLoading());
+        QSignalSpy loaded(ed, &ScriptEditorWidget::textLoaded);
+        QVERIFY(loaded.wait(10000));
+        QCOMPARE(win.caret(), std::pair(30000, 4));
+    }
+};
+
+QTEST_MAIN(ScriptTabsTest)
+#include "tst_scripttabs.moc"
