@@ -61,6 +61,47 @@ class ScriptTabsTest : public QObject
 {
     Q_OBJECT
 private slots:
+    void tabsMarkUnsavedTextBothWays()
+    {
+        Window win;
+        QCOMPARE(win.tab(0), QStringLiteral("Noname #1")); // nothing typed, nothing to lose
+        win.key(Qt::Key_X);
+        QCOMPARE(win.tab(0), QStringLiteral("*Noname #1"));
+
+        win.w->OpenDocument(win.write("a.pl", "1;\n"));
+        QCOMPARE(win.tab(1), QStringLiteral("a.pl"));
+        win.key(Qt::Key_Z);
+        QCOMPARE(win.tab(1), QStringLiteral("*a.pl"));
+        win.editor()->undo();
+        QCOMPARE(win.tab(1), QStringLiteral("a.pl"));
+        win.key(Qt::Key_Y);
+        win.trigger("btSave");
+        QCOMPARE(win.home.readFile("a.pl"), QByteArray("y1;\n"));
+        QCOMPARE(win.tab(1), QStringLiteral("a.pl"));
+        // The other tab keeps its own mark.
+        QCOMPARE(win.tab(0), QStringLiteral("*Noname #1"));
+
+        // A script saved under a new name is marked again at the next change.
+        win.tabs()->setCurrentIndex(0);
+        win.prompts->fileAnswers.push_back(win.home.path("b.pl"));
+        win.trigger("Saveas1");
+        QCOMPARE(win.tab(0), QStringLiteral("b"));
+        win.key(Qt::Key_Space);
+        QCOMPARE(win.tab(0), QStringLiteral("*b"));
+    }
+
+    // An "&" in a tab's text would make Alt and the next letter a key of the tab strip and take
+    // it from the command that has it.
+    void aFileNameDoesNotTakeACommandsKey()
+    {
+        Window win;
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        win.w->OpenDocument(win.write("m&u.pl", "1;\n"));
+        win.key(Qt::Key_Q);
+        win.key(Qt::Key_U, Qt::AltModifier); // Undo
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("1;\n"));
+    }
+
     void goToLineCountsLinesAsPerlDoes()
     {
         Window win;

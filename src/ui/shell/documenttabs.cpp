@@ -37,6 +37,8 @@ const QString kOpenFilter = QStringLiteral(
         "All files (*)");
 // A period of a few milliseconds would save without pause and make the program unusable.
 constexpr int kMinAutoSavePeriodMs = 1000;
+// Put before the name on the tab of a script with unsaved text.
+const QString kModifiedMark = QStringLiteral("*");
 
 // A folder, a pipe or a device holds no script: reading a pipe waits for a writer that may
 // never come, and a device may never end. An empty path or one that is not there yet is fine.
@@ -67,6 +69,13 @@ void refuseWhatIsNoFile(const QString &path)
     throw IoError(QStringLiteral("Oops! \"%1\" is %2, not a file that can be edited. Please open "
                                  "a script file.")
                           .arg(path, what));
+}
+
+// A new script that is still empty has nothing to lose; a file emptied by the user has.
+bool holdsUnsavedText(const TScriptEditor &doc)
+{
+    return !doc.saved()
+           && (!doc.Editor->document()->isEmpty() || QFileInfo(doc.FileName).isAbsolute());
 }
 } // namespace
 
@@ -156,6 +165,11 @@ void DocumentTabs::open(const QString &path)
             [this, ed = doc->Editor](const QPoint &p) { m_editorMenu->popup(ed->mapToGlobal(p)); });
     // The status line follows every key (the character is not in the text yet).
     connect(doc->Editor, &ScriptEditorWidget::keyTyped, this, [this] { updateStatus(); });
+    // Undoing back to the saved text takes the mark away again.
+    connect(doc->Editor, &QPlainTextEdit::modificationChanged, this,
+            [this, ed = doc->Editor] { showMark(ed); });
+    connect(doc->Editor, &QPlainTextEdit::textChanged, this,
+            [this, ed = doc->Editor] { showMark(ed); });
     emit documentCreated(doc.get());
     if (exists) {
         doc->Editor->loadText(content.text);
@@ -178,7 +192,8 @@ void DocumentTabs::open(const QString &path)
 
     {
         const QSignalBlocker block(m_tabs);
-        const int index = m_tabs->addTab(caption);
+        const int index = m_tabs->addTab(QString());
+        setCaption(index, caption);
         m_tabs->setTabIcon(index, scriptIcon());
         m_tabs->setTabToolTip(index, m_documents.back()->FileName);
         m_tabs->setCurrentIndex(index);
@@ -203,6 +218,31 @@ void DocumentTabs::openAt(const QString &path, int line, int column)
     if (TScriptEditor *doc = current()) {
         moveCaretToLine(doc->Editor, line, column);
         doc->Editor->setFocus();
+    }
+}
+
+void DocumentTabs::setCaption(int index, const QString &caption)
+{
+    m_tabs->setTabData(index, caption);
+    showMark(m_documents[size_t(index)]->Editor);
+}
+
+void DocumentTabs::showMark(const ScriptEditorWidget *editor)
+{
+    for (size_t i = 0; i < m_documents.size(); ++i) {
+        const TScriptEditor &doc = *m_documents[i];
+        if (doc.Editor != editor)
+            continue;
+        const int index = int(i);
+        if (index >= m_tabs->count())
+            return;
+        // "&" in a file name is a character, not a keyboard accelerator.
+        QString text = m_tabs->tabData(index).toString().replace(u'&', QStringLiteral("&&"));
+        if (holdsUnsavedText(doc))
+            text.prepend(kModifiedMark);
+        if (m_tabs->tabText(index) != text)
+            m_tabs->setTabText(index, text);
+        return;
     }
 }
 
@@ -319,7 +359,7 @@ bool DocumentTabs::saveAs()
     writeScript(*doc, file);
     doc->FileName = file;
     doc->setSaved(true);
-    m_tabs->setTabText(m_tabs->currentIndex(), QFileInfo(file).completeBaseName());
+    setCaption(m_tabs->currentIndex(), QFileInfo(file).completeBaseName());
     m_tabs->setTabToolTip(m_tabs->currentIndex(), file);
     selectionChanged();
     return true;

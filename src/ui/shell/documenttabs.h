@@ -13,6 +13,7 @@ class QStackedWidget;
 class QTabBar;
 class QTimer;
 class QWidget;
+class ScriptEditorWidget;
 class TIniFile;
 
 // The open scripts: their editors, the tab strip, the path caption, opening, saving, closing,
@@ -70,6 +71,9 @@ signals:
 
 private:
     bool save(TScriptEditor &doc);
+    // The tab's text: its caption, marked while the script holds unsaved text.
+    void showMark(const ScriptEditorWidget *editor);
+    void setCaption(int index, const QString &caption);
     void selectionChanged();
     void saveOnTimer();
     // Tells of what broken-off saves of path left beside it.
