@@ -102,6 +102,35 @@ private slots:
         QCOMPARE(win.editor()->toPlainText(), QStringLiteral("1;\n"));
     }
 
+    void aFileOpenAlreadyOnlyGetsItsTabSelected()
+    {
+        Window win;
+        const QString a = win.write("dir/a.pl", "1;\n");
+        QVERIFY(QFile::link(a, win.home.path("link.pl")));
+        win.w->OpenDocument(a);
+        win.key(Qt::Key_X);
+        win.trigger("btNew");
+        for (const QString &same :
+             {a, win.home.path("dir/../dir/./a.pl"), win.home.path("link.pl")}) {
+            win.tabs()->setCurrentIndex(2);
+            win.w->OpenDocument(same);
+            QCOMPARE(win.w->documents().all().size(), size_t(3));
+            QCOMPARE(win.tabs()->currentIndex(), 1);
+            // What was typed into it stays: nothing is read again.
+            QCOMPARE(win.editor()->toPlainText(), QStringLiteral("x1;\n"));
+        }
+        // From the Open dialog too.
+        win.prompts->fileAnswers.push_back(a);
+        win.trigger("btOpen");
+        QCOMPARE(win.w->documents().all().size(), size_t(3));
+        // A new script's title names no file, not even one of that name where we are.
+        const QString here = QDir::currentPath();
+        QDir::setCurrent(win.home.dir());
+        win.w->OpenDocument(win.write("Noname #1", "2;\n"));
+        QDir::setCurrent(here);
+        QCOMPARE(win.w->documents().all().size(), size_t(4));
+    }
+
     void goToLineCountsLinesAsPerlDoes()
     {
         Window win;
@@ -142,6 +171,12 @@ private slots:
         QSignalSpy loaded(ed, &ScriptEditorWidget::textLoaded);
         QVERIFY(loaded.wait(10000));
         QCOMPARE(win.caret(), std::pair(30000, 4));
+
+        // Open already: its tab is selected and the caret moves.
+        win.trigger("btNew");
+        win.w->documents().openAt(big, 12);
+        QCOMPARE(win.editor(), ed);
+        QCOMPARE(win.caret(), std::pair(12, 1));
     }
 };
 

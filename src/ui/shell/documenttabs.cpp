@@ -71,6 +71,14 @@ void refuseWhatIsNoFile(const QString &path)
                           .arg(path, what));
 }
 
+// One file, whatever path leads to it; a file that is gone by its cleaned absolute path.
+QString fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
 // A new script that is still empty has nothing to lose; a file emptied by the user has.
 bool holdsUnsavedText(const TScriptEditor &doc)
 {
@@ -149,9 +157,33 @@ void DocumentTabs::reset()
         m_openDir = QDir::homePath();
 }
 
+int DocumentTabs::tabOfFile(const QString &path) const
+{
+    const QString wanted = fileIdentity(path);
+    for (size_t i = 0; i < m_documents.size(); ++i) {
+        const QString &name = m_documents[i]->FileName;
+        // A new script's title names no file.
+        if (QFileInfo(name).isAbsolute() && fileIdentity(name) == wanted)
+            return int(i);
+    }
+    return -1;
+}
+
 void DocumentTabs::open(const QString &path)
 {
     refuseWhatIsNoFile(path);
+    if (!path.isEmpty()) {
+        // A second editor on the same file would let one save overwrite the other's changes.
+        const int already = tabOfFile(path);
+        if (already >= 0) {
+            {
+                const QSignalBlocker block(m_tabs);
+                m_tabs->setCurrentIndex(already);
+            }
+            selectionChanged();
+            return;
+        }
+    }
     auto doc = std::make_unique<TScriptEditor>();
     const bool exists = !path.isEmpty() && QFileInfo(path).isFile();
     // Read before creating anything, so a file that cannot be read leaves no tab behind.

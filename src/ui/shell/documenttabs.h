@@ -40,6 +40,7 @@ public:
 
     // An empty path makes a new script "Noname #n". Throws IoError when the file cannot be read
     // or the path names something other than a file (a folder, a pipe, a device).
+    // A file that is open already (the same file by any path to it) only gets its tab selected.
     void open(const QString &path);
     // Opens the file or selects its tab, then puts the caret at the line and column (from 1)
     // once its text is there.
@@ -71,6 +72,8 @@ signals:
 
 private:
     bool save(TScriptEditor &doc);
+    // The tab of the document whose file path names, or -1.
+    int tabOfFile(const QString &path) const;
     // The tab's text: its caption, marked while the script holds unsaved text.
     void showMark(const ScriptEditorWidget *editor);
     void setCaption(int index, const QString &caption);
