@@ -717,7 +717,7 @@ private slots:
         const std::pair<const char *, const char *> commands[] = {{"btNew", "Ctrl+N"},
                                                                   {"btOpen", "Ctrl+O"},
                                                                   {"btSave", "Ctrl+S"},
-                                                                  {"Saveas1", "Ctrl+A"},
+                                                                  {"Saveas1", "Ctrl+Shift+S"},
                                                                   {"Properties1", "Ctrl+I"},
                                                                   {"Close1", "Ctrl+F4"},
                                                                   {"Cut1", "Ctrl+X"},

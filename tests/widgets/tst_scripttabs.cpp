@@ -131,6 +131,31 @@ private slots:
         QCOMPARE(win.w->documents().all().size(), size_t(4));
     }
 
+    void keysGoThroughTheTabsFromTheEditor()
+    {
+        Window win;
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        win.w->OpenDocument(win.write("a.pl", "1;\n"));
+        win.w->OpenDocument(win.write("b.pl", "2;\n"));
+        const std::pair<std::pair<int, Qt::KeyboardModifiers>, int> steps[] = {
+                {{Qt::Key_Tab, Qt::ControlModifier}, 0}, // from the last, round to the first
+                {{Qt::Key_PageDown, Qt::ControlModifier}, 1},
+                {{Qt::Key_PageUp, Qt::ControlModifier}, 0},
+                {{Qt::Key_PageUp, Qt::ControlModifier}, 2},
+                {{Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}, 1},
+                {{Qt::Key_Tab, Qt::ControlModifier}, 2},
+        };
+        win.editor()->setFocus();
+        for (const auto &[press, tab] : steps) {
+            QTest::keyClick(win.w->focusWidget(), Qt::Key(press.first), press.second);
+            QCOMPARE(win.tabs()->currentIndex(), tab);
+            QCOMPARE(win.w->focusWidget(), win.editor());
+        }
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("2;\n"));
+        for (const auto &doc : win.w->documents().all())
+            QVERIFY2(doc->Editor->document()->isEmpty() || doc->saved(), qPrintable(doc->FileName));
+    }
+
     void goToLineCountsLinesAsPerlDoes()
     {
         Window win;
@@ -177,6 +202,73 @@ private slots:
         win.w->documents().openAt(big, 12);
         QCOMPARE(win.editor(), ed);
         QCOMPARE(win.caret(), std::pair(12, 1));
+    }
+
+    void desktopKeysWorkBesideTheProgramsOwn()
+    {
+        Window win;
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        QTest::keyClicks(win.editor(), "abc def");
+        win.key(Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(win.editor()->textCursor().selectedText(), QStringLiteral("abc def"));
+        win.key(Qt::Key_End);
+
+        // Undo and redo act once in the editor, and reach it from elsewhere in the window.
+        win.editor()->moveCursor(QTextCursor::Start);
+        win.key(Qt::Key_X);
+        win.key(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("abc def"));
+        win.key(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("xabc def"));
+        win.tabs()->setFocus();
+        QTest::keyClick(win.tabs(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("abc def"));
+        QTest::keyClick(win.tabs(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(win.editor()->toPlainText(), QStringLiteral("xabc def"));
+        QTest::keyClick(win.tabs(), Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(win.editor()->textCursor().selectedText(), QStringLiteral("xabc def"));
+
+        win.key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(win.prompts->asked.last().what, QStringLiteral("saveFile"));
+        win.prompts->buttonAnswers = {QMessageBox::No};
+        win.key(Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(win.prompts->messages().last().startsWith("Document \"Noname #1\"."));
+        QVERIFY(win.w->documents().all().empty());
+        QTest::keyClick(win.w.get(), Qt::Key_Q, Qt::ControlModifier);
+        QVERIFY(!win.w->isVisible());
+    }
+
+    // Two commands on one key make the key do nothing at all.
+    void noTwoCommandsShareAKey()
+    {
+        Window win;
+        QHash<QKeySequence, QString> owner;
+        QStringList clashes;
+        const auto claim = [&](const QKeySequence &key, const QString &by) {
+            if (owner.contains(key))
+                clashes << key.toString() + ": " + owner[key] + ", " + by;
+            owner.insert(key, by);
+        };
+        // Only keys that count in the main window: dialogs have keys of their own.
+        const auto inMainWindow = [&](const QObject *o) {
+            while (o && !o->isWidgetType())
+                o = o->parent();
+            return o && static_cast<const QWidget *>(o)->window() == win.w.get();
+        };
+        for (const QAction *a : win.w->findChildren<QAction *>()) {
+            if (a->shortcutContext() != Qt::WidgetShortcut && inMainWindow(a->parent())) {
+                for (const QKeySequence &key : a->shortcuts())
+                    claim(key, a->objectName());
+            }
+        }
+        for (const QShortcut *s : win.w->findChildren<QShortcut *>()) {
+            if (s->context() != Qt::WidgetShortcut && inMainWindow(s->parent())) {
+                for (const QKeySequence &key : s->keys())
+                    claim(key, s->objectName());
+            }
+        }
+        QVERIFY(owner.contains(QKeySequence(QStringLiteral("Ctrl+A"))));
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join(u'\n')));
     }
 };
 

@@ -372,14 +372,11 @@ bool ScriptEditorWidget::event(QEvent *e)
         auto *k = static_cast<QKeyEvent *>(e);
         const auto combo = k->keyCombination();
         // Alt+A belongs to "Select all" while the editor has the focus, not to the About box.
+        // The control keeps Ctrl+A, Ctrl+Z and its other standard keys, which the window's
+        // commands have too: so each acts once, here.
         if (combo == QKeyCombination(Qt::AltModifier, Qt::Key_A)) {
             e->accept();
             return true;
-        }
-        // Ctrl+A is "Save as" here; the control must not take it for select-all.
-        if (combo == QKeyCombination(Qt::ControlModifier, Qt::Key_A)) {
-            e->ignore();
-            return false;
         }
     }
     return QPlainTextEdit::event(e);

@@ -132,6 +132,18 @@ DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMe
     commands.onTriggered({"Saveas1", "Saveas2"}, this, [this] { saveAs(); });
     commands.onTriggered({"Close1", "SpeedButton2"}, this, [this] { closeCurrent(); });
     commands.onTriggered({"Gotoline1"}, this, [this] { goToLine(); });
+    // The tabs are switched from the keyboard wherever the focus is, the editor included.
+    auto *next = new QAction(QStringLiteral("Next script"), parent);
+    next->setObjectName(QStringLiteral("NextScript"));
+    next->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)});
+    auto *previous = new QAction(QStringLiteral("Previous script"), parent);
+    previous->setObjectName(QStringLiteral("PreviousScript"));
+    previous->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab),
+                            QKeySequence(Qt::CTRL | Qt::Key_PageUp)});
+    parent->addActions({next, previous});
+    connect(next, &QAction::triggered, this, [this] { selectNeighbour(1); });
+    connect(previous, &QAction::triggered, this, [this] { selectNeighbour(-1); });
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int index) {
         if (index >= 0 && index < int(m_documents.size()))
             selectionChanged();
@@ -276,6 +288,15 @@ void DocumentTabs::showMark(const ScriptEditorWidget *editor)
             m_tabs->setTabText(index, text);
         return;
     }
+}
+
+void DocumentTabs::selectNeighbour(int step)
+{
+    const int count = m_tabs->count();
+    if (count < 2)
+        return;
+    // The stack of editors hands the focus on to the editor shown.
+    m_tabs->setCurrentIndex(((m_tabs->currentIndex() + step) % count + count) % count);
 }
 
 void DocumentTabs::goToLine()

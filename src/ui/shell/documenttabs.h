@@ -58,6 +58,8 @@ public:
     void updateStatus();
     // Asks for a line, or a line and a column, of the current script and puts the caret there.
     void goToLine();
+    // Selects the tab step places on, wrapping at either end.
+    void selectNeighbour(int step);
     // Start-up: forget what a previous start-up left and read the remembered folder.
     void reset();
 

@@ -43,7 +43,8 @@
 
 namespace {
 
-// Every command of the main window: object name, caption, shortcut, icon, enabled.
+// Every command of the main window: object name, caption, shortcuts ("; " between two; the
+// menus show the first), icon, enabled.
 // Commands whose feature is not in the program yet start disabled.
 struct CommandDef
 {
@@ -59,19 +60,19 @@ const CommandDef kCommands[] = {
         {"New1", "&New", "", "document-new", true},
         {"Open1", "&Open", "", "document-open", true},
         {"Save1", "&Save", "", "document-save", true},
-        {"Saveas1", "&Save as...", "Ctrl+A", "document-save-as", true},
+        {"Saveas1", "&Save as...", "Ctrl+Shift+S", "document-save-as", true},
         {"Properties1", "Properties", "Ctrl+I", "document-properties", false},
         {"SetotherHTMLfile1", "Set other &HTML file", "Ctrl+H", "text-html", true},
-        {"Close1", "&Close", "Ctrl+F4", "document-close", true},
-        {"Exit1", "E&xit", "Alt+F4", "application-exit", true},
+        {"Close1", "&Close", "Ctrl+F4; Ctrl+W", "document-close", true},
+        {"Exit1", "E&xit", "Alt+F4; Ctrl+Q", "application-exit", true},
         // Edit
-        {"Selectall1", "&Select all\tAlt+A", "", "edit-select-all", true},
+        {"Selectall1", "&Select all", "Ctrl+A", "edit-select-all", true},
         {"Cut1", "Cu&t", "Ctrl+X", "edit-cut", true},
         {"Copy1", "&Copy", "Ctrl+C", "edit-copy", true},
         {"Paste1", "&Paste", "Ctrl+V", "edit-paste", true},
         {"Delete1", "&Delete", "Ctrl+Del", "edit-delete", true},
-        {"Undo1", "&Undo", "Alt+U", "edit-undo", true},
-        {"Redo1", "&Redo", "Alt+R", "edit-redo", true},
+        {"Undo1", "&Undo", "Alt+U; Ctrl+Z", "edit-undo", true},
+        {"Redo1", "&Redo", "Alt+R; Ctrl+Shift+Z; Ctrl+Y", "edit-redo", true},
         {"Options1", "&Options", "", "configure", true},
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
@@ -155,7 +156,7 @@ void TForm1::createCommands()
         auto *a = new QAction(QString::fromUtf8(c.caption), this);
         a->setObjectName(QLatin1String(c.name));
         if (*c.shortcut)
-            a->setShortcut(QKeySequence(QLatin1String(c.shortcut)));
+            a->setShortcuts(QKeySequence::listFromString(QLatin1String(c.shortcut)));
         if (*c.icon)
             a->setIcon(themeIcon(c.icon));
         a->setEnabled(c.enabled);
