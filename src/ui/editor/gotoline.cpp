@@ -1,5 +1,6 @@
 #include "ui/editor/gotoline.h"
 
+#include "ui/editor/rowbreaks.h"
 #include "ui/editor/scripteditor.h"
 
 #include <QTextBlock>
@@ -54,7 +55,8 @@ int lineCount(const ScriptEditorWidget *editor)
 {
     const QTextBlock last = editor->document()->lastBlock();
     const int lines = lineOf(editor, last) + 1;
-    return lines > 1 && last.length() == 1 ? lines - 1 : lines;
+    const bool endsInLineBreak = last.length() == 1 && !RowBreaks::before(last);
+    return lines > 1 && endsInLineBreak ? lines - 1 : lines;
 }
 
 void moveCaretToLine(ScriptEditorWidget *editor, int line, int column)
