@@ -4,9 +4,14 @@
 #include "ui/shell/mainwindow.h"
 
 #include "ui/common/panels.h"
+#include "ui/editor/caretline.h"
 #include "ui/editor/editorcommands.h"
+#include "ui/editor/findform.h"
+#include "ui/editor/findinfilespage.h"
+#include "ui/editor/findresults.h"
 #include "ui/editor/highlighting.h"
 #include "ui/editor/proptreecontroller.h"
+#include "ui/editor/scripteditor.h"
 #include "ui/run/browsercontroller.h"
 #include "ui/run/runcommands.h"
 #include "ui/shell/documenttabs.h"
@@ -21,6 +26,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -76,7 +82,7 @@ const CommandDef kCommands[] = {
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
         {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
-        {"Findinfiles1", "Find in f&iles", "", "", false},
+        {"Findinfiles1", "Find in f&iles", "", "system-search", true},
         // Project
         {"Run1", "&Run...", "F9", "media-playback-start", true},
         {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
@@ -393,15 +399,20 @@ void TForm1::createCentre()
             codeSheet, taskSheet, m_viewCaption, this);
     vSplit->addWidget(m_views->pages());
     vSplit->addWidget(m_runs->outputArea());
+    // The hits of a find in files, under the output.
+    auto *found = new FindResults(vSplit);
+    found->watch(m_editing->findForm()->FindInFiles->job());
+    vSplit->addWidget(found->panel());
     vSplit->setStretchFactor(0, 1);
     vSplit->setStretchFactor(1, 0);
+    vSplit->setStretchFactor(2, 0);
     cv->addWidget(vSplit, 1);
     hSplit->addWidget(centre);
 
     hSplit->addWidget(m_inspector->panel());
     hSplit->setStretchFactor(2, 1);
     hSplit->setSizes({112, 161, 600, 183});
-    vSplit->setSizes({500, 132});
+    vSplit->setSizes({500, 132, 150});
     // The splitter handles carry the names the settings speak of.
     hSplit->handle(2)->setObjectName(QStringLiteral("Splitter1"));
     hSplit->handle(3)->setObjectName(QStringLiteral("Splitter5"));
@@ -423,6 +434,21 @@ void TForm1::createCentre()
     connect(tipClose, &QToolButton::clicked, this, [this] { guarded([this] { closeTips(); }); });
     connect(explorerClose, &QToolButton::clicked, this,
             [this] { guarded([this] { closeExplorer(); }); });
+    connect(found, &FindResults::openRequested, this,
+            [this](const QString &path, int line, int column) {
+                guarded([&] {
+                    // A script already open is shown again, not opened twice.
+                    const auto &docs = m_documents->all();
+                    const auto open = std::find_if(docs.begin(), docs.end(), [&](const auto &d) {
+                        return QFileInfo(d->FileName) == QFileInfo(path);
+                    });
+                    if (open != docs.end())
+                        m_documents->tabBar()->setCurrentIndex(int(open - docs.begin()));
+                    else
+                        m_documents->open(path);
+                    moveCaretToLine(m_documents->current()->Editor, line, column);
+                });
+            });
 }
 
 void TForm1::createStatusBar()
