@@ -157,6 +157,8 @@ TEST(FileSearch, CaseWholeWordsAndRegularExpressions)
     EXPECT_EQ(lines("print(ed)?;?$", true, true, false), QList<int>({3, 5}));
     EXPECT_EQ(lines("p.int", true, false, true), QList<int>({1, 4}));
     EXPECT_EQ(lines("[a-z]+;$", true, true, false), QList<int>({1, 3}));
+    // The last line break ends the last line; no empty line follows it.
+    EXPECT_EQ(lines("$", true, false, false), QList<int>({1, 2, 3, 4, 5}));
 
     FileSearchOptions o = options(t, "(unclosed");
     o.regularExpression = true;

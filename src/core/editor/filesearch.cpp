@@ -277,10 +277,12 @@ private:
     }
 
     // Reports each line of text that holds a match. text starts a line (numbered firstLine);
-    // unless it is the end of the file, the line after its last break is not in it.
+    // a match may start at its very end only when that is the end of a last line without a
+    // break (as grep sees it, a break ends a line rather than starting an empty one).
     void scan(QStringView text, qint64 firstLine, bool endOfFile)
     {
-        const qsizetype limit = endOfFile ? text.size() + 1 : text.size();
+        const bool openEnd = endOfFile && !text.isEmpty() && !text.endsWith(u'\n');
+        const qsizetype limit = text.size() + (openEnd ? 1 : 0);
         qint64 line = firstLine;
         qsizetype lineStart = 0;
         qsizetype next = 0; // where the first line not reported yet starts
