@@ -82,7 +82,7 @@ const CommandDef kCommands[] = {
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
         {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
-        {"Findinfiles1", "Find in f&iles", "", "system-search", true},
+        {"Findinfiles1", "Find in f&iles", "", "", true},
         // Project
         {"Run1", "&Run...", "F9", "media-playback-start", true},
         {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
