@@ -63,9 +63,9 @@ private slots:
         Finder f("x");
         QVERIFY(!f.form.isModal());
         QVERIFY(f.form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        // Only the find page is offered.
+        // Replacing is not offered.
         auto *pages = f.form.findChild<QTabWidget *>("PageControl1");
-        QVERIFY(pages->isTabVisible(0) && !pages->isTabVisible(1) && !pages->isTabVisible(2));
+        QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && !pages->isTabVisible(2));
     }
 
     void forwardFindsEveryOccurrenceThenStartsOver_data()

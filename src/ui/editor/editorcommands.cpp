@@ -9,6 +9,8 @@
 #include "ui/editor/scripteditor.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -44,6 +46,12 @@ EditorCommands::EditorCommands(const CommandTable &commands, DocumentSource &doc
             },
             texts, parent);
     commands.onTriggered({"btFind", "Find1", "Find2"}, this, [this] { showFind(); });
+    commands.onTriggered({"Findinfiles1"}, this, [this] {
+        // Where the current script is, else the home folder.
+        const TScriptEditor *doc = m_docs.current();
+        const QFileInfo script(doc ? doc->FileName : QString());
+        m_findForm->showFindInFiles(script.isAbsolute() ? script.absolutePath() : QDir::homePath());
+    });
 
     m_sideButtons->setObjectName(QStringLiteral("Panel1"));
     auto *column = new QVBoxLayout(m_sideButtons);

@@ -4,6 +4,7 @@
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
 #include "ui/editor/documenttext.h"
+#include "ui/editor/findinfilespage.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -52,11 +53,12 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     PageControl1 = named(new QTabWidget(this), "PageControl1");
     auto *page = named(new QWidget(PageControl1), "TabSheet1");
     PageControl1->addTab(page, QStringLiteral("Fin&d"));
-    // Searching in files and replacing are not offered; their pages stay hidden and empty.
-    PageControl1->addTab(named(new QWidget(PageControl1), "TabSheet2"),
-                         QStringLiteral("F&ind in files"));
+    auto *filesPage = named(new QWidget(PageControl1), "TabSheet2");
+    FindInFiles = new FindInFilesPage(filesPage);
+    (new QVBoxLayout(filesPage))->addWidget(FindInFiles);
+    PageControl1->addTab(filesPage, QStringLiteral("F&ind in files"));
+    // Replacing is not offered; its page stays hidden and empty.
     PageControl1->addTab(named(new QWidget(PageControl1), "TabSheet3"), QStringLiteral("&Replace"));
-    PageControl1->setTabVisible(1, false);
     PageControl1->setTabVisible(2, false);
     outer->addWidget(PageControl1);
 
@@ -126,6 +128,11 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     buttons->addWidget(Button2);
     outer->addLayout(buttons);
 
+    // "&Okay" and "Close" search the script; the files page has buttons of its own.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int page) {
+        Button1->setVisible(page != 1);
+        chkClose->setVisible(page != 1);
+    });
     connect(Button1, &QPushButton::clicked, this, &TFindForm::findNext);
     connect(Button2, &QPushButton::clicked, this, &TFindForm::closeDialog);
     setFixedSize(sizeHint());
@@ -141,6 +148,7 @@ void TFindForm::FormShow()
 {
     // Each showing starts from the chosen origin; the previous match no longer counts.
     m_fresh = true;
+    PageControl1->setCurrentIndex(0);
     FindTextCombo->setFocus();
     FindTextCombo->lineEdit()->selectAll();
 }
@@ -201,6 +209,14 @@ void TFindForm::findNext()
     editor->setTextCursor(found);
     if (chkClose->isChecked())
         ZoomHide(this);
+}
+
+void TFindForm::showFindInFiles(const QString &folder)
+{
+    FindInFiles->offerFolder(folder);
+    ZoomShow(this);
+    PageControl1->setCurrentIndex(1);
+    FindInFiles->focusText();
 }
 
 void TFindForm::closeDialog()

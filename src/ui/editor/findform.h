@@ -6,6 +6,7 @@
 #include <functional>
 
 class DocumentText;
+class FindInFilesPage;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -27,7 +28,9 @@ public:
     explicit TFindForm(EditorSource current, DocumentText *texts = nullptr,
                        QWidget *parent = nullptr);
 
-    void findNext();    // "&Okay"
+    void findNext(); // "&Okay"
+    // Shows the dialog on its "F&ind in files" page, offering folder to search.
+    void showFindInFiles(const QString &folder);
     void closeDialog(); // "&Close"
 
     QComboBox *FindTextCombo = nullptr;
@@ -40,6 +43,7 @@ public:
     QCheckBox *chkClose = nullptr;
     QPushButton *Button1 = nullptr;
     QPushButton *Button2 = nullptr;
+    FindInFilesPage *FindInFiles = nullptr;
 
 public slots:
     void reject() override;

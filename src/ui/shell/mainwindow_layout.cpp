@@ -5,8 +5,12 @@
 
 #include "ui/common/panels.h"
 #include "ui/editor/editorcommands.h"
+#include "ui/editor/findform.h"
+#include "ui/editor/findinfilespage.h"
+#include "ui/editor/findresults.h"
 #include "ui/editor/highlighting.h"
 #include "ui/editor/proptreecontroller.h"
+#include "ui/editor/scripteditor.h"
 #include "ui/run/browsercontroller.h"
 #include "ui/run/runcommands.h"
 #include "ui/shell/documenttabs.h"
@@ -21,6 +25,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -77,7 +82,7 @@ const CommandDef kCommands[] = {
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
         {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
-        {"Findinfiles1", "Find in f&iles", "", "", false},
+        {"Findinfiles1", "Find in f&iles", "", "", true},
         {"Gotoline1", "&Go to line...", "Ctrl+G", "go-jump", true},
         // Project
         {"Run1", "&Run...", "F9", "media-playback-start", true},
@@ -396,15 +401,20 @@ void TForm1::createCentre()
             codeSheet, taskSheet, m_viewCaption, this);
     vSplit->addWidget(m_views->pages());
     vSplit->addWidget(m_runs->outputArea());
+    // The hits of a find in files, under the output.
+    auto *found = new FindResults(vSplit);
+    found->watch(m_editing->findForm()->FindInFiles->job());
+    vSplit->addWidget(found->panel());
     vSplit->setStretchFactor(0, 1);
     vSplit->setStretchFactor(1, 0);
+    vSplit->setStretchFactor(2, 0);
     cv->addWidget(vSplit, 1);
     hSplit->addWidget(centre);
 
     hSplit->addWidget(m_inspector->panel());
     hSplit->setStretchFactor(2, 1);
     hSplit->setSizes({112, 161, 600, 183});
-    vSplit->setSizes({500, 132});
+    vSplit->setSizes({500, 132, 150});
     // The splitter handles carry the names the settings speak of.
     hSplit->handle(2)->setObjectName(QStringLiteral("Splitter1"));
     hSplit->handle(3)->setObjectName(QStringLiteral("Splitter5"));
@@ -426,6 +436,10 @@ void TForm1::createCentre()
     connect(tipClose, &QToolButton::clicked, this, [this] { guarded([this] { closeTips(); }); });
     connect(explorerClose, &QToolButton::clicked, this,
             [this] { guarded([this] { closeExplorer(); }); });
+    connect(found, &FindResults::openRequested, this,
+            [this](const QString &path, int line, int column) {
+                guarded([&] { m_documents->openAt(path, line, column); });
+            });
 }
 
 void TForm1::createStatusBar()
