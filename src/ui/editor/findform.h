@@ -113,7 +113,6 @@ private:
     void select(QPlainTextEdit *editor, qsizetype at, qsizetype length);
     // Makes the edits (ascending and apart) in one undo step; returns how much the text grew.
     static qsizetype applyEdits(QTextDocument *doc, const std::vector<Replacer::Edit> &edits);
-    void notFound(QPlainTextEdit *editor);
     // Where the search starts: forward, the first position a match may begin at; backward,
     // the last position a match may end at.
     int searchStart(QPlainTextEdit *editor, bool backward) const;
