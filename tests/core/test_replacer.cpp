@@ -131,17 +131,6 @@ TEST(Replacer, OnlyMatchesInsideTheRangeAndSeeingAroundIt)
     EXPECT_EQ(inRange(lines, 2, 3, "$", ";", regex()), "a\nb;\nc\n");
 }
 
-TEST(Replacer, EditsSayWhereAndWhat)
-{
-    const QString text = QStringLiteral("ab\nab");
-    const Replacer r(QStringLiteral("(a)b"), regex());
-    const std::vector<Replacer::Edit> edits = r.replaceAll(text, 0, text.size(), "<$1>");
-    ASSERT_EQ(edits.size(), 2u);
-    EXPECT_EQ(edits[1].start, 3);
-    EXPECT_EQ(edits[1].length, 2);
-    EXPECT_EQ(edits[1].text, "<a>");
-}
-
 TEST(Replacer, AnInvalidPatternSaysWhyAndFindsNothing)
 {
     const Replacer r(QStringLiteral("my (\\$x"), regex());
