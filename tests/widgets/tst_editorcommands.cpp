@@ -5,9 +5,14 @@
 #include "ui/shell/mainwindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -243,8 +248,126 @@ private slots:
             QVERIFY2(find->isVisible(), name);
             QVERIFY(!find->isModal());
         }
-        // Replacing and searching in files are not offered.
-        QVERIFY(!win.w->findChild<QAction *>("Findandreplace1")->isEnabled());
+    }
+
+    void replaceAllIsOneStepToUndoAndCounted()
+    {
+        Window win;
+        const QString before = QStringLiteral("my $a = 1;\nmy $ab = 2;\nprint $a + $ab;\n");
+        TScriptEditor *doc = win.open(before);
+        win.trigger("Findandreplace1");
+        win.get<QComboBox>("ReplaceFindCombo")->setEditText("$a");
+        win.get<QCheckBox>("chkReplaceWord")->setChecked(true);
+        win.get<QComboBox>("ReplaceTextCombo")->setEditText("$first");
+        win.get<QPushButton>("btReplaceAll")->click();
+        QCOMPARE(Window::text(doc),
+                 QStringLiteral("my $first = 1;\nmy $ab = 2;\nprint $first + $ab;\n"));
+        QCOMPARE(win.panel(4), QStringLiteral("Replaced 2 occurrences"));
+        QVERIFY(!doc->saved());
+        doc->Editor->undo();
+        QCOMPARE(Window::text(doc), before);
+        QVERIFY(doc->saved());
+        QVERIFY(!doc->Editor->document()->isUndoAvailable());
+        doc->Editor->redo();
+        QCOMPARE(Window::text(doc),
+                 QStringLiteral("my $first = 1;\nmy $ab = 2;\nprint $first + $ab;\n"));
+    }
+
+    // Each press replaces the match it selected before and selects the next.
+    void replaceTakesWhatGroupsFound()
+    {
+        Window win;
+        TScriptEditor *doc = win.open("x = 1;\ny = 22;\n");
+        win.trigger("Findandreplace1");
+        win.get<QComboBox>("ReplaceFindCombo")->setEditText("(\\w+) = (\\d+)");
+        win.get<QCheckBox>("chkRegex")->setChecked(true);
+        win.get<QComboBox>("ReplaceTextCombo")->setEditText("$2 => \\1");
+        auto *replace = win.get<QPushButton>("btReplace");
+        replace->click();
+        QCOMPARE(Window::text(doc), QStringLiteral("x = 1;\ny = 22;\n"));
+        QCOMPARE(doc->Editor->textCursor().selectedText(), QStringLiteral("x = 1"));
+        replace->click();
+        QCOMPARE(Window::text(doc), QStringLiteral("1 => x;\ny = 22;\n"));
+        QCOMPARE(doc->Editor->textCursor().selectedText(), QStringLiteral("y = 22"));
+        replace->click();
+        QCOMPARE(Window::text(doc), QStringLiteral("1 => x;\n22 => y;\n"));
+        QCOMPARE(win.prompts->messages(), QStringList{"No (further) Entry found."});
+        doc->Editor->undo();
+        QCOMPARE(Window::text(doc), QStringLiteral("1 => x;\ny = 22;\n"));
+    }
+
+    void findAndReplaceOpensTheReplacePage()
+    {
+        Window win;
+        TScriptEditor *doc = win.open("abc");
+        win.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        auto *form = win.get<TFindForm>("FindForm");
+        auto *pages = win.get<QTabWidget>("PageControl1");
+        QCOMPARE(win.get<QAction>("Findandreplace1")->shortcut(), QKeySequence("Ctrl+R"));
+        QTest::keyClick(doc->Editor, Qt::Key_R, Qt::ControlModifier);
+        QVERIFY(form->isVisible());
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet3"));
+        QVERIFY(pages->isTabVisible(pages->currentIndex()));
+        win.trigger("Find1");
+        QCOMPARE(pages->currentWidget()->objectName(), QStringLiteral("TabSheet1"));
+    }
+
+    // F3 and Shift+F3 go on from the caret with what was searched last; the dialog stays shut.
+    void findAgainWithoutTheDialog()
+    {
+        Window win;
+        TScriptEditor *doc = win.open("ab x ab x ab");
+        win.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        auto *form = win.get<TFindForm>("FindForm");
+        ScriptEditorWidget *ed = doc->Editor;
+        ed->setFocus();
+        // Nothing searched yet: the dialog asks what to look for.
+        QTest::keyClick(ed, Qt::Key_F3);
+        QVERIFY(form->isVisible());
+        win.get<QComboBox>("FindTextCombo")->setEditText("ab");
+        win.get<QPushButton>("Button1")->click();
+        win.get<QPushButton>("Button2")->click();
+        QVERIFY(!form->isVisible());
+        win.w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(win.w.get()));
+        auto press = [&](Qt::KeyboardModifiers mods) {
+            const int asked = int(win.prompts->asked.size());
+            QTest::keyClick(ed, Qt::Key_F3, mods);
+            return win.prompts->asked.size() > asked ? -1 : ed->textCursor().selectionStart();
+        };
+        QCOMPARE(ed->textCursor().selectionStart(), 0);
+        QList<int> seen;
+        for (int i = 0; i < 4; ++i)
+            seen << press(Qt::NoModifier);
+        for (int i = 0; i < 4; ++i)
+            seen << press(Qt::ShiftModifier);
+        // After "nothing further" the next search starts over at the top (the bottom).
+        QCOMPARE(seen, (QList<int>{5, 10, -1, 0, -1, 10, 5, 0}));
+        QCOMPARE(ed->textCursor().selectedText(), QStringLiteral("ab"));
+        QVERIFY(!form->isVisible());
+    }
+
+    void theSelectionIsWhatToFind()
+    {
+        Window win;
+        TScriptEditor *doc = win.open("my $needle = 1;\nprint $needle;\n");
+        Window::place(doc, 3, 10);
+        win.trigger("Find1");
+        QCOMPARE(win.get<QComboBox>("FindTextCombo")->currentText(), QStringLiteral("$needle"));
+        auto *replaceText = win.get<QComboBox>("ReplaceFindCombo");
+        // Lines selected are where to replace, not what to find.
+        Window::place(doc, 0, 20);
+        win.trigger("Findandreplace1");
+        QCOMPARE(replaceText->currentText(), QStringLiteral("$needle"));
+        QVERIFY(win.get<QRadioButton>("radSelectedText")->isChecked());
+        // As a pattern, the selected text is found as it stands.
+        win.get<QCheckBox>("chkRegex")->setChecked(true);
+        Window::place(doc, 3, 10);
+        win.trigger("Findandreplace1");
+        QCOMPARE(replaceText->currentText(), QStringLiteral("\\$needle"));
+        QVERIFY(win.get<QRadioButton>("radEntireScope")->isChecked());
     }
 
     void shortcutsReachTheirCommands()

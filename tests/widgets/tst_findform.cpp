@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QtTest>
 
@@ -63,9 +64,8 @@ private slots:
         Finder f("x");
         QVERIFY(!f.form.isModal());
         QVERIFY(f.form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        // Replacing is not offered.
         auto *pages = f.form.findChild<QTabWidget *>("PageControl1");
-        QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && !pages->isTabVisible(2));
+        QVERIFY(pages->isTabVisible(0) && pages->isTabVisible(1) && pages->isTabVisible(2));
     }
 
     void forwardFindsEveryOccurrenceThenStartsOver_data()
@@ -272,6 +272,113 @@ private slots:
         f.form.Button1->click();
         QCOMPARE(f.count(), 0);
         QVERIFY(!f.editor.textCursor().hasSelection());
+    }
+
+    void regularExpressionsFindInBothDirections()
+    {
+        Finder f("a1 b22\nc333");
+        f.form.CheckRegex->setChecked(true);
+        auto found = [&f](const QString &pattern, int presses) {
+            f.form.FindTextCombo->setEditText(pattern);
+            QList<std::pair<int, int>> out;
+            for (int i = 0; i < presses; ++i) {
+                const int before = f.count();
+                f.form.Button1->click();
+                const QTextCursor c = f.editor.textCursor();
+                out << (f.count() > before ? std::make_pair(-1, 0)
+                                           : std::make_pair(c.selectionStart(), c.selectionEnd()));
+            }
+            return out;
+        };
+        using Found = QList<std::pair<int, int>>;
+        QCOMPARE(found("\\d+", 4), (Found{{1, 2}, {4, 6}, {8, 11}, {-1, 0}}));
+        f.form.chkBack->setChecked(true);
+        QCOMPARE(found("\\d+", 4), (Found{{8, 11}, {4, 6}, {1, 2}, {-1, 0}}));
+        // Empty matches are found one after another, never the same one again.
+        QCOMPARE(found("^", 3), (Found{{7, 7}, {0, 0}, {-1, 0}}));
+        f.form.RadioButton1->setChecked(true);
+        QCOMPARE(found("^", 3), (Found{{0, 0}, {7, 7}, {-1, 0}}));
+    }
+
+    void aBadPatternIsAnErrorAndChangesNothing()
+    {
+        Finder f("my ($x) = @_;");
+        f.form.setPage(TFindForm::Page::Replace);
+        f.form.chkRegex->setChecked(true);
+        f.form.ReplaceFindCombo->setEditText("my ($x");
+        f.form.ReplaceTextCombo->setEditText("y");
+        for (QPushButton *b : {f.form.btReplace, f.form.btReplaceAll, f.form.Button1})
+            b->click();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("my ($x) = @_;"));
+        QCOMPARE(f.prompts->asked.size(), 3);
+        const auto &a = f.prompts->asked.first();
+        QCOMPARE(a.kind, Prompts::Kind::Error);
+        QVERIFY2(a.text.startsWith("Oops! The regular expression cannot be used: "),
+                 qPrintable(a.text));
+        // As text it is found.
+        f.form.chkRegex->setChecked(false);
+        f.form.btReplaceAll->click();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("y) = @_;"));
+    }
+
+    void replaceAllInTheSelectedLinesOnly()
+    {
+        Finder f("a\nb\nc\nd\n");
+        QSignalSpy said(&f.form, &TFindForm::statusMessage);
+        QTextCursor c = f.editor.textCursor();
+        c.setPosition(2);
+        c.setPosition(6, QTextCursor::KeepAnchor); // "b\nc\n"
+        f.editor.setTextCursor(c);
+        f.form.hide();
+        f.form.setPage(TFindForm::Page::Replace);
+        f.form.show(); // lines selected: the scope is the selection
+        QVERIFY(f.form.radSelectedText->isChecked());
+        f.form.chkRegex->setChecked(true);
+        f.form.ReplaceFindCombo->setEditText("^");
+        f.form.ReplaceTextCombo->setEditText("# ");
+        f.form.btReplaceAll->click();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("a\n# b\n# c\nd\n"));
+        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("# b\u2029# c\u2029"));
+        QCOMPARE(said.size(), 1);
+        QCOMPARE(said.first().first().toString(), QStringLiteral("Replaced 2 occurrences"));
+        // Again on the selection that grew: lines are found, not the text put in.
+        f.form.ReplaceTextCombo->setEditText("$&-");
+        f.form.btReplaceAll->click();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("a\n-# b\n-# c\nd\n"));
+        f.editor.undo();
+        f.editor.undo();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("a\nb\nc\nd\n"));
+    }
+
+    // Replacing empty matches one by one moves on, as s///g does.
+    void replaceOneByOneMovesPastEmptyMatches()
+    {
+        Finder f("ab\ncd");
+        f.form.setPage(TFindForm::Page::Replace);
+        f.form.chkRegex->setChecked(true);
+        f.form.ReplaceFindCombo->setEditText("x*");
+        f.form.ReplaceTextCombo->setEditText("-");
+        for (int i = 0; i < 6 && f.count() == 0; ++i)
+            f.form.btReplace->click();
+        QCOMPARE(f.editor.toPlainText(), QStringLiteral("-a-b-\n-c-d-"));
+        QCOMPARE(f.prompts->messages(), QStringList{"No (further) Entry found."});
+    }
+
+    void bothPagesAskForTheSame()
+    {
+        Finder f("abc");
+        f.form.FindTextCombo->setEditText("b");
+        f.form.CheckCase->setChecked(true);
+        f.form.Button1->click();
+        f.form.setPage(TFindForm::Page::Replace);
+        QCOMPARE(f.form.ReplaceFindCombo->currentText(), QStringLiteral("b"));
+        QVERIFY(f.form.chkReplaceCase->isChecked());
+        QCOMPARE(f.form.ReplaceFindCombo->count(), 1); // one history
+        f.form.ReplaceFindCombo->setEditText("c");
+        f.form.chkRegex->setChecked(true);
+        f.form.setPage(TFindForm::Page::Find);
+        QCOMPARE(f.form.FindTextCombo->currentText(), QStringLiteral("c"));
+        QVERIFY(f.form.CheckRegex->isChecked());
     }
 
     void theEditedTextIsSearchedAsItIsNow()

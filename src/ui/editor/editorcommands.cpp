@@ -52,6 +52,10 @@ EditorCommands::EditorCommands(const CommandTable &commands, DocumentSource &doc
         const QFileInfo script(doc ? doc->FileName : QString());
         m_findForm->showFindInFiles(script.isAbsolute() ? script.absolutePath() : QDir::homePath());
     });
+    commands.onTriggered({"Findandreplace1"}, this, [this] { showFind(TFindForm::Page::Replace); });
+    commands.onTriggered({"Findnext1"}, this, [this] { findAgain(false); });
+    commands.onTriggered({"Findprevious1"}, this, [this] { findAgain(true); });
+    connect(m_findForm, &TFindForm::statusMessage, this, &EditorCommands::statusMessage);
 
     m_sideButtons->setObjectName(QStringLiteral("Panel1"));
     auto *column = new QVBoxLayout(m_sideButtons);
@@ -78,9 +82,18 @@ EditorCommands::EditorCommands(const CommandTable &commands, DocumentSource &doc
     column->addStretch(1);
 }
 
-void EditorCommands::showFind()
+void EditorCommands::showFind(TFindForm::Page page)
 {
     if (m_docs.all().empty())
         return;
+    m_findForm->setPage(page);
     ZoomShow(m_findForm);
+}
+
+void EditorCommands::findAgain(bool backward)
+{
+    if (m_docs.all().empty())
+        return;
+    if (!m_findForm->findAgain(backward))
+        showFind();
 }

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "ui/editor/findform.h"
+
 #include <QObject>
 
 class CommandTable;
 class DocumentSource;
 class DocumentText;
 class QWidget;
-class TFindForm;
 
 // The editing commands of the current script (clipboard, undo, select all, delete), the find
-// dialog, and the "goto top / bottom" buttons beside the editors.
+// and replace dialog with finding again (F3, Shift+F3), and the "goto top / bottom" buttons
+// beside the editors.
 class EditorCommands : public QObject
 {
     Q_OBJECT
@@ -20,7 +22,12 @@ public:
     // The narrow column of buttons at the left of the editors.
     QWidget *sideButtons() const { return m_sideButtons; }
     TFindForm *findForm() const { return m_findForm; }
-    void showFind();
+    void showFind(TFindForm::Page page = TFindForm::Page::Find);
+    // The next (previous) occurrence of what was searched last; the dialog when there is none.
+    void findAgain(bool backward);
+
+signals:
+    void statusMessage(const QString &text);
 
 private:
     DocumentSource &m_docs;

@@ -81,7 +81,9 @@ const CommandDef kCommands[] = {
         {"Options1", "&Options", "", "configure", true},
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
-        {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", false},
+        {"Findandreplace1", "Find and &replace", "Ctrl+R", "edit-find-replace", true},
+        {"Findnext1", "Find &next", "F3", "go-down", true},
+        {"Findprevious1", "Find pre&vious", "Shift+F3", "go-up", true},
         {"Findinfiles1", "Find in f&iles", "", "", true},
         {"Gotoline1", "&Go to line...", "Ctrl+G", "go-jump", true},
         // Project
@@ -194,7 +196,7 @@ void TForm1::createMenus()
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
                "Options1"});
     add(bar->addMenu(QStringLiteral("&Search")),
-        {"Find1", "Findandreplace1", "Findinfiles1", "", "Gotoline1"});
+        {"Find1", "Findandreplace1", "Findnext1", "Findprevious1", "Findinfiles1", "", "Gotoline1"});
     add(bar->addMenu(QStringLiteral("&Project")),
         {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
     add(bar->addMenu(QStringLiteral("&Code templates")),
@@ -470,4 +472,5 @@ void TForm1::createStatusBar()
     setStatusBar(bar);
     m_documents->setStatusLabels(m_statusPanels[0], m_statusPanels[2]);
     m_browser->setStatusLabel(browserStatus);
+    connect(m_editing, &EditorCommands::statusMessage, browserStatus, &QLabel::setText);
 }
