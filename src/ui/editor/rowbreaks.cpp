@@ -50,10 +50,16 @@ QTextCharFormat format(QChar c)
     return f;
 }
 
+// before() for a block known to be valid and not the first: it spares the position lookup,
+// which costs as much as the format's when every block of a large change is looked at.
+static bool followsRowBreak(const QTextBlock &block)
+{
+    return block.charFormat().objectType() == kRowBreakObject;
+}
+
 bool before(const QTextBlock &block)
 {
-    return block.isValid() && block.position() > 0
-           && block.charFormat().objectType() == kRowBreakObject;
+    return block.isValid() && block.position() > 0 && followsRowBreak(block);
 }
 
 QChar standsFor(const QTextBlock &block)
@@ -98,10 +104,11 @@ QString text(const QTextDocument *doc, int from, int to)
     c.setPosition(to, QTextCursor::KeepAnchor);
     QString t = c.selectedText();
     if (mayHold(doc)) {
-        for (QTextBlock b = doc->findBlock(from).next(); b.isValid() && b.position() <= to;
-             b = b.next()) {
-            if (before(b))
-                t[b.position() - 1 - from] = standsFor(b);
+        const QTextBlock first = doc->findBlock(from);
+        int at = first.position() + first.length();
+        for (QTextBlock b = first.next(); b.isValid() && at <= to; at += b.length(), b = b.next()) {
+            if (followsRowBreak(b))
+                t[at - 1 - from] = standsFor(b);
         }
     }
     t.replace(QChar::ParagraphSeparator, u'\n');
@@ -116,9 +123,10 @@ QString text(const QTextDocument *doc)
     if (t.size() > size)
         t.truncate(size);
     if (mayHold(doc)) {
-        for (QTextBlock b = doc->begin().next(); b.isValid(); b = b.next()) {
-            if (before(b))
-                t[b.position() - 1] = standsFor(b);
+        int at = doc->begin().length();
+        for (QTextBlock b = doc->begin().next(); b.isValid(); at += b.length(), b = b.next()) {
+            if (followsRowBreak(b))
+                t[at - 1] = standsFor(b);
         }
     }
     t.replace(QChar::ParagraphSeparator, u'\n');
@@ -135,10 +143,12 @@ void Index::update(const QTextDocument *doc, int pos, int removed, int added)
     for (auto it = last; it != m_at.end(); ++it)
         *it += added - removed;
     std::vector<int> inserted;
-    for (QTextBlock b = doc->findBlock(pos).next(); b.isValid() && b.position() <= pos + added;
-         b = b.next()) {
-        if (before(b))
-            inserted.push_back(b.position() - 1);
+    const QTextBlock firstBlock = doc->findBlock(pos);
+    int next = firstBlock.position() + firstBlock.length();
+    for (QTextBlock b = firstBlock.next(); b.isValid() && next <= pos + added;
+         next += b.length(), b = b.next()) {
+        if (followsRowBreak(b))
+            inserted.push_back(next - 1);
     }
     const auto at = m_at.erase(first, last);
     m_at.insert(at, inserted.begin(), inserted.end());
