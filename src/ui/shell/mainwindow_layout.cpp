@@ -72,6 +72,7 @@ const CommandDef kCommands[] = {
         {"Delete1", "&Delete", "Ctrl+Del", "edit-delete", true},
         {"Undo1", "&Undo", "Alt+U", "edit-undo", true},
         {"Redo1", "&Redo", "Alt+R", "edit-redo", true},
+        {"Commentlines1", "Co&mment / uncomment lines", "Ctrl+/", "", true},
         {"Options1", "&Options", "", "configure", true},
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
@@ -185,7 +186,7 @@ void TForm1::createMenus()
                "Close1", "", "Exit1"});
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
-               "Options1"});
+               "Commentlines1", "", "Options1"});
     add(bar->addMenu(QStringLiteral("&Search")), {"Find1", "Findandreplace1", "Findinfiles1"});
     add(bar->addMenu(QStringLiteral("&Project")),
         {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
