@@ -177,6 +177,16 @@ private slots:
         QCOMPARE(Window::marked(ed), QList<int>({6}));
         ed->setBracketsShown(false);
         QVERIFY(ed->extraSelections().isEmpty());
+
+        // In a line shown in rows, a bracket whose place a row break takes is found as well.
+        QString line(3 * LongLines::kLongLine, u'a');
+        const int rowBreak = LongLines::rowBreaks(line)[5];
+        line[rowBreak] = u')';
+        line[rowBreak - 50] = u'(';
+        QCOMPARE(LongLines::rowBreaks(line)[5], rowBreak);
+        ScriptEditorWidget *rows = win.open(line + u'\n', "b.pl");
+        Window::place(rows, rowBreak - 50, rowBreak - 50);
+        QCOMPARE(Window::marked(rows), QList<int>({rowBreak - 50, rowBreak}));
     }
 
     // The number column counts lines: a line of many rows takes no more room than a short one.

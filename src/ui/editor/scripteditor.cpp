@@ -319,7 +319,7 @@ void ScriptEditorWidget::markBrackets()
     m_bracketsPending = false;
     QList<QTextEdit::ExtraSelection> marks;
     if (m_bracketsShown)
-        marks = BracketMarks::at(document(), textCursor().position());
+        marks = BracketMarks::at(document(), m_rowBreaks.positions(), textCursor().position());
     if (!marks.isEmpty() || !extraSelections().isEmpty())
         setExtraSelections(marks);
 }
