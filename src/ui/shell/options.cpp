@@ -84,6 +84,8 @@ TOptions::TOptions(OptionsHost host, QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
     connect(accept, &QPushButton::clicked, this, [this] { guarded([this] { applySettings(); }); });
 
+    // Taller when the pages need it, so that no field is squeezed.
+    resize(size().expandedTo(sizeHint()));
     FormCreate();
 }
 

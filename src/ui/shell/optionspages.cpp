@@ -164,17 +164,17 @@ QWidget *TOptions::createEditorPage()
     edTabWidth->setRange(1, Config::Editing::kMaxTabWidth);
     chkTabSpaces = check("chkTabSpaces", QStringLiteral("Insert spaces for Tab"));
     eg->addWidget(chkLineNumbers, 0, 0);
-    eg->addWidget(chkCurrentLine, 1, 0);
-    eg->addWidget(chkBracketMatch, 2, 0);
+    eg->addWidget(chkCurrentLine, 0, 1);
+    eg->addWidget(chkBracketMatch, 0, 2);
     auto *tabs = new QHBoxLayout();
     auto *tabLabel = new QLabel(QStringLiteral("Tab width:"));
     tabLabel->setBuddy(edTabWidth);
     tabs->addWidget(tabLabel);
     tabs->addWidget(edTabWidth);
     tabs->addWidget(new QLabel(QStringLiteral("columns")));
-    tabs->addStretch(1);
-    eg->addLayout(tabs, 0, 1);
+    eg->addLayout(tabs, 1, 0);
     eg->addWidget(chkTabSpaces, 1, 1);
+    eg->setColumnStretch(3, 1);
     body->addWidget(editing);
     return page;
 }
