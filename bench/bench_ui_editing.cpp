@@ -27,7 +27,7 @@ struct Window : PreparedWindow
 
     TScriptEditor *doc;
     ScriptEditorWidget *ed;
-    Window(bool marks)
+    explicit Window(bool marks)
         : doc(openSettled(quietCopy(corpus(10 << 20))))
         , ed(doc->Editor)
     {

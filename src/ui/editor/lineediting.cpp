@@ -30,25 +30,29 @@ QString beforeCaret(const ScriptEditorWidget &editor, int pos)
 }
 
 // The lines a selection touches (the caret's line without one): where each starts and its
-// first row, which holds its indentation. A selection that ends at the start of a line
-// leaves that line out.
+// first row, which holds its indentation.
 struct Lines
 {
     std::vector<int> starts;
     QStringList texts;
 };
 
-Lines selectedLines(const ScriptEditorWidget &editor)
+// The last position of a selection that counts for its lines: one that ends at the start of a
+// line leaves that line out.
+int lastSelected(const ScriptEditorWidget &editor)
 {
     const QTextCursor c = editor.textCursor();
-    const int from = c.selectionStart();
-    int to = c.selectionEnd();
-    if (to > from && editor.lineStartOf(to) == to)
-        --to;
+    const int to = c.selectionEnd();
+    return to > c.selectionStart() && editor.lineStartOf(to) == to ? to - 1 : to;
+}
+
+Lines selectedLines(const ScriptEditorWidget &editor)
+{
     const QTextDocument *doc = editor.document();
-    const QTextBlock last = doc->findBlock(to);
+    const QTextBlock last = doc->findBlock(lastSelected(editor));
     Lines lines;
-    for (QTextBlock b = doc->findBlock(editor.lineStartOf(from)); b.isValid(); b = b.next()) {
+    for (QTextBlock b = doc->findBlock(editor.lineStartOf(editor.textCursor().selectionStart()));
+         b.isValid(); b = b.next()) {
         if (!RowBreaks::before(b)) {
             lines.starts.push_back(b.position());
             lines.texts.append(b.text());
@@ -61,8 +65,8 @@ Lines selectedLines(const ScriptEditorWidget &editor)
 
 bool spansLines(const ScriptEditorWidget &editor)
 {
-    const QTextCursor c = editor.textCursor();
-    return c.hasSelection() && selectedLines(editor).starts.size() > 1;
+    return editor.lineStartOf(editor.textCursor().selectionStart())
+           != editor.lineStartOf(lastSelected(editor));
 }
 
 // Applies one edit per line as one step of undo. A selection that began at the start of its

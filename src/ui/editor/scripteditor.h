@@ -12,14 +12,14 @@
 #include <functional>
 #include <memory>
 
+class LineNumberArea;
+
 // The editor control of one script: plain text only, so what is saved is exactly what the
 // user sees. The saved flag is the document's modification state, which follows the undo
 // history: undoing back to the loaded or saved text counts as saved again.
 //
 // Colours and layouts are made for the lines on screen only, when they are painted; very long
 // lines are shown in rows (rowbreaks.h).
-class LineNumberArea;
-
 class ScriptEditorWidget : public QPlainTextEdit
 {
     Q_OBJECT
@@ -109,9 +109,8 @@ private:
     bool m_currentLineShown = true;
     bool m_bracketsShown = true;
     Indent::Style m_indent;
-    // Where the caret's line started when last painted, so that leaving it repaints both.
+    // Where the caret's line starts: when the caret leaves it, its shade and number move.
     int m_caretLineStart = -1;
-    int m_caretBlock = -1;
     bool m_bracketsPending = false;
 };
 
