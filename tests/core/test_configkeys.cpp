@@ -120,6 +120,7 @@ TEST_F(ConfigKeys, AfterTheResetEveryReaderSeesTheResetValue)
     EXPECT_EQ(read(ini, LocalHost), QStringLiteral("http://example.test:81/cgi-bin"));
     // The reset does not write these; their readers keep their defaults.
     EXPECT_FALSE(read(ini, UseCmd));
+    EXPECT_FALSE(ini.SectionExists(QStringLiteral("Editor")));
     EXPECT_EQ(read(ini, LastOpened), QString());
 }
 
@@ -169,6 +170,17 @@ TEST_F(ConfigKeys, GroupsRoundTripAndShareTheKeysOfSingleReaders)
     AutoSaving{true, 120000}.write(ini);
     EXPECT_TRUE(read(ini, AutoSave));
     EXPECT_EQ(AutoSaving::read(ini).intervalMs, 120000);
+
+    Editing{false, true, false, 8, true}.write(ini);
+    const Editing e = Editing::read(ini);
+    EXPECT_EQ(std::make_tuple(e.lineNumbers, e.currentLine, e.brackets, e.tabWidth, e.tabSpaces),
+              std::make_tuple(false, true, false, 8, true));
+    EXPECT_EQ(ini.ReadString("Editor", "TabWidth", ""), QStringLiteral("8"));
+    // A tab width no editor can use is taken as the nearest one it can.
+    write(ini, TabWidth, 0);
+    EXPECT_EQ(Editing::read(ini).tabWidth, 1);
+    write(ini, TabWidth, 500);
+    EXPECT_EQ(Editing::read(ini).tabWidth, Editing::kMaxTabWidth);
 }
 
 TEST_F(ConfigKeys, GroupsOfAMissingFileGiveTheDefaults)
@@ -183,5 +195,9 @@ TEST_F(ConfigKeys, GroupsOfAMissingFileGiveTheDefaults)
     const AutoSaving a = AutoSaving::read(ini);
     EXPECT_FALSE(a.on);
     EXPECT_EQ(a.intervalMs, 7);
+    const Editing e = Editing::read(ini);
+    EXPECT_TRUE(e.lineNumbers && e.currentLine && e.brackets);
+    EXPECT_EQ(e.tabWidth, 4);
+    EXPECT_FALSE(e.tabSpaces);
     EXPECT_FALSE(QFile::exists(cfg)); // reading creates nothing
 }

@@ -5,6 +5,8 @@
 #include "core/settings/resetdefaults.h"
 #include "platform/platform.h"
 
+#include <algorithm>
+
 namespace Config {
 
 namespace {
@@ -201,6 +203,26 @@ void AutoSaving::write(TIniFile &settings) const
 {
     Config::write(settings, AutoSave, on);
     Config::write(settings, AutoSaveInterval, intervalMs);
+}
+
+Editing Editing::read(const TIniFile &settings)
+{
+    Editing e;
+    e.lineNumbers = Config::read(settings, LineNumbers);
+    e.currentLine = Config::read(settings, CurrentLine);
+    e.brackets = Config::read(settings, BracketMatching);
+    e.tabWidth = std::clamp(Config::read(settings, TabWidth), 1, kMaxTabWidth);
+    e.tabSpaces = Config::read(settings, TabSpaces);
+    return e;
+}
+
+void Editing::write(TIniFile &settings) const
+{
+    Config::write(settings, LineNumbers, lineNumbers);
+    Config::write(settings, CurrentLine, currentLine);
+    Config::write(settings, BracketMatching, brackets);
+    Config::write(settings, TabWidth, tabWidth);
+    Config::write(settings, TabSpaces, tabSpaces);
 }
 
 } // namespace Config

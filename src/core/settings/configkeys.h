@@ -66,6 +66,7 @@ inline constexpr char ConfigSection[] = "Config";
 inline constexpr char InspectorSection[] = "CodeInspector";
 inline constexpr char FilesSection[] = "Files_Directories";
 inline constexpr char LastFilesSection[] = "SRecent";
+inline constexpr char EditorSection[] = "Editor";
 // Sections of lists whose keys are made at run time; the reset erases them.
 inline const QString RecentSection = QStringLiteral("Recent");
 inline const QString RecentUrlsSection = QStringLiteral("RecentURLs");
@@ -76,6 +77,7 @@ constexpr const char *C = ConfigSection;
 constexpr const char *I = InspectorSection;
 constexpr const char *F = FilesSection;
 constexpr const char *S = LastFilesSection;
+constexpr const char *E = EditorSection;
 constexpr Value On = text("1");
 constexpr Value Off = text("0");
 constexpr Value None = text("");
@@ -141,6 +143,13 @@ inline constexpr Key<QString> LocalHost{
 inline constexpr Key<QString> LastOpened{{S, "LastOpened", NotReset, None}};
 inline constexpr Key<QString> OpenFolder{{S, "Perls", NotReset, None}};
 
+// How the editors show and indent a script. The reset leaves them as the user set them.
+inline constexpr Key<bool> LineNumbers{{E, "LineNumbers", NotReset, On}};
+inline constexpr Key<bool> CurrentLine{{E, "CurrentLine", NotReset, On}};
+inline constexpr Key<bool> BracketMatching{{E, "BracketMatching", NotReset, On}};
+inline constexpr Key<int> TabWidth{{E, "TabWidth", NotReset, text("4")}};
+inline constexpr Key<bool> TabSpaces{{E, "TabSpaces", NotReset, Off}};
+
 bool read(const TIniFile &settings, const Key<bool> &key, Reader reader = Reader::Any);
 int read(const TIniFile &settings, const Key<int> &key, Reader reader = Reader::Any);
 // programDir: for the defaults inside the program folder (CgiBin, WebServerPath).
@@ -194,6 +203,22 @@ struct AutoSaving
     int intervalMs = 0;
 
     static AutoSaving read(const TIniFile &settings);
+    void write(TIniFile &settings) const;
+};
+
+// How the editors show and indent a script.
+struct Editing
+{
+    // A tab stop closer than one column or further than this is taken as the nearest of them.
+    static constexpr int kMaxTabWidth = 16;
+
+    bool lineNumbers = true;
+    bool currentLine = true;
+    bool brackets = true;
+    int tabWidth = 4;
+    bool tabSpaces = false;
+
+    static Editing read(const TIniFile &settings);
     void write(TIniFile &settings) const;
 };
 

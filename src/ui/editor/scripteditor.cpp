@@ -3,6 +3,9 @@
 #include "core/common/errors.h"
 #include "core/common/workers.h"
 #include "core/editor/longlines.h"
+#include "ui/editor/bracketmarks.h"
+#include "ui/editor/lineediting.h"
+#include "ui/editor/linenumberarea.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -19,6 +22,9 @@
 #include <climits>
 
 namespace {
+// The background of the caret's line: a shade lighter than the editor's.
+const QColor kCaretLine(20, 20, 150);
+
 // Below this many characters a document is built at once: it takes well under a frame.
 constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
 // What a large text shows while it is being laid out: a few screens, a few milliseconds.
@@ -75,7 +81,7 @@ ScriptEditorWidget::ScriptEditorWidget(QWidget *parent)
     f.setStyleHint(QFont::Monospace);
     f.setBold(true);
     setFont(f);
-    setTabStopDistance(QFontMetricsF(f).horizontalAdvance(QLatin1Char(' ')) * 4);
+    setIndentStyle(m_indent);
 
     QPalette p = palette();
     p.setColor(QPalette::Base, QColor(0, 0, 128));
@@ -85,6 +91,19 @@ ScriptEditorWidget::ScriptEditorWidget(QWidget *parent)
     setPalette(p);
     setStyleSheet(QStringLiteral("QPlainTextEdit { background: #000080; color: #ffff00; }"));
     setCursorWidth(2);
+
+    m_lineNumbers = new LineNumberArea(this);
+    connect(this, &QPlainTextEdit::updateRequest, this, [this](const QRect &r, int dy) {
+        if (!m_lineNumbersShown)
+            return;
+        if (dy)
+            m_lineNumbers->scroll(0, dy);
+        else
+            m_lineNumbers->update(0, r.y(), m_lineNumbers->width(), r.height());
+    });
+    connect(this, &QPlainTextEdit::blockCountChanged, this, [this] { updateLineNumbersWidth(); });
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, [this] { caretMoved(); });
+    updateLineNumbersWidth();
 }
 
 ScriptEditorWidget::~ScriptEditorWidget()
@@ -104,12 +123,16 @@ void ScriptEditorWidget::useDocument(QTextDocument *doc, std::vector<int> rowBre
     m_rowBreaks.reset(std::move(rowBreaks));
     m_lineCachePosition = -1;
     m_colouredLast = -1;
+    m_caretLineStart = -1;
     disconnect(m_rowBreakEdits);
     m_rowBreakEdits = connect(doc, &QTextDocument::contentsChange, this,
                               [this](int pos, int removed, int added) {
                                   m_lineCachePosition = -1;
                                   m_rowBreaks.update(document(), pos, removed, added);
+                                  // An edit next to the caret may leave it where it was.
+                                  queueBracketMarks();
                               });
+    updateLineNumbersWidth();
 }
 
 void ScriptEditorWidget::loadText(const QString &text)
@@ -208,6 +231,130 @@ RowBreaks::LinePosition ScriptEditorWidget::linePosition(int position) const
     return m_lineCache;
 }
 
+int ScriptEditorWidget::lineOf(int position) const
+{
+    return m_rowBreaks.at(document(), position).row;
+}
+
+int ScriptEditorWidget::lineStartOf(int position) const
+{
+    return position - m_rowBreaks.at(document(), position).column;
+}
+
+void ScriptEditorWidget::setLineNumbersShown(bool on)
+{
+    m_lineNumbersShown = on;
+    updateLineNumbersWidth();
+}
+
+void ScriptEditorWidget::setCurrentLineShown(bool on)
+{
+    m_currentLineShown = on;
+    viewport()->update();
+}
+
+void ScriptEditorWidget::setBracketsShown(bool on)
+{
+    m_bracketsShown = on;
+    markBrackets();
+}
+
+void ScriptEditorWidget::setIndentStyle(const Indent::Style &style)
+{
+    m_indent = style;
+    setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' '))
+                       * std::max(1, style.tabWidth));
+}
+
+void ScriptEditorWidget::updateLineNumbersWidth()
+{
+    if (!m_lineNumbers)
+        return;
+    // A long line's rows are one line.
+    const int lines = document()->blockCount() - int(m_rowBreaks.positions().size());
+    const int width = m_lineNumbersShown ? m_lineNumbers->widthFor(lines) : 0;
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    m_lineNumbers->setGeometry(contentsRect().left(), viewport()->geometry().top(), width,
+                               viewport()->height());
+    m_lineNumbers->setVisible(m_lineNumbersShown);
+}
+
+void ScriptEditorWidget::resizeEvent(QResizeEvent *e)
+{
+    QPlainTextEdit::resizeEvent(e);
+    updateLineNumbersWidth();
+}
+
+void ScriptEditorWidget::caretMoved()
+{
+    const int lineStart = lineStartOf(textCursor().position());
+    if (lineStart != m_caretLineStart) {
+        m_caretLineStart = lineStart;
+        if (m_currentLineShown)
+            viewport()->update();
+        if (m_lineNumbersShown)
+            m_lineNumbers->update();
+    }
+    markBrackets();
+}
+
+void ScriptEditorWidget::queueBracketMarks()
+{
+    // Once the edit is over, and once for all the edits of one key.
+    if (m_bracketsPending)
+        return;
+    m_bracketsPending = true;
+    QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_bracketsPending)
+                    markBrackets();
+            },
+            Qt::QueuedConnection);
+}
+
+void ScriptEditorWidget::markBrackets()
+{
+    m_bracketsPending = false;
+    QList<QTextEdit::ExtraSelection> marks;
+    if (m_bracketsShown)
+        marks = BracketMarks::at(document(), m_rowBreaks.positions(), textCursor().position());
+    if (!marks.isEmpty() || !extraSelections().isEmpty())
+        setExtraSelections(marks);
+}
+
+void ScriptEditorWidget::paintCaretLine(const QRect &painting)
+{
+    // The rows of the caret's line on screen: from the line's start through the caret's row,
+    // and on while rows follow.
+    if (!m_currentLineShown)
+        return;
+    const QTextCursor caret = textCursor();
+    const int lineStart = lineStartOf(caret.position());
+    const int caretRow = caret.block().position();
+    QPainter painter(viewport());
+    QPointF offset = contentOffset();
+    QTextBlock block = firstVisibleBlock();
+    bool inLine = block.isValid() && lineStartOf(block.position()) == lineStart;
+    for (bool first = true; block.isValid() && offset.y() <= painting.bottom();
+         block = block.next(), first = false) {
+        const QRectF r = blockBoundingRect(block).translated(offset);
+        offset.ry() += r.height();
+        if (!first) {
+            const int at = block.position();
+            inLine = (at >= lineStart && at <= caretRow) || (inLine && RowBreaks::before(block));
+        }
+        if (!inLine) {
+            if (block.position() > caretRow)
+                break;
+            continue;
+        }
+        if (block.isVisible() && r.bottom() >= painting.top())
+            painter.fillRect(QRectF(0, r.top(), viewport()->width(), r.height()), kCaretLine);
+    }
+}
+
 void ScriptEditorWidget::setColours(Colours colours)
 {
     m_colours = std::move(colours);
@@ -223,6 +370,7 @@ void ScriptEditorWidget::coloursChanged(int from, int to)
 void ScriptEditorWidget::paintEvent(QPaintEvent *e)
 {
     const QRegion stale = colourShownLines(e->rect());
+    paintCaretLine(e->rect());
     QPlainTextEdit::paintEvent(e);
     drawStandIns(e->rect());
     if (!stale.isEmpty())
@@ -393,13 +541,19 @@ void ScriptEditorWidget::keyPressEvent(QKeyEvent *e)
     if (!t.isEmpty() && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         emit keyTyped(enter ? QChar(13) : t.front());
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-    if (enter && mods == Qt::NoModifier && !isReadOnly() && RowBreaks::mayHold(document())) {
-        // A line break of its own, whatever the format of a row break next to the caret.
-        QTextCursor c = textCursor();
-        c.insertBlock();
-        setTextCursor(c);
-        ensureCursorVisible();
-        return;
+    if (!isReadOnly()) {
+        if (enter && mods == Qt::NoModifier) {
+            LineEditing::breakLine(*this);
+            return;
+        }
+        if (e->key() == Qt::Key_Tab && mods == Qt::NoModifier) {
+            LineEditing::tab(*this);
+            return;
+        }
+        if (e->key() == Qt::Key_Backtab || (e->key() == Qt::Key_Tab && mods == Qt::ShiftModifier)) {
+            LineEditing::outdent(*this);
+            return;
+        }
     }
     QPlainTextEdit::keyPressEvent(e);
 }

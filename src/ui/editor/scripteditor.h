@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/common/textfile.h"
+#include "core/editor/indent.h"
 #include "ui/editor/editorlayout.h"
 #include "ui/editor/rowbreaks.h"
 
@@ -10,6 +11,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+
+class LineNumberArea;
 
 // The editor control of one script: plain text only, so what is saved is exactly what the
 // user sees. The saved flag is the document's modification state, which follows the undo
@@ -35,6 +38,19 @@ public:
 
     // Row and column of a position in the lines of the text (a long line's rows are one line).
     RowBreaks::LinePosition linePosition(int position) const;
+    // The line of a position and where that line starts, asked afresh each time.
+    int lineOf(int position) const;
+    int lineStartOf(int position) const;
+
+    // What the editor shows besides the text: line numbers, the caret's line, and the partner
+    // of the bracket at the caret. All on at first.
+    void setLineNumbersShown(bool on);
+    bool lineNumbersShown() const { return m_lineNumbersShown; }
+    void setCurrentLineShown(bool on);
+    void setBracketsShown(bool on);
+    // Indentation for Enter, Tab and Shift+Tab, and the distance of the tab stops.
+    void setIndentStyle(const Indent::Style &style);
+    const Indent::Style &indentStyle() const { return m_indent; }
 
     // The colours of [from, to) of the text as format ranges relative to from.
     using Colours = std::function<QList<QTextLayout::FormatRange>(int from, int to)>;
@@ -51,11 +67,19 @@ protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    friend class LineNumberArea;
+
     void useDocument(QTextDocument *doc, std::vector<int> rowBreaks);
+    void updateLineNumbersWidth();
+    void caretMoved();
+    void queueBracketMarks();
+    void markBrackets();
+    void paintCaretLine(const QRect &painting);
     void adoptDocument(QTextDocument *doc, QString plainText, std::vector<int> rowBreaks);
     QRegion colourShownLines(const QRect &painting);
     void drawStandIns(const QRect &painting);
@@ -79,6 +103,15 @@ private:
     mutable int m_lineCacheRevision = -1;
     mutable int m_lineCachePosition = -1;
     mutable RowBreaks::LinePosition m_lineCache;
+
+    LineNumberArea *m_lineNumbers = nullptr;
+    bool m_lineNumbersShown = true;
+    bool m_currentLineShown = true;
+    bool m_bracketsShown = true;
+    Indent::Style m_indent;
+    // Where the caret's line starts: when the caret leaves it, its shade and number move.
+    int m_caretLineStart = -1;
+    bool m_bracketsPending = false;
 };
 
 class ScriptHighlighter;

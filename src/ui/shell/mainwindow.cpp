@@ -7,6 +7,7 @@
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
 #include "ui/common/zoom.h"
+#include "ui/editor/editingcontroller.h"
 #include "ui/editor/editorcommands.h"
 #include "ui/editor/highlighting.h"
 #include "ui/editor/proptree.h"
@@ -65,6 +66,8 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
                                              programDir + QStringLiteral("etc/editorcolors.def"),
                                              *m_documents, this);
     m_inspector = new InspectorController(m_settings, *m_documents, this);
+    m_editingOptions = new EditingController(m_settings, m_commands, *m_documents, *m_highlighting,
+                                             this);
     m_editing = new EditorCommands(m_commands, *m_documents, m_inspector->inspector()->texts(),
                                    this);
     m_runs = new RunCommands(m_settings, m_runSettings, programDir, m_commands, *m_documents, this);
@@ -80,6 +83,7 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     connect(m_documents, &DocumentTabs::documentCreated, this, [this](TScriptEditor *doc) {
         m_highlighting->attach(*doc);
         m_inspector->attach(*doc);
+        m_editingOptions->attach(*doc);
     });
     connect(m_documents, &DocumentTabs::fileOpened, this,
             [this](TScriptEditor *doc) { m_highlighting->highlight(*doc, 0); });
@@ -162,6 +166,7 @@ void TForm1::ApplyOptions()
     m_htmlBar->setVisible(bars.shown[Bars::Html]);
     m_templates->applyOptions();
     m_documents->applyOptions();
+    m_editingOptions->applyOptions();
 }
 
 void TForm1::OpenDocument(const QString &path)

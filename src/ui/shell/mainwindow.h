@@ -9,6 +9,7 @@
 
 class BrowserController;
 class DocumentTabs;
+class EditingController;
 class EditorCommands;
 class ExplorerPanel;
 class HighlightController;
@@ -90,6 +91,7 @@ private:
     HighlightController *m_highlighting = nullptr;
     InspectorController *m_inspector = nullptr;
     EditorCommands *m_editing = nullptr;
+    EditingController *m_editingOptions = nullptr;
     RunCommands *m_runs = nullptr;
     BrowserController *m_browser = nullptr;
     ViewController *m_views = nullptr;

@@ -78,6 +78,7 @@ const CommandDef kCommands[] = {
         {"Delete1", "&Delete", "Ctrl+Del", "edit-delete", true},
         {"Undo1", "&Undo", "Alt+U; Ctrl+Z", "edit-undo", true},
         {"Redo1", "&Redo", "Alt+R; Ctrl+Shift+Z; Ctrl+Y", "edit-redo", true},
+        {"Commentlines1", "Co&mment / uncomment lines", "Ctrl+/", "", true},
         {"Options1", "&Options", "", "configure", true},
         // Search
         {"Find1", "&Find", "Ctrl+F", "edit-find", true},
@@ -194,7 +195,7 @@ void TForm1::createMenus()
                "Close1", "", "Exit1"});
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
     add(edit, {"Selectall1", "", "Cut1", "Copy1", "Paste1", "Delete1", "", "Undo1", "Redo1", "",
-               "Options1"});
+               "Commentlines1", "", "Options1"});
     add(bar->addMenu(QStringLiteral("&Search")),
         {"Find1", "Findandreplace1", "Findnext1", "Findprevious1", "Findinfiles1", "", "Gotoline1"});
     add(bar->addMenu(QStringLiteral("&Project")),

@@ -84,6 +84,8 @@ TOptions::TOptions(OptionsHost host, QWidget *parent)
     connect(cancel, &QPushButton::clicked, this, [this] { this->cancel(); });
     connect(accept, &QPushButton::clicked, this, [this] { guarded([this] { applySettings(); }); });
 
+    // Taller when the pages need it, so that no field is squeezed.
+    resize(size().expandedTo(sizeHint()));
     FormCreate();
 }
 
@@ -120,6 +122,12 @@ void TOptions::FormCreate()
     chkHighlighting->setChecked(read(s, SyntaxHighlighting));
     chkHighlightNewLine->setChecked(read(s, HighlightOnNewLine));
     chkHighlightKeyStroke->setChecked(read(s, HighlightOnKeyStroke));
+    const Editing editing = Editing::read(s);
+    chkLineNumbers->setChecked(editing.lineNumbers);
+    chkCurrentLine->setChecked(editing.currentLine);
+    chkBracketMatch->setChecked(editing.brackets);
+    edTabWidth->setValue(editing.tabWidth);
+    chkTabSpaces->setChecked(editing.tabSpaces);
     loadLinks();
     const Bars bars = Bars::read(s);
     for (int i = 0; i < Bars::Count; ++i)
@@ -218,6 +226,9 @@ void TOptions::writeSettings()
     write(s, SyntaxHighlighting, chkHighlighting->isChecked());
     write(s, HighlightOnNewLine, chkHighlightNewLine->isChecked());
     write(s, HighlightOnKeyStroke, chkHighlightKeyStroke->isChecked());
+    Editing{chkLineNumbers->isChecked(), chkCurrentLine->isChecked(), chkBracketMatch->isChecked(),
+            edTabWidth->value(), chkTabSpaces->isChecked()}
+            .write(s);
     Panels panels;
     for (int i = 0; i < Panels::Count; ++i)
         panels.shown[i] = !m_preview[i]->isHidden();

@@ -86,6 +86,11 @@ private:
     QCheckBox *chkHighlightKeyStroke = nullptr;
     QCheckBox *chkAutoSave = nullptr;
     QSpinBox *edAutoSaveInterval = nullptr;
+    QCheckBox *chkLineNumbers = nullptr;
+    QCheckBox *chkCurrentLine = nullptr;
+    QCheckBox *chkBracketMatch = nullptr;
+    QSpinBox *edTabWidth = nullptr;
+    QCheckBox *chkTabSpaces = nullptr;
 
     QSpinBox *edRecentCount = nullptr;
     QListWidget *lbURLRecents = nullptr;

@@ -4,6 +4,7 @@
 #include "core/common/errors.h"
 #include "core/common/extractfield.h"
 #include "core/common/messagewait.h"
+#include "core/settings/configkeys.h"
 #include "core/tools/customlinks.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
@@ -152,6 +153,29 @@ QWidget *TOptions::createEditorPage()
     interval->addStretch(1);
     grid->addLayout(interval, 2, 1);
     body->addWidget(prefs);
+
+    auto *editing = new QGroupBox(QStringLiteral(" Editing "));
+    auto *eg = new QGridLayout(editing);
+    chkLineNumbers = check("chkLineNumbers", QStringLiteral("Show line numbers"));
+    chkCurrentLine = check("chkCurrentLine", QStringLiteral("Highlight the current line"));
+    chkBracketMatch = check("chkBracketMatch", QStringLiteral("Show matching brackets"));
+    edTabWidth = new QSpinBox();
+    edTabWidth->setObjectName(QStringLiteral("edTabWidth"));
+    edTabWidth->setRange(1, Config::Editing::kMaxTabWidth);
+    chkTabSpaces = check("chkTabSpaces", QStringLiteral("Insert spaces for Tab"));
+    eg->addWidget(chkLineNumbers, 0, 0);
+    eg->addWidget(chkCurrentLine, 0, 1);
+    eg->addWidget(chkBracketMatch, 0, 2);
+    auto *tabs = new QHBoxLayout();
+    auto *tabLabel = new QLabel(QStringLiteral("Tab width:"));
+    tabLabel->setBuddy(edTabWidth);
+    tabs->addWidget(tabLabel);
+    tabs->addWidget(edTabWidth);
+    tabs->addWidget(new QLabel(QStringLiteral("columns")));
+    eg->addLayout(tabs, 1, 0);
+    eg->addWidget(chkTabSpaces, 1, 1);
+    eg->setColumnStretch(3, 1);
+    body->addWidget(editing);
     return page;
 }
 

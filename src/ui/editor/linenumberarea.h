@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class ScriptEditorWidget;
+
+// The column of line numbers at the left of a script editor. Lines count from 1, as perl counts
+// them in its messages; a very long line shown in rows has its number at its first row only.
+// The caret's line stands out. Only the lines on screen are looked at.
+class LineNumberArea : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit LineNumberArea(ScriptEditorWidget *editor);
+
+    // The width the numbers of a script of that many lines take.
+    int widthFor(int lines) const;
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    ScriptEditorWidget *m_editor;
+};
