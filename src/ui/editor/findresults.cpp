@@ -68,6 +68,7 @@ FindResults::FindResults(QWidget *parent)
     , m_model(new Model(this))
 {
     m_list->setObjectName(QStringLiteral("lbFindResults"));
+    m_list->setAccessibleName(QStringLiteral("Search results"));
     m_list->setModel(m_model);
     m_list->setUniformItemSizes(true); // a long list is laid out without measuring every row
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
