@@ -65,29 +65,22 @@ void BM_OpenScriptLongestStall(benchmark::State &state)
 {
     const QString file = corpus(state.range(0));
     Window win;
-    double longest = 0;
+    StallWatch stalls;
     for (auto _ : state) {
-        QElapsedTimer gap;
-        gap.start();
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longest = std::max(longest, double(gap.nsecsElapsed()) / 1e6);
-            gap.restart();
-        });
-        ticker.start(1);
+        stalls.start();
         win.w->OpenDocument(file);
         TScriptEditor *doc = win.w->CurrentDocument();
         while (doc->Editor->isLoading() || doc->Highlighter->busy()
                || workerPool()->activeThreadCount() > 0)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         QCoreApplication::processEvents();
-        ticker.stop();
+        stalls.stop();
         state.PauseTiming();
         win.w->documents().closeCurrentNow();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
-    state.counters["longest_stall_ms"] = longest;
+    state.counters["longest_stall_ms"] = stalls.longestMs;
 }
 BENCHMARK(BM_OpenScriptLongestStall)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -126,17 +119,10 @@ void BM_OpenToFirstPaint(benchmark::State &state)
     const QString file = corpus(state.range(0), CorpusLines(state.range(1)));
     Window win;
     double shown = 0;
-    double longest = 0;
+    StallWatch stalls;
     for (auto _ : state) {
         PaintWatch watch;
-        QElapsedTimer gap;
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longest = std::max(longest, double(gap.nsecsElapsed()) / 1e6);
-            gap.restart();
-        });
-        ticker.start(1);
-        gap.start();
+        stalls.start();
         watch.clock.start();
         win.w->OpenDocument(file);
         ScriptEditorWidget *ed = win.w->CurrentDocument()->Editor;
@@ -150,13 +136,13 @@ void BM_OpenToFirstPaint(benchmark::State &state)
         while (watch.paints == before)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         shown = watch.lastPaintMs;
-        ticker.stop();
+        stalls.stop();
         win.w->CurrentDocument()->Highlighter->finish();
         win.w->documents().closeCurrentNow();
         QCoreApplication::processEvents();
     }
     state.counters["whole_text_painted_ms"] = shown;
-    state.counters["longest_stall_ms"] = longest;
+    state.counters["longest_stall_ms"] = stalls.longestMs;
 }
 BENCHMARK(BM_OpenToFirstPaint)
         ->Args({10 << 20, int(CorpusLines::Many)})

@@ -46,31 +46,24 @@ void BM_ReplaceAllInTheDialog(benchmark::State &state)
     form->radEntireScope->setChecked(true);
     QString said;
     QObject::connect(form, &TFindForm::statusMessage, [&said](const QString &s) { said = s; });
-    double longest = 0;
+    StallWatch stalls;
     for (auto _ : state) {
         // The longest time the window does not answer, from the click until all is settled.
-        QElapsedTimer gap;
-        gap.start();
-        QTimer ticker;
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longest = std::max(longest, double(gap.nsecsElapsed()) / 1e6);
-            gap.restart();
-        });
-        ticker.start(1);
+        stalls.start();
         form->btReplaceAll->click();
         QCoreApplication::processEvents(); // the editor shows the new text
         state.PauseTiming();
         while (doc->Highlighter->busy())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         QCoreApplication::processEvents();
-        ticker.stop();
+        stalls.stop();
         doc->Editor->undo();
         QCoreApplication::processEvents();
         doc->Highlighter->finish();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
-    state.counters["longest_stall_ms"] = longest;
+    state.counters["longest_stall_ms"] = stalls.longestMs;
     state.SetLabel(said.toStdString());
 }
 BENCHMARK(BM_ReplaceAllInTheDialog)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(3);

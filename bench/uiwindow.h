@@ -11,8 +11,12 @@
 #include "ui/shell/mainwindow.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSize>
 #include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -48,4 +52,27 @@ struct PreparedWindow
         QCoreApplication::processEvents();
         return doc;
     }
+};
+
+// The longest time the window does not answer while watched: the gap between turns of its
+// event loop, which a timer of 1 ms measures.
+struct StallWatch
+{
+    QElapsedTimer gap;
+    QTimer ticker;
+    double longestMs = 0;
+
+    StallWatch()
+    {
+        QObject::connect(&ticker, &QTimer::timeout, [this] {
+            longestMs = std::max(longestMs, double(gap.nsecsElapsed()) / 1e6);
+            gap.restart();
+        });
+    }
+    void start()
+    {
+        gap.start();
+        ticker.start(1);
+    }
+    void stop() { ticker.stop(); }
 };
