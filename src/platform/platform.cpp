@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #include <arpa/inet.h>
+#include <csignal>
+#include <cstring>
 #include <netinet/in.h>
 #include <pwd.h>
 #include <sys/socket.h>
@@ -230,4 +232,12 @@ QString Platform::fileDialogFilter(const QString &pairs)
             filters << filter;
     }
     return filters.join(QStringLiteral(";;"));
+}
+
+QString Platform::signalName(int signal)
+{
+    if (signal <= 0 || signal >= NSIG)
+        return {};
+    const char *name = strsignal(signal);
+    return name ? QString::fromLocal8Bit(name) : QString();
 }

@@ -51,6 +51,7 @@ QString commandInterpreterSwitch();  // what goes between interpreter and comman
 QString localHttpAddress();          // the local web server, without a path
 QString defaultCgiBin(const QString &programDir);
 QString defaultBugReportFile();
-QString desktopOpener(); // the program that opens files, folders and addresses
+QString desktopOpener();        // the program that opens files, folders and addresses
+QString signalName(int signal); // e.g. "Segmentation fault"; empty when unknown
 
 } // namespace Platform

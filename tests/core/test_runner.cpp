@@ -1,6 +1,8 @@
 #include "core/run/commandline.h"
 #include "core/run/outputdecoder.h"
+#include "core/run/runending.h"
 #include "core/run/runner.h"
+#include "platform/platform.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -507,4 +510,77 @@ TEST_F(RunnerTest, CommandsAreToldTheyWriteToNoTerminal)
     qputenv("TERM", "xterm-256color");
     ASSERT_TRUE(runToEnd(sh("echo $TERM")));
     EXPECT_EQ(m_record.text, QStringLiteral("dumb\n"));
+}
+
+TEST_F(RunnerTest, OutputWithoutAutoflushKeepsItsPlaceBeforeLaterErrors)
+{
+    // No "$| = 1": the order must not depend on the script asking for it.
+    ASSERT_TRUE(runToEnd(
+            perl("plain.pl", "for (1..20) { print \"o$_\\n\"; print STDERR \"e$_\\n\" }")));
+    QString expected;
+    for (int i = 1; i <= 20; ++i)
+        expected += QStringLiteral("o%1\ne%1\n").arg(i);
+    EXPECT_EQ(m_record.text, expected);
+
+    // A layer the user set stays theirs.
+    const QByteArray before = qgetenv("PERLIO");
+    const bool had = qEnvironmentVariableIsSet("PERLIO");
+    qputenv("PERLIO", ":perlio");
+    m_record.clear();
+    const bool ran = runToEnd(perl("layer.pl", "print $ENV{PERLIO};"));
+    if (had)
+        qputenv("PERLIO", before);
+    else
+        qunsetenv("PERLIO");
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(m_record.text, QStringLiteral(":perlio"));
+}
+
+TEST_F(RunnerTest, AScriptFindsTheFilesBesideItWhenItRunsInItsFolder)
+{
+    script("project/helper.pl", "sub helper { 'helped' } 1;");
+    script("project/data.txt", "read\n");
+    RunRequest r;
+    r.interpreter = m_perl;
+    r.script = script("project/main.pl", "require './helper.pl'; open my $f, '<', 'data.txt' or "
+                                         "die \"no data\\n\"; print helper(), ' ', <$f>;");
+    ASSERT_TRUE(runToEnd(buildCommand(r)));
+    EXPECT_EQ(m_record.text, QStringLiteral("helped read\n"));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:0:Exited"));
+
+    // Switched off, the script runs where the IDE runs, as before.
+    r.inScriptFolder = false;
+    m_record.clear();
+    ASSERT_TRUE(runToEnd(buildCommand(r)));
+    EXPECT_TRUE(m_record.text.contains(QLatin1String("./helper.pl")))
+            << m_record.text.toStdString();
+    EXPECT_NE(m_record.last(), QStringLiteral("finished:0:Exited"));
+
+    // A script without a file (not saved yet) has no folder of its own.
+    r.inScriptFolder = true;
+    r.script = m_dir.filePath(QStringLiteral("project/unsaved.pl"));
+    EXPECT_TRUE(buildCommand(r).workingDirectory.isEmpty());
+}
+
+TEST_F(RunnerTest, TheEndingLineTellsExitStatusSignalOrStopAndTheTime)
+{
+    EXPECT_EQ(runEndingLine(0, Runner::Ending::Exited, 1240),
+              QStringLiteral("--- exit status 0, 1.24 s ---"));
+    EXPECT_EQ(runEndingLine(255, Runner::Ending::Exited, 42),
+              QStringLiteral("--- exit status 255, 0.04 s ---"));
+    EXPECT_EQ(runEndingLine(-1, Runner::Ending::Stopped, 5000),
+              QStringLiteral("--- stopped after 5.00 s ---"));
+    EXPECT_EQ(runEndingLine(0, Runner::Ending::Exited, 83456),
+              QStringLiteral("--- exit status 0, 83.5 s ---"));
+    EXPECT_EQ(runEndingLine(0, Runner::Ending::Crashed, 300),
+              QStringLiteral("--- ended by a signal, 0.30 s ---"));
+
+    // A crash reports the signal that ended it, with the system's name for it.
+    ASSERT_TRUE(runToEnd(perl("segv.pl", "kill 'SEGV', $$; sleep 5;")));
+    EXPECT_EQ(m_record.last(), QStringLiteral("finished:%1:Crashed").arg(SIGSEGV));
+    EXPECT_EQ(runEndingLine(SIGSEGV, Runner::Ending::Crashed, 300, Platform::signalName(SIGSEGV)),
+              QStringLiteral("--- ended by signal %1 (%2), 0.30 s ---")
+                      .arg(SIGSEGV)
+                      .arg(QString::fromLocal8Bit(strsignal(SIGSEGV))));
+    EXPECT_FALSE(Platform::signalName(SIGSEGV).isEmpty());
 }

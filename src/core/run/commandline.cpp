@@ -1,5 +1,7 @@
 #include "core/run/commandline.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 
 namespace {
@@ -172,5 +174,14 @@ Command buildCommand(const RunRequest &request)
     gap += u' ';
     addTyped(c, gap, request.parameters);
     c.trailer = gap;
+    c.workingDirectory = scriptFolder(script, request.inScriptFolder);
     return c;
+}
+
+QString scriptFolder(const QString &script, bool inScriptFolder)
+{
+    if (!inScriptFolder || script.isEmpty())
+        return {};
+    const QFileInfo file(script);
+    return file.isFile() ? file.absolutePath() : QString();
 }

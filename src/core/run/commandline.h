@@ -17,6 +17,8 @@ struct Command
 
     QString program;
     QStringList arguments;
+    // Where the program runs; empty: where the IDE itself runs.
+    QString workingDirectory;
     // Only for showing the command: the text before each argument (one blank where none is
     // given) and after the last one. They keep the spelling the user typed and the one the
     // run dialog has always shown, such as " -wT  -c " or a trailing blank.
@@ -47,7 +49,13 @@ struct RunRequest
     QString debugger;
     QString script;
     QString parameters;
+    // The script's own folder is the working folder, so that it finds the files beside it.
+    bool inScriptFolder = true;
 };
+
+// The folder a script runs in: its own one when asked and it has one, else empty (where the IDE
+// runs, as a new script that has no file yet does).
+QString scriptFolder(const QString &script, bool inScriptFolder);
 
 // "wT" from the six switches, in the fixed order w, T, U, v, S, h.
 QString switchLetters(const RunScheme &scheme);

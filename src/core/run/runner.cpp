@@ -66,7 +66,7 @@ void Runner::start(const Command &command, bool withHeader)
         failLater(why);
         return;
     }
-    launch(command.program, command.arguments, withHeader);
+    launch(command, withHeader);
 }
 
 void Runner::startInInterpreter(const QString &interpreter, const QString &interpreterSwitch,
@@ -80,8 +80,9 @@ void Runner::startInInterpreter(const QString &interpreter, const QString &inter
     start(command, false);
 }
 
-void Runner::launch(const QString &program, const QStringList &arguments, bool withHeader)
+void Runner::launch(const Command &command, bool withHeader)
 {
+    const QString &program = command.program;
     endOlderRuns();
     ++m_serial;
     m_busy = true;
@@ -97,9 +98,15 @@ void Runner::launch(const QString &program, const QStringList &arguments, bool w
     // The output goes to a text panel, not a terminal: no colour or cursor codes, please.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));
+    // Unbuffered, Perl's standard output keeps its place before later error lines in the shared
+    // pipe. A layer the user chose is theirs.
+    if (!env.contains(QStringLiteral("PERLIO")))
+        env.insert(QStringLiteral("PERLIO"), QStringLiteral(":unix"));
     m_family = std::make_unique<ProcessFamily>();
     m_family->prepare(env);
     m_process->setProcessEnvironment(env);
+    if (!command.workingDirectory.isEmpty())
+        m_process->setWorkingDirectory(command.workingDirectory);
     ProcessGroup::startAsGroupLeader(*m_process);
     connect(m_process, &QProcess::started, this, &Runner::onStarted);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &Runner::readAvailable);
@@ -110,7 +117,7 @@ void Runner::launch(const QString &program, const QStringList &arguments, bool w
         if (e == QProcess::FailedToStart)
             onFailedToStart();
     });
-    m_process->start(program, arguments);
+    m_process->start(program, command.arguments);
     if (m_process && m_family && m_process->processId() > 0)
         m_family->setLeader(m_process->processId());
     // Orphans of the run that end while it goes are reaped as they come.

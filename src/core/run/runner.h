@@ -69,7 +69,7 @@ signals:
     void failedToStart(const QString &reason);
 
 private:
-    void launch(const QString &program, const QStringList &arguments, bool withHeader);
+    void launch(const Command &command, bool withHeader);
     void failLater(const QString &reason);
     void endOlderRuns();
     void endCurrentRun();

@@ -112,6 +112,7 @@ inline constexpr Key<QString> LastRunSetting{{C, "LastRunSetting", text("Tempora
 inline constexpr Key<QString> RunAutoSaveAs{
         {C, "Run_AutoSaveAs", from(From::RunScratch), from(From::RunScratch)}};
 inline constexpr Key<int> RunAutoSave{{C, "Run_AutoSave", text("0"), text("1")}};
+inline constexpr Key<bool> RunInScriptFolder{{C, "RunInScriptFolder", On, On}};
 inline constexpr Key<bool> AutoSave{{C, "AutoSave", Off, Off}};
 // Milliseconds. A missing period is a token 7, which the main window raises to its minimum.
 inline constexpr Key<int> AutoSaveInterval{{C, "AutoSaveInterval", text("300000"), text("7")}};
