@@ -132,7 +132,8 @@ private slots:
                                       "Run_AutoSave=1",
                                       "AutoSave=0",
                                       "AutoSaveInterval=0",
-                                      "Cmd=" + Platform::defaultCommandInterpreter()};
+                                      "Cmd=" + Platform::defaultCommandInterpreter(),
+                                      "RunInScriptFolder=1"};
         QCOMPARE(pairs, expected);
         QStringList files;
         ini.ReadSection("Files_Directories", files);

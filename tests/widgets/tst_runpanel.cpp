@@ -1,8 +1,12 @@
+#include "core/run/browserrules.h"
 #include "core/run/outputkeeper.h"
 #include "core/run/runner.h"
 #include "runsupport.h"
 #include "ui/run/panelrun.h"
+#include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
+#include "ui/shell/mainwindow.h"
+#include "ui/shell/options.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +15,8 @@
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -42,6 +48,13 @@ struct Panel : RunWindow
         w->OpenDocument(script);
         trigger(command);
         pressRun();
+    }
+    // What the run wrote, without the line after it that says how it ended.
+    QString written() const
+    {
+        const QString all = perlOut();
+        const QString &tail = run()->endingTail();
+        return all.endsWith(tail) ? all.chopped(tail.size()) : all;
     }
     bool waitForEnd(int ms = 10000) const
     {
@@ -89,7 +102,7 @@ private slots:
         s.start(writeScript(home, "script.pl", code));
         QVERIFY(!s.form()->isVisible());
         QVERIFY(s.waitForEnd());
-        QCOMPARE(s.perlOut(), outputHeader() + shown);
+        QCOMPARE(s.written(), outputHeader() + shown);
         QVERIFY(prompts->asked.isEmpty());
     }
 
@@ -104,7 +117,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(s.perlOut(), outputHeader() + QStringLiteral("before\n"), 2000);
         QVERIFY(s.run()->isRunning());
         QVERIFY(s.get<QAction>("btStopRun")->isEnabled());
-        QTRY_COMPARE_WITH_TIMEOUT(s.perlOut(), outputHeader() + QStringLiteral("before\nafter\n"),
+        QTRY_COMPARE_WITH_TIMEOUT(s.written(), outputHeader() + QStringLiteral("before\nafter\n"),
                                   8000);
         QVERIFY(s.waitForEnd());
         QVERIFY(!s.get<QAction>("btStopRun")->isEnabled());
@@ -119,7 +132,7 @@ private slots:
         const int count = 340000; // lines of 100 characters: more than the panel keeps
         s.start(writeScript(home, "huge.pl", "printf qq(%099d\\n), $_ for 1 .. 340000;"));
         QVERIFY(s.waitForEnd(60000));
-        const QString text = s.perlOut();
+        const QString text = s.written();
         const QStringList lines = text.split(u'\n');
         auto number = [](qint64 n) {
             return QStringLiteral("%1").arg(n, 99, 10, QLatin1Char('0'));
@@ -156,7 +169,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(s.perlOut().contains(note), 20000);
         s.run()->stop();
         QVERIFY(s.waitForEnd());
-        QStringList lines = s.perlOut().split(u'\n');
+        QStringList lines = s.written().split(u'\n');
         QCOMPARE(lines.last(), PanelRun::stoppedNote());
         // What follows the last whole line: a line cut short by the stop, the notes.
         while (lines.last().size() != 99 || !lines.last().startsWith(u'0'))
@@ -193,7 +206,7 @@ private slots:
         QCOMPARE(s.field("edScript")->currentText(), script);
         s.pressRun();
         QVERIFY(s.waitForEnd());
-        QCOMPARE(s.perlOut(), outputHeader() + script + QStringLiteral(" syntax OK\n"));
+        QCOMPARE(s.written(), outputHeader() + script + QStringLiteral(" syntax OK\n"));
 
         // The current scheme's switches reach perl: -w warns.
         s.trigger("btRun");
@@ -201,7 +214,7 @@ private slots:
         s.pressRun();
         QVERIFY(s.waitForEnd());
         QVERIFY(s.perlOut().contains(QLatin1String("Use of uninitialized value")));
-        QVERIFY(s.perlOut().endsWith(QLatin1String("1\n")));
+        QVERIFY(s.written().endsWith(QLatin1String("1\n")));
 
         s.trigger("Debug1");
         QVERIFY(s.checked("chkDebug"));
@@ -284,7 +297,7 @@ private slots:
             s.field("edScript")->setEditText(script);
             s.pressRun();
             QVERIFY(s.waitForEnd());
-            QCOMPARE(s.perlOut(), outputHeader() + QStringLiteral("ran ") + script);
+            QCOMPARE(s.written(), outputHeader() + QStringLiteral("ran ") + script);
         }
         QVERIFY(prompts->asked.isEmpty());
     }
@@ -311,7 +324,9 @@ private slots:
         QVERIFY(button);
         QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(s.waitForEnd(3000));
-        QVERIFY(s.perlOut().endsWith(QLatin1Char('\n') + PanelRun::stoppedNote()));
+        // The note first, then how long the run went.
+        QVERIFY(s.written().endsWith(QLatin1Char('\n') + PanelRun::stoppedNote()));
+        QVERIFY(s.run()->endingTail().startsWith(QLatin1String("\n--- stopped after ")));
         QTRY_VERIFY_WITH_TIMEOUT(processGone(child), 2000);
         QVERIFY(!stop->isEnabled());
     }
@@ -350,7 +365,7 @@ private slots:
         s.field("edScript")->setEditText(writeScript(home, "next.pl", "print 'next';"));
         s.pressRun();
         QVERIFY(s.waitForEnd());
-        QCOMPARE(s.perlOut(), outputHeader() + QStringLiteral("next"));
+        QCOMPARE(s.written(), outputHeader() + QStringLiteral("next"));
         QCOMPARE(prompts->asked.size(), 2);
     }
 
@@ -450,6 +465,74 @@ private slots:
             QVERIFY2(s.get<QAction>(c)->isEnabled(), c);
         QCOMPARE(s.get<QAction>("Run1")->shortcut(), QKeySequence(Qt::Key_F9));
         QCOMPARE(s.get<QAction>("Syntaxcheck1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F9));
+    }
+
+    // The panel's last line says how the run ended; the page of the output leaves it out.
+    void eachRunEndsWithHowItEnded()
+    {
+        TestHome home;
+        Panel s(home);
+        s.start(writeScript(home, "three.pl", "print \"<p>x</p>\\n\"; exit 3;"));
+        QVERIFY(s.waitForEnd());
+        const QRegularExpression exited(
+                QStringLiteral("\\n--- exit status 3, \\d+\\.\\d\\d s ---$"));
+        QVERIFY2(exited.match(s.perlOut()).hasMatch(), qPrintable(s.perlOut()));
+        QCOMPARE(s.written(), outputHeader() + QStringLiteral("<p>x</p>\n"));
+        // Only the page is looked at here, not the browser showing it.
+        QObject::disconnect(&s->runs(), &RunCommands::browseRequested, nullptr, nullptr);
+        s->runs().showOutputAsPage();
+        QCOMPARE(home.readFile("etc/prev.html"),
+                 BrowserRules::previewPage(outputHeader() + QStringLiteral("<p>x</p>\n")));
+
+        // Output without a line break of its own gets one before the line.
+        s.start(writeScript(home, "segv.pl", "print 'partial'; kill 'SEGV', $$; sleep 5;"));
+        QVERIFY(s.waitForEnd());
+        const QRegularExpression crashed(
+                QStringLiteral("^%1partial\\n--- ended by signal %2 \\(.+\\), \\d+\\.\\d\\d s ---$")
+                        .arg(QRegularExpression::escape(outputHeader()))
+                        .arg(SIGSEGV));
+        QVERIFY2(crashed.match(s.perlOut()).hasMatch(), qPrintable(s.perlOut()));
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    // The options' check box decides where the next run goes, and shows what it stored.
+    void theRunFolderSettingReachesTheNextRun()
+    {
+        TestHome home;
+        Panel s(home);
+        writeScript(home, "project/helper.pl", "sub helper { 'helped' } 1;");
+        const QString script = writeScript(home, "project/main.pl",
+                                           "require './helper.pl'; print helper();");
+        s.start(script);
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(s.written(), outputHeader() + QStringLiteral("helped"));
+
+        TOptions *options = s->options();
+        options->open(TOptions::Page::General);
+        auto *box = options->findChild<QCheckBox *>("chkRunInScriptFolder");
+        QVERIFY(box);
+        QVERIFY(box->isChecked());
+        box->click();
+        options->applySettings();
+        options->hide();
+        QCOMPARE(TIniFile(home.path("etc/quillforge.cfg"))
+                         .ReadString("Config", "RunInScriptFolder", "unset"),
+                 QStringLiteral("0"));
+        s.trigger("Run1");
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QVERIFY2(s.written().contains(QLatin1String("Can't locate ./helper.pl")),
+                 qPrintable(s.perlOut()));
+
+        options->open(TOptions::Page::General);
+        QVERIFY(!box->isChecked());
+        box->click();
+        options->applySettings();
+        options->hide();
+        s.trigger("Run1");
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(s.written(), outputHeader() + QStringLiteral("helped"));
     }
 
 private:

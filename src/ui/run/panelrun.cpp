@@ -1,5 +1,8 @@
 #include "ui/run/panelrun.h"
 
+#include "core/run/runending.h"
+#include "platform/platform.h"
+
 #include "ui/common/prompts.h"
 
 #include <QElapsedTimer>
@@ -45,8 +48,11 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
     connect(m_drainTimer, &QTimer::timeout, this, [this] { drain(); });
     connect(m_runner, &Runner::started, this, &PanelRun::begin);
     connect(m_runner, &Runner::output, this, &PanelRun::receive);
-    connect(m_runner, &Runner::finished, this,
-            [this](int, Runner::Ending ending) { onFinished(ending); });
+    connect(m_runner, &Runner::finished, this, [this](int exitCode, Runner::Ending ending) {
+        m_exitCode = exitCode;
+        m_elapsedMs = m_clock.elapsed();
+        onFinished(ending);
+    });
     connect(m_runner, &Runner::failedToStart, this, &PanelRun::onFailedToStart);
 }
 
@@ -57,6 +63,10 @@ void PanelRun::starting()
     m_busy = true;
     m_runnerDone = false;
     m_ending = Runner::Ending::Exited;
+    m_exitCode = 0;
+    m_elapsedMs = -1;
+    m_endingTail.clear();
+    m_clock.start();
     m_keeper.reset();
     m_endFrom = m_endTo = 0;
     m_endAt = m_noteAt = -1;
@@ -122,6 +132,7 @@ QString PanelRun::visible(QString text)
 
 void PanelRun::begin()
 {
+    m_clock.start();
     // Each run is one entry that starts on a line of its own.
     const QTextDocument *doc = m_panel->document();
     if (!doc->isEmpty() && doc->lastBlock().length() > 1)
@@ -292,6 +303,14 @@ void PanelRun::finishEntry()
         addLine(leftOutNote(m_leftOut));
     if (m_ending == Runner::Ending::Stopped)
         addLine(stoppedNote());
+    if (m_endingLine) {
+        const int signal = m_ending == Runner::Ending::Crashed ? m_exitCode : 0;
+        const QString line = runEndingLine(m_exitCode, m_ending,
+                                           m_elapsedMs >= 0 ? m_elapsedMs : m_clock.elapsed(),
+                                           signal > 0 ? Platform::signalName(signal) : QString());
+        m_endingTail = lineOpen ? u'\n' + line : line;
+        addLine(line);
+    }
     if (m_breakAfter)
         closing += u'\n';
     if (!closing.isEmpty())

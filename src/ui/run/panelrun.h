@@ -3,6 +3,7 @@
 #include "core/run/outputkeeper.h"
 #include "core/run/runner.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -45,6 +46,11 @@ public:
 
     // The console's Enter key broke the line after each entry: a line break closes the entry.
     void setLineBreakAfterEntry(bool on) { m_breakAfter = on; }
+    // Each run closes with a line of how it ended and how long it took.
+    void setEndingLine(bool on) { m_endingLine = on; }
+    // What the last run's ending line added to the panel (with the line break before it), empty
+    // if none was written.
+    const QString &endingTail() const { return m_endingTail; }
 
     static QString stoppedNote();
     static QString leftOutNote(qint64 chars);
@@ -84,6 +90,11 @@ private:
     int m_noteLength = 0;
     qint64 m_leftOut = 0; // not shown because the run was stopped
     Runner::Ending m_ending = Runner::Ending::Exited;
+    QElapsedTimer m_clock; // since the run started
+    qint64 m_elapsedMs = -1;
+    int m_exitCode = 0;
+    QString m_endingTail;
+    bool m_endingLine = false;
     bool m_busy = false;
     bool m_runnerDone = false;
     bool m_heldCR = false; // a "\r" at the end of a chunk may be half of "\r\n"

@@ -170,6 +170,7 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
     header->setCursor(Qt::PointingHandCursor);
 
     m_perlRun = PanelRun::of(m_perlOut);
+    m_perlRun->setEndingLine(true);
     if (m_perlOut->document()->isEmpty())
         m_perlOut->setPlainText(Platform::localHttpAddress() + QStringLiteral("/cgi-bin >"));
 
@@ -220,7 +221,11 @@ void RunCommands::closePanels()
 void RunCommands::showOutputAsPage()
 {
     const QString page = m_programDir + QStringLiteral("etc/prev.html");
-    writeFileAtomically(page, BrowserRules::previewPage(m_perlOut->toPlainText()));
+    // The page is what the script wrote: the panel's line of how it ended is not part of it.
+    QString text = m_perlOut->toPlainText();
+    if (const QString &tail = m_perlRun->endingTail(); !tail.isEmpty() && text.endsWith(tail))
+        text.chop(tail.size());
+    writeFileAtomically(page, BrowserRules::previewPage(text));
     ProcessMessages();
     emit browseRequested(page);
 }

@@ -264,6 +264,7 @@ RunRequest TRunForm::request() const
     r.debugger = edDebugger->text();
     r.script = edScript->currentText();
     r.parameters = edParams->currentText();
+    r.inScriptFolder = Config::read(*m_settings, Config::RunInScriptFolder);
     return r;
 }
 

@@ -146,6 +146,7 @@ void TOptions::FormCreate()
         break;
     }
     edSaveRunAs->setText(read(s, RunAutoSaveAs));
+    chkRunInScriptFolder->setChecked(read(s, RunInScriptFolder));
     edCmd->setCurrentText(read(s, Cmd));
 }
 
@@ -249,6 +250,7 @@ void TOptions::writeSettings()
         write(s, RunAutoSave, 2);
     AutoSaving{chkAutoSave->isChecked(), edAutoSaveInterval->value() * 60000}.write(s);
     write(s, Cmd, edCmd->currentText());
+    write(s, RunInScriptFolder, chkRunInScriptFolder->isChecked());
     if (chkWelcome->isChecked()) {
         write(s, DriveId, QString());
         write(s, Welcome, true);

@@ -113,6 +113,7 @@ private:
     QRadioButton *radNoAutoSaveRun = nullptr;
     QRadioButton *radAutoSaveRun = nullptr;
     QRadioButton *radAutoSaveRunAs = nullptr;
+    QCheckBox *chkRunInScriptFolder = nullptr;
     QLineEdit *edSaveRunAs = nullptr;
 
     // Preview panels in the order of cbView; each with its frame (the tip has none).

@@ -303,6 +303,9 @@ QWidget *TOptions::createFilesPage()
     rl->addWidget(radAutoSaveRun);
     rl->addWidget(radAutoSaveRunAs);
     rl->addLayout(withButton(edSaveRunAs, sb10));
+    chkRunInScriptFolder = check("chkRunInScriptFolder",
+                                 QStringLiteral("Run scripts in their own folder"));
+    rl->addWidget(chkRunInScriptFolder);
     body->addWidget(run);
     body->addStretch(1);
 
