@@ -237,6 +237,16 @@ private slots:
         QCOMPARE(again.lastLine(), QStringLiteral("echo kept"));
     }
 
+    void aHistoryThatCannotBeWrittenDoesNotStopTheCommand()
+    {
+        TestHome home;
+        QVERIFY(QDir(home.dir()).mkpath("etc/console_history"));
+        Console c(home);
+        QVERIFY(c.command("echo still"));
+        QCOMPARE(c.text(), QStringLiteral("echo still\nstill\n\n"));
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
     void cdChangesTheFolderLaterCommandsRunIn()
     {
         TestHome home;
