@@ -4,6 +4,8 @@
 #include "ui/run/runcommands.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QTextBlock>
 #include <QtTest>
 
 namespace {
@@ -22,6 +24,7 @@ struct Console : RunWindow
     QPlainTextEdit *edit() const { return get<QPlainTextEdit>("Console"); }
     QString text() const { return edit()->toPlainText(); }
     PanelRun *run() const { return PanelRun::of(edit()); }
+    ConsolePanel *console() const { return (*this)->runs().console(); }
     void internal(bool on) const { get<QCheckBox>("chkICmd")->setChecked(on); }
     // Types the line at the end and presses Enter.
     void type(const QString &line) const
@@ -31,6 +34,8 @@ struct Console : RunWindow
         QTest::keyClicks(edit(), line);
         QTest::keyClick(edit(), Qt::Key_Return);
     }
+    QString lastLine() const { return edit()->document()->lastBlock().text(); }
+    void key(Qt::Key k) const { QTest::keyClick(edit(), k); }
     bool waitForEnd(int ms = 5000) const
     {
         QElapsedTimer t;
@@ -191,6 +196,90 @@ private slots:
         c.run()->stopNow();
         QVERIFY(!c.run()->isRunning());
         QCOMPARE(c.text(), QStringLiteral("sleep 2\n") + PanelRun::stoppedNote() + u'\n');
+    }
+
+    void upAndDownRecallTheLinesEnteredBefore()
+    {
+        TestHome home;
+        Console c(home);
+        QVERIFY(c.command("echo one"));
+        QVERIFY(c.command("echo two"));
+        QVERIFY(c.command("echo two"));
+        QTest::keyClicks(c.edit(), "ec");
+        c.key(Qt::Key_Up);
+        QCOMPARE(c.lastLine(), QStringLiteral("echo two"));
+        c.key(Qt::Key_Up);
+        QCOMPARE(c.lastLine(), QStringLiteral("echo one"));
+        c.key(Qt::Key_Up);
+        QCOMPARE(c.lastLine(), QStringLiteral("echo one"));
+        c.key(Qt::Key_Down);
+        QCOMPARE(c.lastLine(), QStringLiteral("echo two"));
+        c.key(Qt::Key_Down);
+        QCOMPARE(c.lastLine(), QStringLiteral("ec"));
+        // The recalled line runs like a typed one.
+        c.key(Qt::Key_Up);
+        QVERIFY(c.command(QString()));
+        QVERIFY(c.text().endsWith(QLatin1String("echo two\ntwo\n\n")));
+    }
+
+    void theHistoryOutlivesARestart()
+    {
+        TestHome home;
+        {
+            Console c(home);
+            QVERIFY(c.command("echo kept"));
+            c.type("   ");
+        }
+        QCOMPARE(home.readFile("etc/console_history"), QByteArray("echo kept\n"));
+        Console again(home);
+        again.edit()->setFocus();
+        again.key(Qt::Key_Up);
+        QCOMPARE(again.lastLine(), QStringLiteral("echo kept"));
+    }
+
+    void aHistoryThatCannotBeWrittenDoesNotStopTheCommand()
+    {
+        TestHome home;
+        QVERIFY(QDir(home.dir()).mkpath("etc/console_history"));
+        Console c(home);
+        QVERIFY(c.command("echo still"));
+        QCOMPARE(c.text(), QStringLiteral("echo still\nstill\n\n"));
+        QVERIFY(prompts->asked.isEmpty());
+    }
+
+    void cdChangesTheFolderLaterCommandsRunIn()
+    {
+        TestHome home;
+        QVERIFY(QDir(home.dir()).mkpath("a b/sub"));
+        const QString sub = QDir::cleanPath(home.path("a b/sub"));
+        Console c(home);
+        c.internal(true);
+        c.type("cd '" + home.path("a b") + "'");
+        c.type("cd sub");
+        QVERIFY(!c.run()->isRunning());
+        QCOMPARE(c.lastLine(), consoleFolderText(sub, QDir::homePath()) + "> ");
+        QVERIFY(c.command("pwd"));
+        QVERIFY2(c.text().endsWith("> pwd\n" + sub + "\n\n"), qPrintable(c.text()));
+        // A program of its own runs there too.
+        c.internal(false);
+        QVERIFY(c.command("pwd"));
+        QVERIFY(c.text().endsWith("pwd\n" + sub + "\n\n"));
+        c.type("cd -");
+        QCOMPARE(c.console()->folder(), QDir::cleanPath(home.path("a b")));
+    }
+
+    void cdToAFolderThatIsNotThereKeepsTheFolder()
+    {
+        TestHome home;
+        Console c(home);
+        const QString before = c.console()->folder();
+        c.type("cd nowhere-at-all");
+        QVERIFY(c.text().contains("\ncd: no such folder: nowhere-at-all\n"));
+        QCOMPARE(c.console()->folder(), before);
+        c.internal(true);
+        QVERIFY(c.command("pwd"));
+        QVERIFY(c.text().endsWith("\n" + before + "\n\n"));
+        QVERIFY(prompts->asked.isEmpty());
     }
 
 private:

@@ -95,6 +95,8 @@ void Runner::launch(const Command &command, bool withHeader)
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
+    if (!m_workingDirectory.isEmpty())
+        m_process->setWorkingDirectory(m_workingDirectory);
     // The output goes to a text panel, not a terminal: no colour or cursor codes, please.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));

@@ -61,6 +61,8 @@ public:
     bool isRunning() const { return m_busy; }
     qint64 bytesReceived() const { return m_bytes; }
     void setStopGrace(int milliseconds) { m_stopGrace = milliseconds; }
+    // Where later starts run; empty: the IDE's own working folder.
+    void setWorkingDirectory(const QString &folder) { m_workingDirectory = folder; }
 
 signals:
     void started();
@@ -89,6 +91,7 @@ private:
     QTimer *m_sweepTimer = nullptr;
     OutputDecoder m_decoder;
     QString m_program;
+    QString m_workingDirectory;
     QString m_failure; // reason of a start that failed before any process existed
     std::unique_ptr<ProcessFamily> m_family;               // of the current run
     std::vector<std::unique_ptr<ProcessFamily>> m_retired; // runs over, members left

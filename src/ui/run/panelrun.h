@@ -43,6 +43,7 @@ public:
     // Ends the run before this returns; output not shown yet is left out, and counted.
     void stopNow();
     bool isRunning() const { return m_busy; }
+    void setWorkingDirectory(const QString &folder) { m_runner->setWorkingDirectory(folder); }
 
     // The console's Enter key broke the line after each entry: a line break closes the entry.
     void setLineBreakAfterEntry(bool on) { m_breakAfter = on; }

@@ -186,7 +186,8 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
     updateCommands();
 
     m_console = new ConsolePanel(
-            console, internalCommand, [this] { return m_consoleCommand; }, this);
+            console, internalCommand, [this] { return m_consoleCommand; },
+            m_programDir + QStringLiteral("etc/console_history"), this);
 }
 
 void RunCommands::createRunForm()
