@@ -95,8 +95,11 @@ void Runner::launch(const Command &command, bool withHeader)
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
     m_process->setStandardInputFile(QProcess::nullDevice());
-    if (!m_workingDirectory.isEmpty())
-        m_process->setWorkingDirectory(m_workingDirectory);
+    // The command's own folder first, then the one the runner was given for all its starts.
+    const QString &folder = command.workingDirectory.isEmpty() ? m_workingDirectory
+                                                               : command.workingDirectory;
+    if (!folder.isEmpty())
+        m_process->setWorkingDirectory(folder);
     // The output goes to a text panel, not a terminal: no colour or cursor codes, please.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TERM"), QStringLiteral("dumb"));
@@ -107,8 +110,6 @@ void Runner::launch(const Command &command, bool withHeader)
     m_family = std::make_unique<ProcessFamily>();
     m_family->prepare(env);
     m_process->setProcessEnvironment(env);
-    if (!command.workingDirectory.isEmpty())
-        m_process->setWorkingDirectory(command.workingDirectory);
     ProcessGroup::startAsGroupLeader(*m_process);
     connect(m_process, &QProcess::started, this, &Runner::onStarted);
     connect(m_process, &QProcess::readyReadStandardOutput, this, &Runner::readAvailable);

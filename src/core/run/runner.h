@@ -61,7 +61,7 @@ public:
     bool isRunning() const { return m_busy; }
     qint64 bytesReceived() const { return m_bytes; }
     void setStopGrace(int milliseconds) { m_stopGrace = milliseconds; }
-    // Where later starts run; empty: the IDE's own working folder.
+    // Where later starts run when their command names no folder; empty: the IDE's own.
     void setWorkingDirectory(const QString &folder) { m_workingDirectory = folder; }
 
 signals:
