@@ -42,6 +42,28 @@ T *named(T *w, const char *name)
     return w;
 }
 
+struct OptionNames
+{
+    const char *group, *caseSensitive, *wholeWords, *regex;
+};
+
+// The " Options " group both search pages ask the same things in.
+QGroupBox *optionsGroup(QWidget *page, const OptionNames &names, QCheckBox *&caseSensitive,
+                        QCheckBox *&wholeWords, QCheckBox *&regex)
+{
+    QGroupBox *options = group(page, names.group, QStringLiteral(" Options "));
+    auto *ov = new QVBoxLayout(options);
+    caseSensitive = named(new QCheckBox(QStringLiteral("Case sensiti&ve"), options),
+                          names.caseSensitive);
+    wholeWords = named(new QCheckBox(QStringLiteral("W&hole words only"), options),
+                       names.wholeWords);
+    regex = named(new QCheckBox(QStringLiteral("Regular e&xpression"), options), names.regex);
+    ov->addWidget(caseSensitive);
+    ov->addWidget(wholeWords);
+    ov->addWidget(regex);
+    return options;
+}
+
 // What is typed is what is searched: "PRINT" must not complete to a remembered "print". The
 // history is kept by the searches.
 void typedAsIs(QComboBox *box)
@@ -98,15 +120,9 @@ TFindForm::TFindForm(EditorSource current, DocumentText *texts, QWidget *parent)
     pv->addLayout(textRow);
 
     auto *groups = new QHBoxLayout;
-    auto *options = group(page, "GroupBox1", QStringLiteral(" Options "));
-    auto *ov = new QVBoxLayout(options);
-    CheckCase = named(new QCheckBox(QStringLiteral("Case sensiti&ve"), options), "CheckCase");
-    CheckWord = named(new QCheckBox(QStringLiteral("W&hole words only"), options), "CheckWord");
-    CheckRegex = named(new QCheckBox(QStringLiteral("Regular e&xpression"), options), "CheckRegex");
-    ov->addWidget(CheckCase);
-    ov->addWidget(CheckWord);
-    ov->addWidget(CheckRegex);
-    groups->addWidget(options, 1);
+    groups->addWidget(optionsGroup(page, {"GroupBox1", "CheckCase", "CheckWord", "CheckRegex"},
+                                   CheckCase, CheckWord, CheckRegex),
+                      1);
 
     auto *direction = group(page, "GroupBox2", QStringLiteral(" Direction "));
     auto *dv = new QVBoxLayout(direction);
@@ -176,19 +192,12 @@ void TFindForm::buildReplacePage(QWidget *page)
     pv->addLayout(boxes);
 
     auto *groups = new QHBoxLayout;
-    auto *options = group(page, "GroupBox4", QStringLiteral(" Options "));
-    auto *ov = new QVBoxLayout(options);
-    chkReplaceCase = named(new QCheckBox(QStringLiteral("Case sensiti&ve"), options),
-                           "chkReplaceCase");
-    chkReplaceWord = named(new QCheckBox(QStringLiteral("W&hole words only"), options),
-                           "chkReplaceWord");
-    chkRegex = named(new QCheckBox(QStringLiteral("Regular e&xpression"), options), "chkRegex");
+    groups->addWidget(optionsGroup(page,
+                                   {"GroupBox4", "chkReplaceCase", "chkReplaceWord", "chkRegex"},
+                                   chkReplaceCase, chkReplaceWord, chkRegex),
+                      1);
     chkRegex->setToolTip(QStringLiteral("Perl-compatible; $1 or \\1 in the replacement is what "
                                         "the first group took, $& the whole match"));
-    ov->addWidget(chkReplaceCase);
-    ov->addWidget(chkReplaceWord);
-    ov->addWidget(chkRegex);
-    groups->addWidget(options, 1);
 
     auto *scope = group(page, "GroupBox5", QStringLiteral(" Scope "));
     auto *sv = new QVBoxLayout(scope);
