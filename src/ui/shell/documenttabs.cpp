@@ -462,6 +462,7 @@ void DocumentTabs::closeCurrentNow()
     const int index = m_tabs->currentIndex();
     if (index < 0 || index >= int(m_documents.size()))
         return;
+    emit documentClosing(m_documents[size_t(index)].get());
     std::unique_ptr<TScriptEditor> doc = std::move(m_documents[size_t(index)]);
     m_documents.erase(m_documents.begin() + index);
     m_editors->removeWidget(doc->Editor);

@@ -71,6 +71,8 @@ signals:
     // Another tab was selected (or the first one created).
     void currentChanged(TScriptEditor *doc);
     void lastClosed();
+    // A script is about to go, its text saved or given up.
+    void documentClosing(TScriptEditor *doc);
 
 private:
     bool save(TScriptEditor &doc);

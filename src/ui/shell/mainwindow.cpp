@@ -10,6 +10,7 @@
 #include "ui/editor/editingcontroller.h"
 #include "ui/editor/editorcommands.h"
 #include "ui/editor/highlighting.h"
+#include "ui/editor/journal.h"
 #include "ui/editor/proptree.h"
 #include "ui/editor/proptreecontroller.h"
 #include "ui/editor/scripteditor.h"
@@ -76,6 +77,13 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     m_templates = new TemplatePalette(m_settings, programDir, m_commands, *m_documents,
                                       *m_highlighting, this);
     m_tools = new ToolCommands(m_settings, m_commands, *m_documents, this);
+    m_journal = new JournalController(
+            programDir, *m_documents,
+            [this](const QString &path) {
+                m_documents->open(path);
+                return m_documents->current();
+            },
+            this);
     createToolBars();
     createCentre();
     createStatusBar();
@@ -84,7 +92,10 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
         m_highlighting->attach(*doc);
         m_inspector->attach(*doc);
         m_editingOptions->attach(*doc);
+        m_journal->attach(*doc);
     });
+    connect(m_documents, &DocumentTabs::documentClosing, this,
+            [this](TScriptEditor *doc) { m_journal->detach(*doc); });
     connect(m_documents, &DocumentTabs::fileOpened, this,
             [this](TScriptEditor *doc) { m_highlighting->highlight(*doc, 0); });
     connect(m_documents, &DocumentTabs::currentChanged, m_runs, &RunCommands::updateCommands);
@@ -145,6 +156,7 @@ void TForm1::FormShow()
             },
             Qt::SingleShotConnection);
     m_views->showInitialView();
+    m_journal->offerLeftovers();
 }
 
 void TForm1::ApplyOptions()
@@ -228,9 +240,10 @@ void TForm1::fitStandardBar()
 
 void TForm1::closeEvent(QCloseEvent *e)
 {
-    if (m_documents->confirmClose())
+    if (m_documents->confirmClose()) {
+        m_journal->finish();
         e->accept();
-    else
+    } else
         e->ignore();
 }
 

@@ -14,6 +14,7 @@ class EditorCommands;
 class ExplorerPanel;
 class HighlightController;
 class InspectorController;
+class JournalController;
 class LinkBarPanel;
 class QLabel;
 class QMenu;
@@ -99,6 +100,7 @@ private:
     LinkBarPanel *m_linkBar = nullptr;
     TemplatePalette *m_templates = nullptr;
     ToolCommands *m_tools = nullptr;
+    JournalController *m_journal = nullptr;
     ExplorerPanel *m_explorerPanel = nullptr;
     TOptions *m_options = nullptr;
 
