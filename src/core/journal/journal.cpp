@@ -134,7 +134,7 @@ void JournalSession::close()
         return;
     QDir(m_folder).removeRecursively();
     m_folder.clear();
-    m_lock.reset(); // unlocks and removes the lock file
+    m_lock.reset();       // unlocks and removes the lock file
     QDir().rmdir(m_root); // only when no other program's journal is in it
 }
 
