@@ -92,7 +92,7 @@ const CommandDef kCommands[] = {
         {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
         {"Debug1", "&Debug...", "", "debug-run", true},
         {"btStopRun", "S&top the running script", "Shift+F9", "process-stop", false},
-        {"Perltidy1", "&Format with perltidy", "Ctrl+Shift+T", "format-indent-more", true},
+        {"Perltidy1", "&Format with perltidy", "Ctrl+Shift+T", "", true},
         {"Perlcritic1", "Check with perl&critic", "Ctrl+Shift+K", "", true},
         // Code templates
         {"Createnewcodetemplate1", "&Create new code template", "", "document-new-from-template",
