@@ -448,6 +448,35 @@ def case_search(binary, home):
                f"the hit shows its line's text: {qf.name_of(item)!r}")
 
 
+def case_tidy(binary, home):
+    """Project > Format with perltidy gives perltidy's own formatting, one Ctrl+Z takes it back,
+    and Ctrl+Shift+K lists perlcritic's findings in the Perl output as "at FILE line N." lines."""
+    if not (shutil.which("perltidy") and shutil.which("perlcritic")):
+        print("SKIP: e2e tidy: perltidy or perlcritic is not installed (scripts/setup.sh)")
+        raise SystemExit(SKIP)
+    script = os.path.join(home, "messy.pl")
+    messy = 'my %h=(a=>1);foreach my $k(keys %h){print "$k\\n";}\n'
+    write(script, messy.encode())
+    tidied = subprocess.run(["perltidy", "-st", script], cwd=home, capture_output=True,
+                            check=True).stdout.decode()
+    expect(tidied != messy, "perltidy leaves the messy script as it is")
+    with start_past_wizard(binary, home, script) as prog:
+        editor = editor_showing(prog, messy)
+        prog.menu("Project", "Format with perltidy")
+        poll(lambda: qf.text_of(editor) == tidied, qf.TIMEOUT,
+             lambda: f"the editor to read perltidy's {tidied!r} (it reads {qf.text_of(editor)!r})")
+        qf.focus(editor)
+        qf.key("ctrl+z")
+        poll(lambda: qf.text_of(editor) == messy, qf.TIMEOUT,
+             lambda: f"one Ctrl+Z to bring back {messy!r} (the editor reads {qf.text_of(editor)!r})")
+
+        output = panel_text(prog.main_window(), "Perl output")
+        qf.key("ctrl+shift+k")
+        finding = re.compile(r"^\[5 \S+\] .+ at " + re.escape(script) + r" line 1\.$", re.M)
+        poll(lambda: finding.search(qf.text_of(output)), qf.TIMEOUT,
+             lambda: f"a perlcritic finding in the Perl output (it shows {qf.text_of(output)!r})")
+
+
 CASES = {
     "startup": case_startup,
     "edit_save": case_edit_save,
@@ -457,6 +486,7 @@ CASES = {
     "templates": case_templates,
     "tools": case_tools,
     "search": case_search,
+    "tidy": case_tidy,
 }
 
 

@@ -133,7 +133,8 @@ private slots:
                                       "AutoSave=0",
                                       "AutoSaveInterval=0",
                                       "Cmd=" + Platform::defaultCommandInterpreter(),
-                                      "RunInScriptFolder=1"};
+                                      "RunInScriptFolder=1",
+                                      "CriticSeverity=5"};
         QCOMPARE(pairs, expected);
         QStringList files;
         ini.ReadSection("Files_Directories", files);

@@ -345,16 +345,32 @@ void RunCommands::runInPerlOut(const Command &command)
         return;
     // Empty already, but for the note that a stopped run may have left.
     m_perlOut->clear();
-    // Closed earlier, the output comes back for the run that writes to it; the console only
-    // as its setting says.
-    const bool reshow = m_perlPanel->isHidden() || m_outputArea->isHidden();
-    if (reshow) {
-        m_consolePanel->setVisible(Config::read(m_settings, Config::VisibleConsole));
-        m_perlPanel->show();
-        m_outputArea->show();
-        static_cast<OutputSplitter *>(m_split)->place();
-    }
+    const bool reshown = reshowPerlOut();
     RunAndCapture(m_perlOut, command, true);
-    if (reshow)
+    if (reshown)
         Config::write(m_settings, Config::VisiblePerlOut, true);
+}
+
+bool RunCommands::reshowPerlOut()
+{
+    // Closed earlier, the output comes back for what writes to it; the console only as its
+    // setting says.
+    if (!m_perlPanel->isHidden() && !m_outputArea->isHidden())
+        return false;
+    m_consolePanel->setVisible(Config::read(m_settings, Config::VisibleConsole));
+    m_perlPanel->show();
+    m_outputArea->show();
+    static_cast<OutputSplitter *>(m_split)->place();
+    return true;
+}
+
+bool RunCommands::showInPerlOut(const QString &text)
+{
+    if (!endRunningScript())
+        return false;
+    const bool reshown = reshowPerlOut();
+    m_perlOut->setPlainText(text);
+    if (reshown)
+        Config::write(m_settings, Config::VisiblePerlOut, true);
+    return true;
 }

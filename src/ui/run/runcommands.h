@@ -42,6 +42,9 @@ public:
     void stop();
     // The run dialog's "Run": runs the command in the Perl output panel.
     void runInPerlOut(const Command &command);
+    // Puts a tool's report in the Perl output panel in place of what it showed; false when a
+    // script running there was to be kept.
+    bool showInPerlOut(const QString &text);
     // "Show contents as HTML file": writes the output as a page and asks to browse it.
     void showOutputAsPage();
     // The overview window of the whole output, just above the panel.
@@ -63,6 +66,7 @@ private:
     bool endRunningScript();
     void autoSave(TScriptEditor &doc);
     void closePanels();
+    bool reshowPerlOut();
 
     TIniFile &m_settings;
     TIniFile &m_runSettings;

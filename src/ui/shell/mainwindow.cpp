@@ -15,6 +15,7 @@
 #include "ui/editor/proptreecontroller.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/run/browsercontroller.h"
+#include "ui/run/perltoolcommands.h"
 #include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
 #include "ui/run/schemepage.h"
@@ -72,6 +73,7 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     m_editing = new EditorCommands(m_commands, *m_documents, m_inspector->inspector()->texts(),
                                    this);
     m_runs = new RunCommands(m_settings, m_runSettings, programDir, m_commands, *m_documents, this);
+    m_perlTools = new PerlToolCommands(m_settings, m_commands, *m_documents, *m_runs, this);
     m_browser = new BrowserController(m_settings, programDir, m_commands, *m_documents, this);
     m_linkBar = new LinkBarPanel(m_settings, m_commands, this);
     m_templates = new TemplatePalette(m_settings, programDir, m_commands, *m_documents,
@@ -100,6 +102,9 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
             [this](TScriptEditor *doc) { m_highlighting->highlight(*doc, 0); });
     connect(m_documents, &DocumentTabs::currentChanged, m_runs, &RunCommands::updateCommands);
     connect(m_documents, &DocumentTabs::lastClosed, m_runs, &RunCommands::updateCommands);
+    connect(m_documents, &DocumentTabs::currentChanged, m_perlTools,
+            &PerlToolCommands::updateCommands);
+    connect(m_documents, &DocumentTabs::lastClosed, m_perlTools, &PerlToolCommands::updateCommands);
     m_commands.onTriggered({"Actualizecodecolors1"}, this,
                            [this] { m_highlighting->highlightCurrent(0); });
     m_commands.onTriggered({"Exit1"}, this, [this] { close(); });

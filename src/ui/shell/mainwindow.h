@@ -16,6 +16,7 @@ class HighlightController;
 class InspectorController;
 class JournalController;
 class LinkBarPanel;
+class PerlToolCommands;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -55,6 +56,7 @@ public:
     InspectorController &inspector() const { return *m_inspector; }
     EditorCommands &editing() const { return *m_editing; }
     RunCommands &runs() const { return *m_runs; }
+    PerlToolCommands &perlTools() const { return *m_perlTools; }
     BrowserController &browser() const { return *m_browser; }
     ViewController &views() const { return *m_views; }
     TTaskPage &tasks() const { return *m_tasks; }
@@ -94,6 +96,7 @@ private:
     EditorCommands *m_editing = nullptr;
     EditingController *m_editingOptions = nullptr;
     RunCommands *m_runs = nullptr;
+    PerlToolCommands *m_perlTools = nullptr;
     BrowserController *m_browser = nullptr;
     ViewController *m_views = nullptr;
     TTaskPage *m_tasks = nullptr;

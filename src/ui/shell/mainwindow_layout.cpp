@@ -92,6 +92,8 @@ const CommandDef kCommands[] = {
         {"Syntaxcheck1", "&Syntax check...", "Ctrl+F9", "tools-check-spelling", true},
         {"Debug1", "&Debug...", "", "debug-run", true},
         {"btStopRun", "S&top the running script", "Shift+F9", "process-stop", false},
+        {"Perltidy1", "&Format with perltidy", "Ctrl+Shift+T", "", true},
+        {"Perlcritic1", "Check with perl&critic", "Ctrl+Shift+K", "", true},
         // Code templates
         {"Createnewcodetemplate1", "&Create new code template", "", "document-new-from-template",
          true},
@@ -199,7 +201,7 @@ void TForm1::createMenus()
     add(bar->addMenu(QStringLiteral("&Search")),
         {"Find1", "Findandreplace1", "Findnext1", "Findprevious1", "Findinfiles1", "", "Gotoline1"});
     add(bar->addMenu(QStringLiteral("&Project")),
-        {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun"});
+        {"Run1", "Syntaxcheck1", "Debug1", "", "btStopRun", "", "Perltidy1", "Perlcritic1"});
     add(bar->addMenu(QStringLiteral("&Code templates")),
         {"Createnewcodetemplate1", "Createnewtemplatefromselection1", "", "Arrangetemplatepalette1",
          "Installtemplatesfromredistributable1"});

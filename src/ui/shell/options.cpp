@@ -147,6 +147,7 @@ void TOptions::FormCreate()
     }
     edSaveRunAs->setText(read(s, RunAutoSaveAs));
     chkRunInScriptFolder->setChecked(read(s, RunInScriptFolder));
+    edCriticSeverity->setValue(read(s, CriticSeverity));
     edCmd->setCurrentText(read(s, Cmd));
 }
 
@@ -251,6 +252,7 @@ void TOptions::writeSettings()
     AutoSaving{chkAutoSave->isChecked(), edAutoSaveInterval->value() * 60000}.write(s);
     write(s, Cmd, edCmd->currentText());
     write(s, RunInScriptFolder, chkRunInScriptFolder->isChecked());
+    write(s, CriticSeverity, edCriticSeverity->value());
     if (chkWelcome->isChecked()) {
         write(s, DriveId, QString());
         write(s, Welcome, true);

@@ -114,6 +114,7 @@ private:
     QRadioButton *radAutoSaveRun = nullptr;
     QRadioButton *radAutoSaveRunAs = nullptr;
     QCheckBox *chkRunInScriptFolder = nullptr;
+    QSpinBox *edCriticSeverity = nullptr;
     QLineEdit *edSaveRunAs = nullptr;
 
     // Preview panels in the order of cbView; each with its frame (the tip has none).

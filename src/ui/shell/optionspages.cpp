@@ -6,6 +6,7 @@
 #include "core/common/messagewait.h"
 #include "core/settings/configkeys.h"
 #include "core/tools/customlinks.h"
+#include "core/tools/perltools.h"
 #include "platform/platform.h"
 #include "ui/common/application.h"
 #include "ui/common/prompts.h"
@@ -306,6 +307,17 @@ QWidget *TOptions::createFilesPage()
     chkRunInScriptFolder = check("chkRunInScriptFolder",
                                  QStringLiteral("Run scripts in their own folder"));
     rl->addWidget(chkRunInScriptFolder);
+    edCriticSeverity = new QSpinBox();
+    edCriticSeverity->setObjectName(QStringLiteral("edCriticSeverity"));
+    edCriticSeverity->setRange(PerlTools::kMinSeverity, PerlTools::kMaxSeverity);
+    auto *severity = new QHBoxLayout();
+    auto *severityLabel = new QLabel(
+            QStringLiteral("perlcritic severity (1: every finding, 5: only the gravest):"));
+    severityLabel->setBuddy(edCriticSeverity);
+    severity->addWidget(severityLabel);
+    severity->addWidget(edCriticSeverity);
+    severity->addStretch(1);
+    rl->addLayout(severity);
     body->addWidget(run);
     body->addStretch(1);
 
