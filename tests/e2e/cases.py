@@ -448,6 +448,24 @@ def case_search(binary, home):
                f"the hit shows its line's text: {qf.name_of(item)!r}")
 
 
+def case_disk(binary, home):
+    """Another program changes an open script: the editor shows the new text; a replace by
+    rename (as editors and git do) is followed too, and the tab is still unmarked."""
+    script = os.path.join(home, "disk.pl")
+    original = 'print "old\\n";\n'
+    write(script, original.encode())
+    with start_past_wizard(binary, home, script) as prog:
+        editor_showing(prog, original)
+        changed = 'print "changed by another program\\n";\n'
+        write(script, changed.encode())
+        editor_showing(prog, changed, "the editor after the file changed")
+        replaced = 'print "renamed over\\n";\n'
+        write(script + ".new", replaced.encode())
+        os.rename(script + ".new", script)
+        editor_showing(prog, replaced, "the editor after a file was renamed over the script")
+        find(prog.main_window(), "page tab", "disk.pl", what="the unmarked tab of disk.pl")
+
+
 CASES = {
     "startup": case_startup,
     "edit_save": case_edit_save,
@@ -457,6 +475,7 @@ CASES = {
     "templates": case_templates,
     "tools": case_tools,
     "search": case_search,
+    "disk": case_disk,
 }
 
 
