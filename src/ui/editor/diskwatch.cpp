@@ -271,8 +271,14 @@ void DiskWatch::arrived(const ScriptEditorWidget *editor, const Reading &r)
     if (!doc)
         return;
     if (!r.error.isEmpty()) {
-        // Gone or unreadable meanwhile: the next look tells which.
-        e.settle->start();
+        if (!Platform::fileStamp(e.path).exists) { // gone meanwhile: the next look tells so
+            e.settle->start();
+            return;
+        }
+        // Unreadable: the text stays, not asked about again, and a save asks before writing.
+        e.declined = r.stamp;
+        emit statusMessage(r.error);
+        resumeChecks();
         return;
     }
     ScriptEditorWidget *ed = doc->Editor;
