@@ -366,8 +366,8 @@ def case_tools(binary, home):
         qf.press(find(props, "push button", "Create"))
         box = prog.window("Quillforge", role="alert")
         qf.press(find(box, "push button", "OK"))
-        # The backup is of the script in the editor, read before the conversion on disk.
-        expect(qf.read_file(script + "~") == b"print 1;\r\nprint 2;\r\n",
+        # The backup is of the script in the editor, which read the converted file again.
+        expect(qf.read_file(script + "~") == b"print 1;\nprint 2;\n",
                f"the backup holds {qf.read_file(script + '~')!r}")
         qf.press(find(props, "push button", "Okay"))
         prog.window_gone("Properties")
