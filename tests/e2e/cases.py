@@ -366,8 +366,8 @@ def case_tools(binary, home):
         qf.press(find(props, "push button", "Create"))
         box = prog.window("Quillforge", role="alert")
         qf.press(find(box, "push button", "OK"))
-        # The backup is of the script in the editor, read before the conversion on disk.
-        expect(qf.read_file(script + "~") == b"print 1;\r\nprint 2;\r\n",
+        # The backup is of the script in the editor, which read the converted file again.
+        expect(qf.read_file(script + "~") == b"print 1;\nprint 2;\n",
                f"the backup holds {qf.read_file(script + '~')!r}")
         qf.press(find(props, "push button", "Okay"))
         prog.window_gone("Properties")
@@ -475,6 +475,22 @@ def case_tidy(binary, home):
         finding = re.compile(r"^\[5 \S+\] .+ at " + re.escape(script) + r" line 1\.$", re.M)
         poll(lambda: finding.search(qf.text_of(output)), qf.TIMEOUT,
              lambda: f"a perlcritic finding in the Perl output (it shows {qf.text_of(output)!r})")
+def case_disk(binary, home):
+    """Another program changes an open script: the editor shows the new text; a replace by
+    rename (as editors and git do) is followed too, and the tab is still unmarked."""
+    script = os.path.join(home, "disk.pl")
+    original = 'print "old\\n";\n'
+    write(script, original.encode())
+    with start_past_wizard(binary, home, script) as prog:
+        editor_showing(prog, original)
+        changed = 'print "changed by another program\\n";\n'
+        write(script, changed.encode())
+        editor_showing(prog, changed, "the editor after the file changed")
+        replaced = 'print "renamed over\\n";\n'
+        write(script + ".new", replaced.encode())
+        os.rename(script + ".new", script)
+        editor_showing(prog, replaced, "the editor after a file was renamed over the script")
+        find(prog.main_window(), "page tab", "disk.pl", what="the unmarked tab of disk.pl")
 
 
 CASES = {
@@ -487,6 +503,7 @@ CASES = {
     "tools": case_tools,
     "search": case_search,
     "tidy": case_tidy,
+    "disk": case_disk,
 }
 
 

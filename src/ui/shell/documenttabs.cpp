@@ -13,6 +13,7 @@
 #include "ui/common/commands.h"
 #include "ui/common/icons.h"
 #include "ui/common/prompts.h"
+#include "ui/editor/diskwatch.h"
 #include "ui/editor/gotoline.h"
 #include "ui/editor/scripteditor.h"
 
@@ -98,6 +99,7 @@ DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMe
     , m_editorMenu(editorMenu)
     , m_recentMenu(new QMenu(parent))
     , m_autoSaveTimer(new QTimer(this))
+    , m_diskWatch(new DiskWatch(*this, parent, this))
 {
     m_tabs->setObjectName(QStringLiteral("tabScriptSel"));
     m_tabs->setShape(QTabBar::RoundedSouth);
@@ -149,6 +151,7 @@ DocumentTabs::DocumentTabs(TIniFile &settings, const CommandTable &commands, QMe
             selectionChanged();
     });
     connect(m_autoSaveTimer, &QTimer::timeout, this, [this] { guarded([this] { saveOnTimer(); }); });
+    connect(m_diskWatch, &DiskWatch::reloaded, this, &DocumentTabs::fileOpened);
 }
 
 DocumentTabs::~DocumentTabs() = default;
@@ -233,6 +236,8 @@ void DocumentTabs::open(const QString &path)
     m_editors->addWidget(doc->Editor);
     const QString caption = path.isEmpty() ? doc->FileName : QFileInfo(path).fileName();
     m_documents.push_back(std::move(doc));
+    if (exists)
+        m_diskWatch->track(*m_documents.back());
 
     {
         const QSignalBlocker block(m_tabs);
@@ -370,8 +375,12 @@ bool DocumentTabs::save(TScriptEditor &doc)
     if (doc.saved())
         return true;
     if (QFileInfo(doc.FileName).isFile()) {
+        // Another program's newer file is not written over unasked.
+        if (!m_diskWatch->mayOverwrite(doc, !m_autoSaving))
+            return false;
         writeScript(doc, doc.FileName);
         doc.setSaved(true);
+        m_diskWatch->track(doc);
         return true;
     }
     // A new script, or one whose file has gone: ask where to write it.
@@ -412,6 +421,7 @@ bool DocumentTabs::saveAs()
     writeScript(*doc, file);
     doc->FileName = file;
     doc->setSaved(true);
+    m_diskWatch->track(*doc);
     setCaption(m_tabs->currentIndex(), QFileInfo(file).completeBaseName());
     m_tabs->setTabToolTip(m_tabs->currentIndex(), file);
     selectionChanged();

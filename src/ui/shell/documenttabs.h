@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class CommandTable;
+class DiskWatch;
 class QLabel;
 class QMenu;
 class QStackedWidget;
@@ -31,6 +32,8 @@ public:
     QStackedWidget *editors() const { return m_editors; }
     QWidget *pathBar() const { return m_pathBar; }
     QMenu *recentMenu() const { return m_recentMenu; }
+    // Tells of and follows changes other programs make to the open scripts' files.
+    DiskWatch &diskWatch() const { return *m_diskWatch; }
     // The status-line labels this controller writes (position, modified).
     void setStatusLabels(QLabel *position, QLabel *modified);
 
@@ -101,4 +104,5 @@ private:
     QLabel *m_positionLabel = nullptr;
     QLabel *m_modifiedLabel = nullptr;
     bool m_autoSaving = false;
+    DiskWatch *m_diskWatch;
 };

@@ -4,6 +4,7 @@
 #include "ui/shell/mainwindow.h"
 
 #include "ui/common/panels.h"
+#include "ui/editor/diskwatch.h"
 #include "ui/editor/editorcommands.h"
 #include "ui/editor/findform.h"
 #include "ui/editor/findinfilespage.h"
@@ -476,4 +477,5 @@ void TForm1::createStatusBar()
     m_documents->setStatusLabels(m_statusPanels[0], m_statusPanels[2]);
     m_browser->setStatusLabel(browserStatus);
     connect(m_editing, &EditorCommands::statusMessage, browserStatus, &QLabel::setText);
+    connect(&m_documents->diskWatch(), &DiskWatch::statusMessage, browserStatus, &QLabel::setText);
 }
