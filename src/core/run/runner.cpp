@@ -288,11 +288,12 @@ void Runner::emitText(const QString &text)
 
 void Runner::onStarted()
 {
+    const quint64 serial = m_serial;
     emit started();
     if (m_withHeader)
         emit output(outputHeader());
-    // A slot of started() may have stopped the run already.
-    if (m_keepInput && m_process && !m_stopRequested) {
+    // A slot of started() may have stopped the run already, or started another.
+    if (serial == m_serial && m_keepInput && m_process && !m_stopRequested) {
         m_inputOpen = true;
         emit inputOpenChanged(true);
     }

@@ -113,6 +113,8 @@ inline constexpr Key<QString> RunAutoSaveAs{
         {C, "Run_AutoSaveAs", from(From::RunScratch), from(From::RunScratch)}};
 inline constexpr Key<int> RunAutoSave{{C, "Run_AutoSave", text("0"), text("1")}};
 inline constexpr Key<bool> RunInScriptFolder{{C, "RunInScriptFolder", On, On}};
+// Runs keep their standard input open for the line under the Perl output.
+inline constexpr Key<bool> KeepInputOpen{{C, "KeepInputOpen", Off, Off}};
 inline constexpr Key<bool> AutoSave{{C, "AutoSave", Off, Off}};
 // Milliseconds. A missing period is a token 7, which the main window raises to its minimum.
 inline constexpr Key<int> AutoSaveInterval{{C, "AutoSaveInterval", text("300000"), text("7")}};
