@@ -127,14 +127,6 @@ private slots:
             QVERIFY(s.perlOut().contains(QLatin1String("lastgot lasteof\n")));
             QVERIFY(!s.line()->isEnabled());
             QVERIFY(s.line()->text().isEmpty());
-
-            // Stopping a run that waits for input ends it.
-            s.start(home.path("echo.pl"), "Run1");
-            QTRY_VERIFY(s.line()->isEnabled());
-            s.trigger("btStopRun");
-            QVERIFY(s.waitForEnd());
-            QVERIFY(!s.line()->isEnabled());
-            QVERIFY(s.perlOut().contains(PanelRun::stoppedNote()));
         }
         // The choice is there at the next start.
         Session again(home);
