@@ -179,6 +179,38 @@ def case_run_output(binary, home):
              f"(it shows {qf.text_of(output)[-300:]!r})")
 
 
+def case_debug(binary, home):
+    """Project > Debug runs the script under perl's own debugger; what is typed into the line
+    under the Perl output reaches it, its answers and prompts show in the panel, q ends it."""
+    script = os.path.join(home, "dbg.pl")
+    write(script, b'my $x = 6;\nmy $y = $x * 7;\nprint "y=$y\\n";\n')
+    with start_past_wizard(binary, home, script) as prog:
+        frame = prog.main_window()
+        output = panel_text(frame, "Perl output")
+        prog.menu("Project", re.compile(r"^Debug"))
+        dialog = prog.window("Run / Syntax check / debug", role="dialog")
+        qf.press(find(dialog, "push button", "Run"))
+        prog.window_gone("Run / Syntax check / debug")
+
+        def shows(text, what):
+            poll(lambda: text in qf.text_of(output), qf.TIMEOUT,
+                 lambda: f"{what} (the panel ends {qf.text_of(output)[-300:]!r})")
+
+        shows(f"main::({script}:1):", "the debugger stopped at line 1")
+        poll(lambda: qf.text_of(output).endswith("  DB<1> "), qf.TIMEOUT,
+             lambda: f"the debugger's prompt (the panel ends {qf.text_of(output)[-300:]!r})")
+        line = find(frame, "text", "Script input", what="the script input line")
+        qf.focus(line)
+        qf.type_text("n\n")
+        shows(f"  DB<1> n\nmain::({script}:2):", "the step to line 2, after the typed n")
+        qf.type_text("p $x\n")
+        shows("  DB<1> p $x\n6\n  DB<2> ", "the value of $x")
+        qf.type_text("c\n")
+        shows("y=42\n", "the script's own output")
+        qf.type_text("q\n")
+        shows("--- exit status 0", "the end of the run")
+
+
 def case_find(binary, home):
     """The Find dialog selects each match in turn and says so when there is no further one."""
     script = os.path.join(home, "find.pl")
@@ -497,6 +529,7 @@ CASES = {
     "startup": case_startup,
     "edit_save": case_edit_save,
     "run_output": case_run_output,
+    "debug": case_debug,
     "find": case_find,
     "options": case_options,
     "templates": case_templates,

@@ -139,6 +139,7 @@ private slots:
         d.get<QCheckBox>("chkDebug")->setChecked(choices.contains(u'd') || choices.contains(u'n'));
         const bool named = choices.contains(u'n');
         d.get<QRadioButton>(named ? "radDebugOther" : "radDebugDef")->setChecked(true);
+        d.get<QLineEdit>("edDebugger")->setText(QStringLiteral("DProf"));
         QCOMPARE(d.run(), expected);
     }
 
@@ -156,6 +157,14 @@ private slots:
         d.get<QRadioButton>("radDebugDef")->setChecked(true);
         QVERIFY(!d.get<QRadioButton>("radDebugOther")->isChecked());
         QCOMPARE(d.run(), QStringLiteral("perl.exe -d x.pl "));
+        // A named debugger without a name is perl's own as well: nothing to fail to load.
+        d.get<QRadioButton>("radDebugOther")->setChecked(true);
+        d.get<QLineEdit>("edDebugger")->clear();
+        QCOMPARE(d.run(), QStringLiteral("perl.exe -d x.pl "));
+        // Debug runs ask for the input line, plain runs do not.
+        QVERIFY(d.runCommand().keepInputOpen);
+        d.get<QCheckBox>("chkDebug")->setChecked(false);
+        QVERIFY(!d.runCommand().keepInputOpen);
     }
 
     void theSchemeIsReadAtTheMomentOfRunning()
@@ -363,7 +372,8 @@ private slots:
         QVERIFY(!f->findChild<QPushButton *>("btOptions")->isEnabled());
         QCOMPARE(f->findChild<QPushButton *>("btOptions")->toolTip(),
                  QStringLiteral("Set Perl start parameters (e.g. -wT)"));
-        QCOMPARE(f->findChild<QLineEdit *>("edDebugger")->text(), QStringLiteral("DProf"));
+        // No module name at first: perl's own debugger, which every perl has.
+        QCOMPARE(f->findChild<QLineEdit *>("edDebugger")->text(), QString());
         QVERIFY(f->findChild<QRadioButton *>("radDebugDef")->isChecked());
         // Bold captions, plain options.
         QVERIFY(f->findChild<QLabel *>("Label1")->font().bold());

@@ -220,8 +220,12 @@ private slots:
         QVERIFY(s.checked("chkDebug"));
         QVERIFY(!s.checked("chkSynCheck"));
         QCOMPARE(s.form()->height(), s.form()->expandedHeight());
-        // Without a terminal the debugger reads end of file and quits: no hang.
+        // The debugger reads its commands from the panel's input, not from a terminal; the
+        // end of that input quits it.
         s.pressRun();
+        QTRY_VERIFY_WITH_TIMEOUT(s.perlOut().endsWith(QLatin1String("  DB<1> ")), 5000);
+        QVERIFY(s.run()->isInputOpen());
+        s.run()->closeInput();
         QVERIFY(s.waitForEnd());
         QVERIFY(s.perlOut().contains(QLatin1String("Loading DB routines")));
         QVERIFY(!s.perlOut().contains(QChar(0x1b)));

@@ -163,9 +163,10 @@ Command buildCommand(const RunRequest &request)
     }
     if (request.syntaxCheck)
         addSwitch(QStringLiteral("-c"));
+    // Without a name the named choice is perl's own debugger as well.
+    const bool named = request.namedDebugger && !request.debugger.trimmed().isEmpty();
     if (request.debug)
-        addSwitch(request.namedDebugger ? QStringLiteral("-d:") + request.debugger
-                                        : QStringLiteral("-d"));
+        addSwitch(named ? QStringLiteral("-d:") + request.debugger : QStringLiteral("-d"));
     if (!switched)
         gap = QStringLiteral(" ");
     const QString script = pathWord(request.script);
@@ -175,6 +176,8 @@ Command buildCommand(const RunRequest &request)
     addTyped(c, gap, request.parameters);
     c.trailer = gap;
     c.workingDirectory = scriptFolder(script, request.inScriptFolder);
+    // A debugger asks what to do next on the script's standard input.
+    c.keepInputOpen = request.debug;
     return c;
 }
 

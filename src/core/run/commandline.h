@@ -19,6 +19,9 @@ struct Command
     QStringList arguments;
     // Where the program runs; empty: where the IDE itself runs.
     QString workingDirectory;
+    // The program's standard input stays open for what the user types (Runner::writeInput)
+    // until it is closed; otherwise it is at its end from the start, so nothing waits for it.
+    bool keepInputOpen = false;
     // Only for showing the command: the text before each argument (one blank where none is
     // given) and after the last one. They keep the spelling the user typed and the one the
     // run dialog has always shown, such as " -wT  -c " or a trailing blank.
@@ -46,7 +49,7 @@ struct RunRequest
     bool syntaxCheck = false;
     bool debug = false;
     bool namedDebugger = false; // "-d:name" instead of "-d"
-    QString debugger;
+    QString debugger;           // empty: "-d" all the same
     QString script;
     QString parameters;
     // The script's own folder is the working folder, so that it finds the files beside it.

@@ -94,7 +94,9 @@ void Runner::launch(const Command &command, bool withHeader)
 
     m_process = new QProcess(this);
     m_process->setProcessChannelMode(QProcess::MergedChannels);
-    m_process->setStandardInputFile(QProcess::nullDevice());
+    m_keepInput = command.keepInputOpen;
+    if (!m_keepInput)
+        m_process->setStandardInputFile(QProcess::nullDevice());
     // The command's own folder first, then the one the runner was given for all its starts.
     const QString &folder = command.workingDirectory.isEmpty() ? m_workingDirectory
                                                                : command.workingDirectory;
@@ -154,6 +156,8 @@ void Runner::stop()
         return;
     }
     m_stopRequested = true;
+    // A script that waits for a line hears the end of its input along with the request.
+    closeInput();
     // Before the child exists as a process of its own there is nobody to ask yet.
     if (!m_family || m_family->signalAll(ProcessFamily::Ending::AskToEnd) == 0)
         m_process->terminate();
@@ -165,6 +169,24 @@ void Runner::stop()
 void Runner::stopNow()
 {
     endOlderRuns();
+}
+
+bool Runner::writeInput(const QString &text)
+{
+    if (!m_inputOpen || !m_process)
+        return false;
+    // Buffered by the process object and written as the pipe takes it: never a wait here.
+    return m_process->write(text.toUtf8()) >= 0;
+}
+
+void Runner::closeInput()
+{
+    if (!m_inputOpen)
+        return;
+    m_inputOpen = false;
+    if (m_process)
+        m_process->closeWriteChannel();
+    emit inputOpenChanged(false);
 }
 
 void Runner::endOlderRuns()
@@ -190,6 +212,7 @@ void Runner::endCurrentRun()
     }
     readAvailable();
     emitText(m_decoder.flush());
+    closeInput();
     QProcess *old = release();
     // The old process leaves quietly: nothing it still does reaches this runner's signals.
     connect(old, &QProcess::finished, old, &QObject::deleteLater);
@@ -265,9 +288,15 @@ void Runner::emitText(const QString &text)
 
 void Runner::onStarted()
 {
+    const quint64 serial = m_serial;
     emit started();
     if (m_withHeader)
         emit output(outputHeader());
+    // A slot of started() may have stopped the run already, or started another.
+    if (serial == m_serial && m_keepInput && m_process && !m_stopRequested) {
+        m_inputOpen = true;
+        emit inputOpenChanged(true);
+    }
 }
 
 void Runner::readAvailable()
@@ -285,6 +314,7 @@ void Runner::onFinished(int exitCode, bool crashed)
 {
     readAvailable();
     emitText(m_decoder.flush());
+    closeInput();
     const Ending ending = m_stopRequested ? Ending::Stopped
                           : crashed       ? Ending::Crashed
                                           : Ending::Exited;

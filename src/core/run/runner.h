@@ -21,8 +21,9 @@ QString couldNotRunMessage();
 
 // Runs one command at a time and streams what it writes. Standard output and standard error
 // share one pipe, so they arrive in the order written; standard input is empty, so a script
-// that reads it sees end of file at once. The command's words go to the program as they are;
-// no shell runs it.
+// that reads it sees end of file at once, unless the command keeps it open: then it is a pipe
+// that writeInput() feeds until closeInput(), a stop, the end of the run or the next start.
+// The command's words go to the program as they are; no shell runs it.
 //
 // Each start() ends in exactly one of finished() or failedToStart(), emitted after that
 // start() has returned. Starting while a run is going ends that run first: its remaining
@@ -59,6 +60,13 @@ public:
     void stopNow();
 
     bool isRunning() const { return m_busy; }
+    // True from started() on for a command that keeps its input open, until that input is closed.
+    bool isInputOpen() const { return m_inputOpen; }
+    // Hands text to the run's standard input, UTF-8 encoded as its output is read. False, and
+    // nothing happens, when the input is not open.
+    bool writeInput(const QString &text);
+    // End of file for the run's standard input; nothing when it is not open.
+    void closeInput();
     qint64 bytesReceived() const { return m_bytes; }
     void setStopGrace(int milliseconds) { m_stopGrace = milliseconds; }
     // Where later starts run when their command names no folder; empty: the IDE's own.
@@ -69,6 +77,7 @@ signals:
     void output(const QString &text);
     void finished(int exitCode, Runner::Ending ending);
     void failedToStart(const QString &reason);
+    void inputOpenChanged(bool open);
 
 private:
     void launch(const Command &command, bool withHeader);
@@ -102,4 +111,6 @@ private:
     bool m_busy = false;
     bool m_withHeader = false;
     bool m_stopRequested = false;
+    bool m_keepInput = false; // the current command's
+    bool m_inputOpen = false;
 };

@@ -115,6 +115,8 @@ inline constexpr Key<int> RunAutoSave{{C, "Run_AutoSave", text("0"), text("1")}}
 inline constexpr Key<bool> RunInScriptFolder{{C, "RunInScriptFolder", On, On}};
 // perlcritic's severity, 1 (every finding) to 5 (only the gravest).
 inline constexpr Key<int> CriticSeverity{{C, "CriticSeverity", text("5"), text("5")}};
+// Runs keep their standard input open for the line under the Perl output.
+inline constexpr Key<bool> KeepInputOpen{{C, "KeepInputOpen", Off, Off}};
 inline constexpr Key<bool> AutoSave{{C, "AutoSave", Off, Off}};
 // Milliseconds. A missing period is a token 7, which the main window raises to its minimum.
 inline constexpr Key<int> AutoSaveInterval{{C, "AutoSaveInterval", text("300000"), text("7")}};

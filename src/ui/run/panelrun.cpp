@@ -54,6 +54,7 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
         onFinished(ending);
     });
     connect(m_runner, &Runner::failedToStart, this, &PanelRun::onFailedToStart);
+    connect(m_runner, &Runner::inputOpenChanged, this, &PanelRun::inputOpenChanged);
 }
 
 void PanelRun::starting()
@@ -112,6 +113,15 @@ void PanelRun::stopNow()
     discardBacklog();
     m_ending = Runner::Ending::Stopped;
     finishEntry();
+}
+
+bool PanelRun::writeInput(const QString &text)
+{
+    if (!m_runner->writeInput(text))
+        return false;
+    // After everything the script wrote before, as on a terminal.
+    receive(text);
+    return true;
 }
 
 QString PanelRun::stoppedNote()

@@ -43,6 +43,11 @@ public:
     // Ends the run before this returns; output not shown yet is left out, and counted.
     void stopNow();
     bool isRunning() const { return m_busy; }
+    // The run's standard input, open while a command that keeps it so runs. What is written
+    // shows in the panel too, as a terminal echoes the typing, so the transcript reads right.
+    bool isInputOpen() const { return m_runner->isInputOpen(); }
+    bool writeInput(const QString &text);
+    void closeInput() { m_runner->closeInput(); }
     void setWorkingDirectory(const QString &folder) { m_runner->setWorkingDirectory(folder); }
 
     // The console's Enter key broke the line after each entry: a line break closes the entry.
@@ -61,6 +66,7 @@ public:
 signals:
     void runningChanged(bool running);
     void ended(Runner::Ending ending);
+    void inputOpenChanged(bool open);
 
 private:
     explicit PanelRun(QPlainTextEdit *panel);

@@ -3,6 +3,7 @@
 #include "core/common/messagewait.h"
 #include "core/common/textfile.h"
 #include "core/run/browserrules.h"
+#include "core/run/debuggerswitch.h"
 #include "core/settings/configkeys.h"
 #include "core/settings/inifile.h"
 #include "platform/platform.h"
@@ -17,6 +18,7 @@
 #include "ui/run/codeprev.h"
 #include "ui/run/console.h"
 #include "ui/run/panelrun.h"
+#include "ui/run/runinput.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -171,6 +173,16 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
 
     m_perlRun = PanelRun::of(m_perlOut);
     m_perlRun->setEndingLine(true);
+    m_input = new RunInputBar(m_perlRun, m_settings, m_perlPanel);
+    m_perlPanel->layout()->addWidget(m_input);
+    // Perl's own words for a missing debugger scroll by in a moment: say plainly what to do.
+    connect(m_perlRun, &PanelRun::ended, this, [this] {
+        if (m_debugger.isEmpty())
+            return;
+        const QString why = missingDebuggerMessage(m_debugger, m_perlOut->toPlainText());
+        if (!why.isEmpty())
+            Prompts::error(m_outputArea->window(), why);
+    });
     if (m_perlOut->document()->isEmpty())
         m_perlOut->setPlainText(Platform::localHttpAddress() + QStringLiteral("/cgi-bin >"));
 
@@ -346,7 +358,10 @@ void RunCommands::runInPerlOut(const Command &command)
     // Empty already, but for the note that a stopped run may have left.
     m_perlOut->clear();
     const bool reshown = reshowPerlOut();
-    RunAndCapture(m_perlOut, command, true);
+    Command withInput = command;
+    withInput.keepInputOpen = command.keepInputOpen || m_input->keepInputOpen();
+    m_debugger = debuggerModule(withInput);
+    RunAndCapture(m_perlOut, withInput, true);
     if (reshown)
         Config::write(m_settings, Config::VisiblePerlOut, true);
 }

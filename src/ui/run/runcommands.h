@@ -12,6 +12,7 @@ class PanelRun;
 class QAction;
 class QPlainTextEdit;
 class QSplitter;
+class RunInputBar;
 class TCodePrevForm;
 class TIniFile;
 struct TScriptEditor;
@@ -79,8 +80,10 @@ private:
     QWidget *m_perlPanel;
     QPlainTextEdit *m_perlOut;
     PanelRun *m_perlRun;
+    RunInputBar *m_input;
     ConsolePanel *m_console = nullptr;
     TRunForm *m_runForm = nullptr;
     TCodePrevForm *m_overview = nullptr;
     QString m_consoleCommand;
+    QString m_debugger; // the module of the panel's run's named debugger
 };

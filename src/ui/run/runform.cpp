@@ -199,8 +199,11 @@ QWidget *TRunForm::createDebugArea()
     radDebugOther = new QRadioButton(QStringLiteral("-d:foo (use this debugger for \"foo\":)"),
                                      GroupBox1);
     radDebugOther->setObjectName(QStringLiteral("radDebugOther"));
-    edDebugger = new QLineEdit(QStringLiteral("DProf"), GroupBox1);
+    // Empty at start: Devel::DProf, once the name here, no longer comes with perl, and without
+    // a name the run uses perl's own debugger.
+    edDebugger = new QLineEdit(GroupBox1);
     edDebugger->setObjectName(QStringLiteral("edDebugger"));
+    edDebugger->setPlaceholderText(QStringLiteral("perl's own"));
     edDebugger->setMaximumWidth(110);
     const QList<QWidget *> options{chkDebug, radDebugDef, radDebugOther, edDebugger};
     for (QWidget *w : options)
