@@ -9,6 +9,7 @@
 #include "ui/editor/documentsource.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/run/browser.h"
+#include "ui/run/cgilog.h"
 #include "ui/run/openurl.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSplitter>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -31,10 +33,18 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
     , m_sheet(new QWidget(parent))
 {
     m_sheet->setObjectName(QStringLiteral("IESheet"));
-    m_browser = new BrowserPage(m_sheet);
+    // The CGI log sits under the page it explains; it shows once the local server runs.
+    auto *split = new QSplitter(Qt::Vertical, m_sheet);
+    m_browser = new BrowserPage(split);
+    m_cgiLog = new CgiLogPanel(split);
+    m_cgiLog->hide();
+    split->addWidget(m_browser);
+    split->addWidget(m_cgiLog);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
     auto *layout = new QVBoxLayout(m_sheet);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_browser);
+    layout->addWidget(split);
     m_browser->baseDir = m_programDir;
     m_browser->homeAddress = helpPage();
     m_browser->searchAddress = perlReferencePage();
@@ -146,6 +156,13 @@ void BrowserController::startWebServer(bool quietWhenRunning)
     };
     const WebServer::Outcome outcome = WebServer::start(program, setup);
     m_commands["btWebServ"]->setChecked(outcome.pressed());
+    // Only the shipped launcher's server writes the logs its configuration names.
+    if ((outcome.kind == WebServer::Outcome::Started
+         || outcome.kind == WebServer::Outcome::AlreadyRunning)
+        && QFileInfo(program).fileName() == setup.launcherName) {
+        m_cgiLog->follow(WebServer::cgiErrorLog(setup.folders), WebServer::accessLog(setup.folders));
+        m_cgiLog->show();
+    }
     if (outcome.kind == WebServer::Outcome::AlreadyRunning) {
         if (!quietWhenRunning)
             Prompts::information(m_sheet->window(), outcome.message);
@@ -169,5 +186,7 @@ void BrowserController::watchServerStart()
     }
     m_serverWatchTimer->stop();
     m_commands["btWebServ"]->setChecked(false);
+    m_cgiLog->stop();
+    m_cgiLog->hide();
     Prompts::error(m_sheet->window(), *failure);
 }
