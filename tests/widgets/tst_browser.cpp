@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -390,6 +391,16 @@ private slots:
         QVERIFY(panel->isHidden());
         QAction *button = s->findChild<QAction *>("btWebServ");
         button->trigger();
+        // The server outlives the program: it is ended here, whatever the checks find.
+        const auto stopServer = qScopeGuard([&home] {
+            QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
+            if (pid.open(QIODevice::ReadOnly))
+                QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+            QElapsedTimer t;
+            t.start();
+            while (Platform::localPortAnswers(8080) && t.elapsed() < 5000)
+                QTest::qWait(50);
+        });
         QTRY_VERIFY_WITH_TIMEOUT(Platform::localPortAnswers(8080), 10000);
 
         QVERIFY(s.show("http://127.0.0.1:8080/cgi-bin/tainted.pl"));
@@ -411,11 +422,6 @@ private slots:
                                          "Server Error"),
                                  10000);
         QCOMPARE(prompts->messages(), QStringList());
-
-        QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
-        QTRY_VERIFY_WITH_TIMEOUT(!Platform::localPortAnswers(8080), 5000);
     }
 
     // What a bare lighttpd does without a configuration: print why and end at once.
