@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTabBar>
 #include <QTimer>
 
 namespace {
@@ -54,6 +55,7 @@ CgiLogPanel::CgiLogPanel(QWidget *parent)
 {
     setObjectName(QStringLiteral("CgiLog"));
     setAccessibleName(QStringLiteral("CGI log"));
+    tabBar()->setAccessibleName(accessibleName()); // what a screen reader finds of the panel
     setDocumentMode(true);
     setTabPosition(QTabWidget::South);
     addTab(m_errors, QStringLiteral("CGI errors"));
