@@ -60,25 +60,6 @@ private slots:
         QTest::qWait(400);
         QCOMPARE(panel.errors()->toPlainText(), QStringLiteral("later\n"));
     }
-
-    // A script that floods its standard error costs the window one capped read.
-    void aFloodShowsItsEndAndSaysWhatWasLeftOut()
-    {
-        QTemporaryDir dir;
-        const QString errors = dir.path() + "/cgi-error.log";
-        CgiLogPanel panel;
-        panel.follow(errors, dir.path() + "/access.log");
-        QByteArray flood;
-        for (int i = 0; flood.size() < 3 * CgiLogPanel::kReadCap; ++i)
-            flood += "warning " + QByteArray::number(i) + " at flood.pl line 2.\n";
-        const QByteArray last = flood.mid(flood.lastIndexOf('\n', flood.size() - 2) + 1);
-        append(errors, flood);
-        QTRY_VERIFY(panel.errors()->toPlainText().endsWith(QString::fromLatin1(last)));
-        const QString shown = panel.errors()->toPlainText();
-        QVERIFY(shown.startsWith("[... "));
-        QVERIFY(shown.contains(" bytes not shown ...]\nwarning "));
-        QVERIFY(shown.size() <= CgiLogPanel::kReadCap + 100);
-    }
 };
 
 QTEST_MAIN(CgiLogTest)

@@ -22,6 +22,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 BrowserController::BrowserController(TIniFile &settings, QString programDir,
                                      const CommandTable &commands, DocumentSource &docs,
                                      QWidget *parent)
@@ -34,17 +36,17 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
 {
     m_sheet->setObjectName(QStringLiteral("IESheet"));
     // The CGI log sits under the page it explains; it shows once the local server runs.
-    auto *split = new QSplitter(Qt::Vertical, m_sheet);
-    m_browser = new BrowserPage(split);
-    m_cgiLog = new CgiLogPanel(split);
+    m_split = new QSplitter(Qt::Vertical, m_sheet);
+    m_browser = new BrowserPage(m_split);
+    m_cgiLog = new CgiLogPanel(m_split);
     m_cgiLog->hide();
-    split->addWidget(m_browser);
-    split->addWidget(m_cgiLog);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
+    m_split->addWidget(m_browser);
+    m_split->addWidget(m_cgiLog);
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 0);
     auto *layout = new QVBoxLayout(m_sheet);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(split);
+    layout->addWidget(m_split);
     m_browser->baseDir = m_programDir;
     m_browser->homeAddress = helpPage();
     m_browser->searchAddress = perlReferencePage();
@@ -161,7 +163,13 @@ void BrowserController::startWebServer(bool quietWhenRunning)
          || outcome.kind == WebServer::Outcome::AlreadyRunning)
         && QFileInfo(program).fileName() == setup.launcherName) {
         m_cgiLog->follow(WebServer::cgiErrorLog(setup.folders), WebServer::accessLog(setup.folders));
-        m_cgiLog->show();
+        if (m_cgiLog->isHidden()) {
+            m_cgiLog->show();
+            const int total = m_split->height();
+            const int log = std::min(m_cgiLog->sizeHint().height(), total / 3);
+            if (total > 0)
+                m_split->setSizes({total - log, log});
+        }
     }
     if (outcome.kind == WebServer::Outcome::AlreadyRunning) {
         if (!quietWhenRunning)

@@ -10,6 +10,7 @@ class CgiLogPanel;
 class CommandTable;
 class DocumentSource;
 class QLabel;
+class QSplitter;
 class QTimer;
 class TIniFile;
 class TOpenURL;
@@ -60,6 +61,7 @@ private:
     DocumentSource &m_docs;
     QWidget *m_sheet;
     BrowserPage *m_browser;
+    QSplitter *m_split;
     CgiLogPanel *m_cgiLog;
     TOpenURL *m_openUrl = nullptr; // made on first use, then kept
     QTimer *m_serverWatchTimer = nullptr;

@@ -68,6 +68,12 @@ CgiLogPanel::CgiLogPanel(QWidget *parent)
     connect(m_timer, &QTimer::timeout, this, &CgiLogPanel::poll);
 }
 
+QSize CgiLogPanel::sizeHint() const
+{
+    return {QTabWidget::sizeHint().width(),
+            m_errors->fontMetrics().lineSpacing() * 8 + tabBar()->sizeHint().height()};
+}
+
 void CgiLogPanel::follow(const QString &errorLog, const QString &accessLog)
 {
     m_errorTail = LogTail(errorLog);

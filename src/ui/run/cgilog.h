@@ -22,6 +22,9 @@ public:
     // Stops reading; what was shown stays.
     void stop();
 
+    // A few lines high: it explains the page above it, it does not replace it.
+    QSize sizeHint() const override;
+
     QPlainTextEdit *errors() const { return m_errors; }
     QPlainTextEdit *requests() const { return m_requests; }
 
