@@ -24,6 +24,7 @@ struct Defaults
     const char *perlExe = "perl";
     const char *webServerLauncher = "quillforge-webserver";
     const char *webServerProgram = "lighttpd";
+    const char *cgiStarter = "quillforge-cgi";
     const char *commandInterpreter = "/bin/sh";
     const char *commandSwitch = " -c ";
     const char *localHttp = "http://127.0.0.1:8080";
@@ -69,6 +70,11 @@ QString Platform::webServerDir(const QString &programDir)
 QString Platform::webServerLauncherName()
 {
     return QString::fromLatin1(kDefaults.webServerLauncher);
+}
+
+QString Platform::cgiStarterName()
+{
+    return QString::fromLatin1(kDefaults.cgiStarter);
 }
 
 QString Platform::findWebServerProgram()

@@ -15,6 +15,8 @@ QString perlOpenCommand();
 // Folder and file name of the local web-server launcher shipped in the program folder.
 QString webServerDir(const QString &programDir);
 QString webServerLauncherName();
+// File name of the program that starts a CGI script with perl, built beside the program.
+QString cgiStarterName();
 // The server program the launcher runs (lighttpd), found on PATH or in the system folders.
 QString findWebServerProgram();
 // Whether something on this machine answers at port of the loopback address.

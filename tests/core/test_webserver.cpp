@@ -60,7 +60,7 @@ const QString kLocal = QStringLiteral("http://127.0.0.1:8080");
 
 WebServer::Folders folders(const QString &root)
 {
-    return {root + "/doc", root + "/cgi-bin", "/usr/bin/perl", root + "/run"};
+    return {root + "/doc", root + "/cgi-bin", "/usr/bin/perl", root + "/run", QF_CGI_STARTER};
 }
 
 WebServer::Setup setup(const QString &root, WebServer::Probe p = probe(false, true))
@@ -217,6 +217,7 @@ TEST(WebServer, FoldersComeFromTheSettingsWhenTheyExist)
     f = WebServer::serverFolders(ini, home);
     EXPECT_EQ(f.cgiBin, home + "cgi-bin");
     EXPECT_TRUE(QFileInfo(f.perl).isAbsolute() && f.perl != home + "noperl");
+    EXPECT_TRUE(QFileInfo(f.cgiStarter).isExecutable()) << f.cgiStarter.toStdString();
 }
 
 TEST(ServerConfig, ListensOnTheLoopbackOnly)
@@ -230,7 +231,44 @@ TEST(ServerConfig, ListensOnTheLoopbackOnly)
     EXPECT_TRUE(lines.contains("server.use-ipv6 = \"disable\""));
     EXPECT_FALSE(text.contains("$SERVER")) << text.toStdString();
     EXPECT_TRUE(text.contains("\"/cgi-bin/\" => \"" + dir.path() + "/cgi-bin/\""));
-    EXPECT_TRUE(text.contains("\".pl\" => \"/usr/bin/perl\""));
+}
+
+// Scripts run through the starter, which learns the Perl to use from the server; what they
+// print to standard error and each request go to logs in the run folder.
+TEST(ServerConfig, ScriptsRunThroughTheStarterAndTheirErrorsAreLogged)
+{
+    const WebServer::Folders f = folders("/home/u/qf");
+    const QString text = WebServer::lighttpdConfig(f, 8080).text;
+    const QStringList lines = text.split(u'\n');
+    const QString starter = "\"" + f.cgiStarter + "\"";
+    EXPECT_TRUE(lines.contains("    cgi.assign = (\".pl\" => " + starter + ", \".cgi\" => "
+                               + starter + ")"))
+            << text.toStdString();
+    EXPECT_TRUE(lines.contains(
+            "    setenv.add-environment = (\"QUILLFORGE_CGI_PERL\" => \"/usr/bin/perl\")"));
+    EXPECT_TRUE(lines.contains("server.breakagelog = \"/home/u/qf/run/cgi-error.log\""));
+    EXPECT_TRUE(lines.contains("accesslog.filename = \"/home/u/qf/run/access.log\""));
+    EXPECT_EQ(WebServer::cgiErrorLog(f), "/home/u/qf/run/cgi-error.log");
+    EXPECT_EQ(WebServer::accessLog(f), "/home/u/qf/run/access.log");
+    const QStringList format = lines.filter("accesslog.format = ");
+    ASSERT_EQ(format.size(), 1);
+    for (const char *field : {"%r", "%>s", "%{Content-Type}o", "%{Referer}i"})
+        EXPECT_TRUE(format.first().contains(QLatin1String(field))) << field;
+    for (const char *module : {"mod_cgi", "mod_setenv", "mod_accesslog"})
+        EXPECT_TRUE(lines.first().contains(QLatin1String(module))) << module;
+}
+
+TEST(WebServer, LauncherNeedsTheCgiStarter)
+{
+    QTemporaryDir dir;
+    const QString launcher = writeScript(dir.path() + "/" + kLauncher, "exit 0\n");
+    WebServer::Setup s = setup(dir.path());
+    s.folders.cgiStarter = dir.path() + "/quillforge-cgi";
+    const auto refused = WebServer::start(launcher, s);
+    EXPECT_EQ(refused.kind, WebServer::Outcome::Refused);
+    EXPECT_TRUE(refused.message.contains("\"" + s.folders.cgiStarter + "\""))
+            << refused.message.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/run/lighttpd.conf"));
 }
 
 TEST(ServerConfig, RefusesWhatItsQuotingCannotCarry)
@@ -240,7 +278,8 @@ TEST(ServerConfig, RefusesWhatItsQuotingCannotCarry)
             = {{&WebServer::Folders::documentRoot, "The document folder"},
                {&WebServer::Folders::cgiBin, "The CGI folder"},
                {&WebServer::Folders::perl, "The Perl interpreter"},
-               {&WebServer::Folders::runDir, "The web server's run folder"}};
+               {&WebServer::Folders::runDir, "The web server's run folder"},
+               {&WebServer::Folders::cgiStarter, "The CGI starter"}};
     const QString bad[] = {"/x\" $SERVER[\"socket\"] == \"0.0.0.0:80\" { #",
                            "/x\\",
                            "/x\nserver.bind = \"0.0.0.0\"",

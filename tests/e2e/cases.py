@@ -7,6 +7,8 @@ tree as a user would, by what the user sees (window titles, captions, roles).
 import os
 import re
 import shutil
+import signal
+import socket
 import subprocess
 import sys
 import traceback
@@ -523,6 +525,58 @@ def case_disk(binary, home):
         os.rename(script + ".new", script)
         editor_showing(prog, replaced, "the editor after a file was renamed over the script")
         find(prog.main_window(), "page tab", "disk.pl", what="the unmarked tab of disk.pl")
+def port_answers(port):
+    with socket.socket() as s:
+        s.settimeout(1)
+        return s.connect_ex(("127.0.0.1", port)) == 0
+
+
+def case_cgi(binary, home):
+    """A CGI script with -T on its #! line that dies: "Run webserver", the script's address in
+    the browser, and the CGI log under the page shows the script's die message and the 500."""
+    if not shutil.which("lighttpd") and not os.path.exists("/usr/sbin/lighttpd"):
+        print("SKIP: e2e cgi: lighttpd is not installed")
+        return SKIP
+    if port_answers(8080):
+        print("SKIP: e2e cgi: something else serves 127.0.0.1:8080")
+        return SKIP
+    os.makedirs(os.path.join(home, "cgi-bin"), exist_ok=True)
+    write(os.path.join(home, "cgi-bin", "broken.pl"),
+          b'#!/usr/bin/perl -wT\nuse strict;\nopen(my $fh, "<", "/nonexistent/users.db")\n'
+          b'    or die "Cannot open users.db: $!\\n";\n')
+    # "Autorun webserver on startup": the toolbar's toggle offers no accessible click.
+    os.makedirs(os.path.join(home, "etc"), exist_ok=True)
+    write(os.path.join(home, "etc", "quillforge.cfg"), b"[Config]\nRunWebServer=1\n")
+    pid_file = os.path.join(home, "etc", "webserver", "lighttpd.pid")
+    try:
+        with start_past_wizard(binary, home) as prog:
+            frame = prog.main_window()
+            poll(lambda: port_answers(8080), qf.TIMEOUT, "the web server to answer on 8080")
+            expect(qf.is_checked(find(frame, None, "Run webserver")),
+                   "the Run webserver button is not down while the server runs")
+            qf.key("F1")  # the browser, on the help page
+            def address_box():
+                for combo in qf.find_all(frame, "combo box", showing=True):
+                    for text in qf.find_all(combo, "text"):
+                        if qf.text_of(text).endswith("help/index.html"):
+                            return text
+            box = poll(address_box, qf.TIMEOUT, "the browser's address box on the help page")
+            box.queryEditableText().setTextContents("http://127.0.0.1:8080/cgi-bin/broken.pl")
+            qf.press(find(frame, "push button", "Go to this address"))
+            errors = find(frame, "text", "CGI errors", what="the CGI log under the page")
+            want = "Cannot open users.db: No such file or directory"
+            poll(lambda: want in qf.text_of(errors), qf.TIMEOUT,
+                 lambda: f"the CGI log to show {want!r} (it shows {qf.text_of(errors)!r})")
+            qf.press(find(frame, "page tab", "Requests"))
+            requests = find(frame, "text", "CGI requests", what="the requests of the log")
+            want = "GET /cgi-bin/broken.pl HTTP/1.1  ->  500 Internal Server Error"
+            poll(lambda: want in qf.text_of(requests), qf.TIMEOUT,
+                 lambda: f"the request log to show {want!r} (it shows {qf.text_of(requests)!r})")
+            exit_program(prog)
+    finally:
+        if os.path.exists(pid_file):
+            with open(pid_file) as f:
+                os.kill(int(f.read().strip()), signal.SIGTERM)
 
 
 CASES = {
@@ -537,6 +591,7 @@ CASES = {
     "search": case_search,
     "tidy": case_tidy,
     "disk": case_disk,
+    "cgi": case_cgi,
 }
 
 

@@ -7,6 +7,7 @@
 #include "platform/platform.h"
 #include "testsupport.h"
 #include "ui/run/browser.h"
+#include "ui/run/cgilog.h"
 #include "ui/shell/mainwindow.h"
 
 #include <QAction>
@@ -15,6 +16,8 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -362,6 +365,63 @@ private slots:
         QVERIFY(pid.open(QIODevice::ReadOnly));
         QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
         QTRY_VERIFY_WITH_TIMEOUT(!Platform::localPortAnswers(8080), 5000);
+    }
+
+    // A taint-mode script runs, and when one dies the reason and the 500 are under the page.
+    void aCgiThatDiesSaysWhyUnderThePage()
+    {
+        if (Platform::findWebServerProgram().isEmpty())
+            QSKIP("lighttpd is not installed");
+        if (Platform::localPortAnswers(8080))
+            QSKIP("something else already serves 127.0.0.1:8080");
+        TestHome home;
+        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
+                          {Platform::webServerLauncherName()});
+        home.writeFile("cgi-bin/tainted.pl",
+                       "#!/usr/bin/perl -wT\nprint \"Content-Type: text/html\\r\\n\\r\\n\";\n"
+                       "print \"<html><head><title>taint ${^TAINT}</title></head></html>\\n\";\n");
+        home.writeFile("cgi-bin/dies.pl", "#!/usr/bin/perl -w -T\nuse strict;\n"
+                                          "die \"No database at /tmp/none.db\\n\";\n");
+        // What the server wrote before this start is not shown.
+        home.writeFile("etc/webserver/cgi-error.log", "an old complaint\n");
+        Started s(home);
+        auto *panel = s->findChild<CgiLogPanel *>("CgiLog");
+        QVERIFY(panel);
+        QCOMPARE(panel->accessibleName(), QStringLiteral("CGI log"));
+        QVERIFY(panel->isHidden());
+        QAction *button = s->findChild<QAction *>("btWebServ");
+        button->trigger();
+        // The server outlives the program: it is ended here, whatever the checks find.
+        const auto stopServer = qScopeGuard([&home] {
+            QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
+            if (pid.open(QIODevice::ReadOnly))
+                QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+            QElapsedTimer t;
+            t.start();
+            while (Platform::localPortAnswers(8080) && t.elapsed() < 5000)
+                QTest::qWait(50);
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(Platform::localPortAnswers(8080), 10000);
+
+        QVERIFY(s.show("http://127.0.0.1:8080/cgi-bin/tainted.pl"));
+        QVERIFY(panel->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(s.browser()->engine()->title(), QStringLiteral("taint 1"), 5000);
+        // lighttpd writes its request log about once a second.
+        QTRY_VERIFY_WITH_TIMEOUT(panel->requests()->toPlainText().contains(
+                                         "GET /cgi-bin/tainted.pl HTTP/1.1  ->  200 OK"),
+                                 10000);
+        QVERIFY(panel->requests()->toPlainText().contains("answer Content-Type: text/html"));
+        QCOMPARE(panel->errors()->toPlainText(), QString());
+
+        s.browser()->navigate("http://127.0.0.1:8080/cgi-bin/dies.pl");
+        QTRY_COMPARE_WITH_TIMEOUT(panel->errors()->toPlainText(),
+                                  QStringLiteral("No database at /tmp/none.db\n"), 10000);
+        QCOMPARE(panel->currentWidget(), panel->errors());
+        QTRY_VERIFY_WITH_TIMEOUT(panel->requests()->toPlainText().contains(
+                                         "GET /cgi-bin/dies.pl HTTP/1.1  ->  500 Internal "
+                                         "Server Error"),
+                                 10000);
+        QCOMPARE(prompts->messages(), QStringList());
     }
 
     // What a bare lighttpd does without a configuration: print why and end at once.

@@ -1,9 +1,12 @@
 #include "core/run/serverconfig.h"
 
+#include "core/run/accesslog.h"
+#include "core/run/cgistarter.h"
 #include "core/run/webserver.h"
 #include "core/settings/configkeys.h"
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -60,7 +63,22 @@ Folders serverFolders(const TIniFile &settings, const QString &programDir)
                      ? QFileInfo(perl).absoluteFilePath()
                      : Platform::perlBinDir() + u'/' + Platform::perlExecutableName();
     f.runDir = runDir(programDir);
+    const QString starter = u'/' + Platform::cgiStarterName();
+    if (QCoreApplication::instance())
+        f.cgiStarter = QCoreApplication::applicationDirPath() + starter;
+    if (f.cgiStarter.isEmpty() || !QFileInfo(f.cgiStarter).isExecutable())
+        f.cgiStarter = QStringLiteral(QF_CGI_STARTER_BUILD_DIR) + starter;
     return f;
+}
+
+QString cgiErrorLog(const Folders &folders)
+{
+    return QDir::cleanPath(folders.runDir) + QStringLiteral("/cgi-error.log");
+}
+
+QString accessLog(const Folders &folders)
+{
+    return QDir::cleanPath(folders.runDir) + QStringLiteral("/access.log");
 }
 
 ServerConfig lighttpdConfig(const Folders &f, quint16 port)
@@ -70,15 +88,17 @@ ServerConfig lighttpdConfig(const Folders &f, quint16 port)
                                                               {"The CGI folder", &f.cgiBin},
                                                               {"The Perl interpreter", &f.perl},
                                                               {"The web server's run folder",
-                                                               &f.runDir}};
+                                                               &f.runDir},
+                                                              {"The CGI starter", &f.cgiStarter}};
     for (const auto &[what, path] : paths) {
         if (!QDir::isAbsolutePath(*path) || std::any_of(path->begin(), path->end(), unquotable))
             return {QString(), refusal(what, *path)};
     }
     const QString run = QDir::cleanPath(f.runDir);
-    const QString perl = quoted(f.perl);
+    const QString starter = quoted(f.cgiStarter);
     QString t;
-    t += QStringLiteral("server.modules = (\"mod_access\", \"mod_alias\", \"mod_cgi\")\n");
+    t += QStringLiteral("server.modules = (\"mod_access\", \"mod_alias\", \"mod_setenv\", "
+                        "\"mod_cgi\", \"mod_accesslog\")\n");
     t += QStringLiteral("server.bind = \"127.0.0.1\"\n");
     t += QStringLiteral("server.port = %1\n").arg(port);
     t += QStringLiteral("server.use-ipv6 = \"disable\"\n");
@@ -87,6 +107,10 @@ ServerConfig lighttpdConfig(const Folders &f, quint16 port)
     t += QStringLiteral("server.pid-file = ") + quoted(run + QStringLiteral("/lighttpd.pid"))
          + u'\n';
     t += QStringLiteral("server.errorlog = ") + quoted(run + QStringLiteral("/error.log")) + u'\n';
+    // lighttpd hands a CGI script's standard error to this file as it is written.
+    t += QStringLiteral("server.breakagelog = ") + quoted(cgiErrorLog(f)) + u'\n';
+    t += QStringLiteral("accesslog.filename = ") + quoted(accessLog(f)) + u'\n';
+    t += QStringLiteral("accesslog.format = ") + quoted(AccessLog::lighttpdFormat()) + u'\n';
     t += QStringLiteral("server.upload-dirs = (") + quoted(run) + QStringLiteral(")\n");
     t += QStringLiteral("index-file.names = (\"index.html\", \"index.htm\")\n"
                         "dir-listing.activate = \"enable\"\n"
@@ -100,8 +124,11 @@ ServerConfig lighttpdConfig(const Folders &f, quint16 port)
                         "    \".svg\" => \"image/svg+xml\")\n");
     t += QStringLiteral("alias.url = (\"/cgi-bin/\" => ") + quoted(QDir::cleanPath(f.cgiBin) + u'/')
          + QStringLiteral(")\n");
-    t += QStringLiteral("$HTTP[\"url\"] =~ \"^/cgi-bin/\" {\n    cgi.assign = (\".pl\" => ") + perl
-         + QStringLiteral(", \".cgi\" => ") + perl + QStringLiteral(")\n}\n");
+    t += QStringLiteral("$HTTP[\"url\"] =~ \"^/cgi-bin/\" {\n    cgi.assign = (\".pl\" => ")
+         + starter + QStringLiteral(", \".cgi\" => ") + starter + QStringLiteral(")\n");
+    t += QStringLiteral("    setenv.add-environment = (\"%1\" => ")
+                 .arg(QLatin1String(CgiStarter::kPerlVariable))
+         + quoted(f.perl) + QStringLiteral(")\n}\n");
     return {t, QString()};
 }
 

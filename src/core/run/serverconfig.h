@@ -12,12 +12,18 @@ struct Folders
     QString documentRoot; // served at the root address
     QString cgiBin;       // its .pl and .cgi scripts run under /cgi-bin/
     QString perl;         // the interpreter of those scripts
-    QString runDir;       // configuration, pid file, error log, uploads
+    QString runDir;       // configuration, pid file, logs, uploads
+    QString cgiStarter;   // runs a script with the switches of its #! line (quillforge-cgi)
 };
+
+// The logs in the run folder: what CGI scripts write to standard error, and one line per
+// request with its status and headers.
+QString cgiErrorLog(const Folders &folders);
+QString accessLog(const Folders &folders);
 
 // The folders of the program folder's server: the CGI folder of the settings when it exists,
 // else cgi-bin in the program folder; the Perl of the settings when it is a file, else the
-// one on PATH.
+// one on PATH; the CGI starter beside the program, else the one of the build folder.
 Folders serverFolders(const TIniFile &settings, const QString &programDir);
 
 struct ServerConfig

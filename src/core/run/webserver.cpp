@@ -81,6 +81,12 @@ Outcome start(const QString &program, const Setup &setup)
         const ServerConfig config = lighttpdConfig(setup.folders, setup.port);
         if (config.text.isEmpty())
             return {Outcome::Refused, cannotStart(config.error)};
+        if (!QFileInfo(setup.folders.cgiStarter).isExecutable())
+            return {Outcome::Refused,
+                    cannotStart(QStringLiteral("The CGI starter \"%1\" cannot be found. It is "
+                                               "built and shipped beside the program: install "
+                                               "Quillforge again.")
+                                        .arg(setup.folders.cgiStarter))};
         QDir().mkpath(run);
         QDir().mkpath(setup.folders.cgiBin);
         try {

@@ -9,6 +9,7 @@
 #include "ui/editor/documentsource.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/run/browser.h"
+#include "ui/run/cgilog.h"
 #include "ui/run/openurl.h"
 
 #include <QAction>
@@ -16,9 +17,12 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSplitter>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 BrowserController::BrowserController(TIniFile &settings, QString programDir,
                                      const CommandTable &commands, DocumentSource &docs,
@@ -31,10 +35,18 @@ BrowserController::BrowserController(TIniFile &settings, QString programDir,
     , m_sheet(new QWidget(parent))
 {
     m_sheet->setObjectName(QStringLiteral("IESheet"));
-    m_browser = new BrowserPage(m_sheet);
+    // The CGI log sits under the page it explains; it shows once the local server runs.
+    m_split = new QSplitter(Qt::Vertical, m_sheet);
+    m_browser = new BrowserPage(m_split);
+    m_cgiLog = new CgiLogPanel(m_split);
+    m_cgiLog->hide();
+    m_split->addWidget(m_browser);
+    m_split->addWidget(m_cgiLog);
+    m_split->setStretchFactor(0, 1);
+    m_split->setStretchFactor(1, 0);
     auto *layout = new QVBoxLayout(m_sheet);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_browser);
+    layout->addWidget(m_split);
     m_browser->baseDir = m_programDir;
     m_browser->homeAddress = helpPage();
     m_browser->searchAddress = perlReferencePage();
@@ -146,6 +158,19 @@ void BrowserController::startWebServer(bool quietWhenRunning)
     };
     const WebServer::Outcome outcome = WebServer::start(program, setup);
     m_commands["btWebServ"]->setChecked(outcome.pressed());
+    // Only the shipped launcher's server writes the logs its configuration names.
+    if ((outcome.kind == WebServer::Outcome::Started
+         || outcome.kind == WebServer::Outcome::AlreadyRunning)
+        && QFileInfo(program).fileName() == setup.launcherName) {
+        m_cgiLog->follow(WebServer::cgiErrorLog(setup.folders), WebServer::accessLog(setup.folders));
+        if (m_cgiLog->isHidden()) {
+            m_cgiLog->show();
+            const int total = m_split->height();
+            const int log = std::min(m_cgiLog->sizeHint().height(), total / 3);
+            if (total > 0)
+                m_split->setSizes({total - log, log});
+        }
+    }
     if (outcome.kind == WebServer::Outcome::AlreadyRunning) {
         if (!quietWhenRunning)
             Prompts::information(m_sheet->window(), outcome.message);
@@ -169,5 +194,7 @@ void BrowserController::watchServerStart()
     }
     m_serverWatchTimer->stop();
     m_commands["btWebServ"]->setChecked(false);
+    m_cgiLog->stop();
+    m_cgiLog->hide();
     Prompts::error(m_sheet->window(), *failure);
 }

@@ -6,9 +6,11 @@
 #include <QObject>
 
 class BrowserPage;
+class CgiLogPanel;
 class CommandTable;
 class DocumentSource;
 class QLabel;
+class QSplitter;
 class QTimer;
 class TIniFile;
 class TOpenURL;
@@ -25,6 +27,7 @@ public:
 
     QWidget *sheet() const { return m_sheet; }
     BrowserPage *browser() const { return m_browser; }
+    CgiLogPanel *cgiLog() const { return m_cgiLog; }
     // The browser's status texts go to label.
     void setStatusLabel(QLabel *label);
 
@@ -58,6 +61,8 @@ private:
     DocumentSource &m_docs;
     QWidget *m_sheet;
     BrowserPage *m_browser;
+    QSplitter *m_split;
+    CgiLogPanel *m_cgiLog;
     TOpenURL *m_openUrl = nullptr; // made on first use, then kept
     QTimer *m_serverWatchTimer = nullptr;
     QElapsedTimer m_serverWatch;
