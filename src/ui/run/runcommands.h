@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class CheckMarks;
 class CommandTable;
 class ConsolePanel;
 class DocumentSource;
@@ -76,6 +77,7 @@ private:
     QPlainTextEdit *m_perlOut;
     PanelRun *m_perlRun;
     ConsolePanel *m_console = nullptr;
+    CheckMarks *m_checkMarks = nullptr;
     TRunForm *m_runForm = nullptr;
     TCodePrevForm *m_overview = nullptr;
     QString m_consoleCommand;
