@@ -40,6 +40,11 @@ public:
     QString feed(QStringView chunk, QList<AnsiSpan> *spans = nullptr);
     void reset();
     const AnsiStyle &style() const { return m_style; }
+    // Whether feed() would return chunk unchanged (no escape in it, none begun before).
+    bool passesThrough(QStringView chunk) const
+    {
+        return m_pending.isEmpty() && !chunk.contains(QChar(0x1b));
+    }
 
     // The xterm palette: 16 named colours, the 6x6x6 cube and 24 greys.
     static quint32 paletteColour(int index);

@@ -68,7 +68,11 @@ QString OutputDecor::take(const QString &chunk)
     if (!g_enabled)
         return chunk;
     QList<AnsiSpan> spans;
-    QString text = m_ansi.feed(chunk, &spans);
+    // Most output has no escapes: it is passed on without a copy.
+    const bool same = m_ansi.passesThrough(chunk);
+    QString text = same ? chunk : m_ansi.feed(chunk, &spans);
+    if (same && !m_ansi.style().isPlain())
+        spans.append({0, chunk.size(), m_ansi.style()});
     for (const AnsiSpan &s : spans) {
         const qint64 from = m_taken + s.start;
         if (!m_styled.empty() && m_styled.back().to == from
@@ -89,10 +93,17 @@ void OutputDecor::insert(const QString &text, qint64 streamPos)
         end.insertText(text);
         return;
     }
+    // One edit: the panel lays out each line once, not again for every colour and link in it.
+    end.beginEditBlock();
     const QTextBlock open = end.block();
     const int at = end.position();
     insertStyled(end, text, streamPos);
+    scanCompleted(open, at, text);
+    end.endEditBlock();
+}
 
+void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &text)
+{
     // Lines this text completes: the one that was open, then those wholly in it. Only lines
     // holding the marker need a closer look.
     const QStringView t(text);

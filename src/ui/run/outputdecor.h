@@ -62,6 +62,7 @@ private:
     };
 
     void insertStyled(QTextCursor &end, const QString &text, qint64 streamPos);
+    void scanCompleted(const QTextBlock &open, int at, const QString &text);
     void scanLine(int position, QStringView line);
     bool follow(const QString &href);
 
