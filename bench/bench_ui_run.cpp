@@ -1,5 +1,6 @@
 // Running Perl into the output panel on the offscreen platform: the first byte, and a flood.
 #include "core/run/runner.h"
+#include "ui/run/outputdecor.h"
 #include "ui/run/panelrun.h"
 
 #include <QApplication>
@@ -7,7 +8,9 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
@@ -104,6 +107,48 @@ void Flood(benchmark::State &state)
     state.counters["rss_per_utf16_text"] = rssRatio;
 }
 BENCHMARK(Flood)->Arg(1)->Arg(50)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// The same flood with colours and links made of it and without (the escapes then stay text):
+// range(0) megabytes, range(1) 1 for decorated, range(2) 1 for lines that are all coloured
+// messages naming a real file, 0 for lines that name nothing.
+void FloodDecorated(benchmark::State &state)
+{
+    const qint64 megabytes = state.range(0);
+    OutputDecor::setEnabled(state.range(1) != 0);
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("flood.pl"));
+    QFile f(script);
+    if (!f.open(QIODevice::WriteOnly))
+        state.SkipWithError("no script");
+    // Lines of about 100 characters either way.
+    f.write(state.range(2) != 0
+                    ? "printf qq(\\e[31mwarning\\e[0m: %-36s at %s line %d.\\n), 'x' x 36, $0, $_"
+                      " for 1 .. $ARGV[0];\n"
+                    : "print 'x' x 99, qq(\\n) for 1 .. $ARGV[0];\n");
+    f.close();
+    qint64 shown = 0;
+    int links = 0;
+    for (auto _ : state) {
+        QPlainTextEdit panel;
+        panel.show();
+        RunAndCapture(&panel, Command{perl(), {script, QString::number(megabytes * 10000)}}, false);
+        while (PanelRun::of(&panel)->isRunning())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        shown = panel.document()->characterCount() - 1;
+        links = 0;
+        for (QTextBlock b = panel.document()->begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                links += it.fragment().charFormat().isAnchor() ? 1 : 0;
+        }
+    }
+    OutputDecor::setEnabled(true);
+    state.counters["shown_chars"] = double(shown);
+    state.counters["links"] = links;
+}
+BENCHMARK(FloodDecorated)
+        ->ArgsProduct({{50}, {0, 1}, {0, 1}})
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
 
 } // namespace
 

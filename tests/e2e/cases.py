@@ -211,6 +211,31 @@ def case_debug(binary, home):
         shows("y=42\n", "the script's own output")
         qf.type_text("q\n")
         shows("--- exit status 0", "the end of the run")
+def case_errors(binary, home):
+    """A script that dies: Enter on its error line in the Perl output opens the script with the
+    caret on the line perl named."""
+    script = os.path.join(home, "dies here.pl")
+    source = "use strict;\nprint \"start\\n\";\n\ndie \"broken\";\n"
+    write(script, source.encode())
+    with start_past_wizard(binary, home, script) as prog:
+        frame = prog.main_window()
+        output = panel_text(frame, "Perl output")
+        editor = editor_showing(prog, source, what="the failing script")
+        expect(qf.caret_of(editor) == 0, "the caret starts at the top of the script")
+        qf.key("F9")
+        dialog = prog.window("Run / Syntax check / debug", role="dialog")
+        qf.press(find(dialog, "push button", "Run"))
+        prog.window_gone("Run / Syntax check / debug")
+        message = f"broken at {script} line 4."
+        poll(lambda: message in qf.text_of(output), qf.TIMEOUT,
+             lambda: f"the Perl output panel to show {message!r} "
+             f"(it shows {qf.text_of(output)[-300:]!r})")
+        qf.focus(output)
+        qf.set_caret(output, qf.text_of(output).index(message) + 2)
+        qf.key("Return")
+        line_start = len("".join(source.splitlines(True)[:3]))
+        poll(lambda: line_start <= qf.caret_of(editor) <= line_start + len("die"), qf.TIMEOUT,
+             lambda: f"the caret on line 4 (it is at offset {qf.caret_of(editor)})")
 
 
 def case_find(binary, home):
@@ -584,6 +609,7 @@ CASES = {
     "edit_save": case_edit_save,
     "run_output": case_run_output,
     "debug": case_debug,
+    "errors": case_errors,
     "find": case_find,
     "options": case_options,
     "templates": case_templates,

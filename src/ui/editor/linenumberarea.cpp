@@ -3,10 +3,12 @@
 #include "ui/editor/rowbreaks.h"
 #include "ui/editor/scripteditor.h"
 
+#include <QHelpEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +18,8 @@ namespace {
 const QColor kBackground(0, 0, 96);
 const QColor kNumber(120, 120, 190);
 const QColor kCaretLineNumber(255, 255, 0);
+const QColor kMarkBackground(200, 30, 30);
+const QColor kMarkNumber(255, 255, 255);
 // Room on either side of the numbers, in widths of a digit.
 constexpr qreal kPadding = 0.75;
 
@@ -70,8 +74,14 @@ void LineNumberArea::paintEvent(QPaintEvent *e)
             const qreal baseline = top
                                    + (line.isValid() ? line.y() + line.ascent()
                                                      : plainMetrics.ascent());
+            const bool marked = m_marks.contains(number);
+            if (marked) {
+                const qreal rowHeight = line.isValid() ? line.height() : plainMetrics.height();
+                p.fillRect(QRectF(0, top + (line.isValid() ? line.y() : 0), width(), rowHeight),
+                           kMarkBackground);
+            }
             p.setFont(caret ? bold : plain);
-            p.setPen(caret ? kCaretLineNumber : kNumber);
+            p.setPen(marked ? kMarkNumber : caret ? kCaretLineNumber : kNumber);
             const qreal x = right - (caret ? boldMetrics : plainMetrics).horizontalAdvance(text);
             p.drawText(QPointF(x, baseline), text);
         }
@@ -80,4 +90,44 @@ void LineNumberArea::paintEvent(QPaintEvent *e)
         if (!RowBreaks::before(block))
             ++number;
     }
+}
+
+void LineNumberArea::setMarks(QMap<int, QString> marks)
+{
+    m_marks = std::move(marks);
+    update();
+}
+
+int LineNumberArea::lineAt(int y) const
+{
+    const ScriptEditorWidget *ed = m_editor;
+    QTextBlock block = ed->firstVisibleBlock();
+    if (!block.isValid())
+        return 0;
+    int number = ed->lineOf(block.position()) + 1;
+    qreal top = ed->blockBoundingGeometry(block).translated(ed->contentOffset()).top();
+    while (block.isValid() && top <= y) {
+        const qreal height = ed->blockBoundingRect(block).height();
+        if (block.isVisible() && y < top + height)
+            return number;
+        top += height;
+        block = block.next();
+        if (!RowBreaks::before(block))
+            ++number;
+    }
+    return 0;
+}
+
+bool LineNumberArea::event(QEvent *e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(e);
+        const QString message = m_marks.value(lineAt(help->pos().y()));
+        if (message.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), message, this);
+        return true;
+    }
+    return QWidget::event(e);
 }

@@ -46,6 +46,7 @@ public:
     // of the bracket at the caret. All on at first.
     void setLineNumbersShown(bool on);
     bool lineNumbersShown() const { return m_lineNumbersShown; }
+    LineNumberArea *lineNumberArea() const { return m_lineNumbers; }
     void setCurrentLineShown(bool on);
     void setBracketsShown(bool on);
     // Indentation for Enter, Tab and Shift+Tab, and the distance of the tab stops.

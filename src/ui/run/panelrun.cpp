@@ -4,7 +4,9 @@
 #include "platform/platform.h"
 
 #include "ui/common/prompts.h"
+#include "ui/run/outputdecor.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -40,6 +42,7 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
     , m_panel(panel)
     , m_runner(new Runner(this))
     , m_drainTimer(new QTimer(this))
+    , m_decor(new OutputDecor(panel))
 {
     setObjectName(QStringLiteral("PanelRun"));
     // Undo steps for captured output would only double the memory the text takes.
@@ -55,6 +58,7 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
     });
     connect(m_runner, &Runner::failedToStart, this, &PanelRun::onFailedToStart);
     connect(m_runner, &Runner::inputOpenChanged, this, &PanelRun::inputOpenChanged);
+    connect(m_decor, &OutputDecor::linkActivated, this, &PanelRun::linkActivated);
 }
 
 void PanelRun::starting()
@@ -74,12 +78,17 @@ void PanelRun::starting()
     m_noteLength = 0;
     m_leftOut = 0;
     m_heldCR = false;
+    m_headSize = m_headShown = 0;
     emit runningChanged(true);
 }
 
 void PanelRun::start(const Command &command, bool withHeader)
 {
     starting();
+    // Relative names in its messages count from where it runs.
+    m_decor->reset(!command.workingDirectory.isEmpty() ? command.workingDirectory
+                   : !m_folder.isEmpty()               ? m_folder
+                                                       : QDir::currentPath());
     m_runner->start(command, withHeader);
 }
 
@@ -87,6 +96,7 @@ void PanelRun::startInInterpreter(const QString &interpreter, const QString &int
                                   const QString &line)
 {
     starting();
+    m_decor->reset(!m_folder.isEmpty() ? m_folder : QDir::currentPath());
     m_runner->startInInterpreter(interpreter, interpreterSwitch, line);
 }
 
@@ -162,8 +172,10 @@ void PanelRun::receive(const QString &chunk)
     }
     // The panel breaks lines at "\r" too; "\r\n" is one line break, not two.
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text = m_decor->take(text);
 
     QString beginning = m_keeper.add(text);
+    m_headSize += beginning.size();
     if (!beginning.isEmpty())
         m_backlog.push_back(std::move(beginning));
     if (!m_drainTimer->isActive()) {
@@ -189,7 +201,9 @@ qsizetype PanelRun::drain()
             m_backlog.pop_front();
         }
         shown += slice.size();
-        append(visible(std::move(slice)));
+        const qint64 at = m_headShown;
+        m_headShown += slice.size();
+        append(visible(std::move(slice)), at);
     }
     if (pending())
         m_drainTimer->start(0);
@@ -229,7 +243,7 @@ qsizetype PanelRun::showEnd(qsizetype maxChars)
     }
     const QStringView more = m_keeper.tail(m_endTo, maxChars);
     if (!more.isEmpty()) {
-        append(visible(more.toString()));
+        append(visible(more.toString()), m_headSize + m_endTo);
         m_endTo += more.size();
     }
     return more.size();
@@ -271,13 +285,11 @@ void PanelRun::discardBacklog()
     m_drainTimer->stop();
 }
 
-void PanelRun::append(const QString &text)
+void PanelRun::append(const QString &text, qint64 streamPos)
 {
     QScrollBar *bar = m_panel->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
-    QTextCursor end(m_panel->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text);
+    m_decor->insert(text, streamPos);
     if (following)
         bar->setValue(bar->maximum());
 }
@@ -288,8 +300,10 @@ void PanelRun::onFinished(Runner::Ending ending)
         return;
     if (m_heldCR) {
         m_heldCR = false;
-        if (QString rest = m_keeper.add(u"\n"); !rest.isEmpty())
+        if (QString rest = m_keeper.add(m_decor->take(QStringLiteral("\n"))); !rest.isEmpty()) {
+            m_headSize += rest.size();
             m_backlog.push_back(std::move(rest));
+        }
     }
     m_runnerDone = true;
     m_ending = ending;
@@ -325,6 +339,7 @@ void PanelRun::finishEntry()
         closing += u'\n';
     if (!closing.isEmpty())
         append(closing);
+    m_decor->closeLastLine();
     m_busy = false;
     m_drainTimer->stop();
     emit ended(m_ending);

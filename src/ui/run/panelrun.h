@@ -9,6 +9,7 @@
 
 #include <deque>
 
+class OutputDecor;
 class QPlainTextEdit;
 class QTimer;
 
@@ -48,7 +49,11 @@ public:
     bool isInputOpen() const { return m_runner->isInputOpen(); }
     bool writeInput(const QString &text);
     void closeInput() { m_runner->closeInput(); }
-    void setWorkingDirectory(const QString &folder) { m_runner->setWorkingDirectory(folder); }
+    void setWorkingDirectory(const QString &folder)
+    {
+        m_folder = folder;
+        m_runner->setWorkingDirectory(folder);
+    }
 
     // The console's Enter key broke the line after each entry: a line break closes the entry.
     void setLineBreakAfterEntry(bool on) { m_breakAfter = on; }
@@ -67,6 +72,8 @@ signals:
     void runningChanged(bool running);
     void ended(Runner::Ending ending);
     void inputOpenChanged(bool open);
+    // A link in the output (a place a message names) was activated.
+    void linkActivated(const QString &path, int line);
 
 private:
     explicit PanelRun(QPlainTextEdit *panel);
@@ -78,7 +85,7 @@ private:
     void writeMiddleNote();
     bool pending() const;
     void discardBacklog();
-    void append(const QString &text);
+    void append(const QString &text, qint64 streamPos = -1);
     void onFinished(Runner::Ending ending);
     void finishEntry();
     void onFailedToStart();
@@ -86,6 +93,10 @@ private:
     QPlainTextEdit *m_panel;
     Runner *m_runner;
     QTimer *m_drainTimer;
+    OutputDecor *m_decor;
+    QString m_folder;       // where runs go whose command names no folder
+    qint64 m_headSize = 0;  // output characters in the beginning, all received
+    qint64 m_headShown = 0; // of them shown
     OutputKeeper m_keeper{kHeadChars, kTailChars};
     std::deque<QString> m_backlog; // of the beginning: received, not shown yet
     // The end as shown: the keeper's positions [m_endFrom, m_endTo) stand in the document from

@@ -15,6 +15,7 @@
 #include "ui/common/zoom.h"
 #include "ui/editor/documentsource.h"
 #include "ui/editor/scripteditor.h"
+#include "ui/run/checkmarks.h"
 #include "ui/run/codeprev.h"
 #include "ui/run/console.h"
 #include "ui/run/panelrun.h"
@@ -197,6 +198,7 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
     connect(m_perlRun, &PanelRun::runningChanged, this, [this] { updateCommands(); });
     updateCommands();
 
+    m_checkMarks = new CheckMarks(m_perlOut, m_perlRun, m_docs, this);
     m_console = new ConsolePanel(
             console, internalCommand, [this] { return m_consoleCommand; },
             m_programDir + QStringLiteral("etc/console_history"), this);
@@ -207,8 +209,14 @@ void RunCommands::createRunForm()
     if (m_runForm)
         return;
     m_runForm = new TRunForm(&m_settings, &m_runSettings, m_outputArea->window());
-    connect(m_runForm, &TRunForm::runRequested, this,
-            [this](const Command &command) { guarded([&] { runInPerlOut(command); }); });
+    connect(m_runForm, &TRunForm::runRequested, this, [this](const Command &command) {
+        guarded([&] {
+            if (const RunRequest r = m_runForm->request(); r.syntaxCheck)
+                m_checkMarks->checking(r.script, command.workingDirectory);
+            runInPerlOut(command);
+            m_checkMarks->disarm();
+        });
+    });
     updateCommands();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+class CheckMarks;
 class CommandTable;
 class ConsolePanel;
 class DocumentSource;
@@ -82,6 +83,7 @@ private:
     PanelRun *m_perlRun;
     RunInputBar *m_input;
     ConsolePanel *m_console = nullptr;
+    CheckMarks *m_checkMarks = nullptr;
     TRunForm *m_runForm = nullptr;
     TCodePrevForm *m_overview = nullptr;
     QString m_consoleCommand;

@@ -16,6 +16,8 @@
 #include "ui/editor/scripteditor.h"
 #include "ui/run/browsercontroller.h"
 #include "ui/run/perltoolcommands.h"
+#include "ui/run/console.h"
+#include "ui/run/panelrun.h"
 #include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
 #include "ui/run/schemepage.h"
@@ -112,6 +114,11 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     connect(m_views, &ViewController::fileCommandsEnabled, m_menuBar, &QWidget::setEnabled);
     connect(m_runs, &RunCommands::browseRequested, this,
             [this](const QString &page) { m_views->setView(ViewKind::vkBrowse, page); });
+    for (PanelRun *run : {m_runs->perlRun(), m_runs->console()->run()}) {
+        connect(run, &PanelRun::linkActivated, this, [this](const QString &path, int line) {
+            guarded([&] { m_documents->openAt(path, line); });
+        });
+    }
 
     m_statusTimer = new QTimer(this);
     m_statusTimer->setObjectName(QStringLiteral("Timer1"));

@@ -1,0 +1,170 @@
+#include "core/run/errorlinks.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Scripts in a folder whose name has a blank, run by the real perl.
+class ErrorLinks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_perl = QStandardPaths::findExecutable(QStringLiteral("perl"));
+        if (m_perl.isEmpty())
+            GTEST_SKIP() << "no perl";
+        ASSERT_TRUE(m_dir.isValid());
+        m_folder = m_dir.path() + QStringLiteral("/my scripts");
+        ASSERT_TRUE(QDir().mkpath(m_folder));
+    }
+
+    QString write(const QString &name, const QByteArray &text)
+    {
+        const QString path = m_folder + u'/' + name;
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        return path;
+    }
+
+    // What perl writes (both streams), line by line.
+    QStringList perl(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess p;
+        p.setWorkingDirectory(m_folder);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(m_perl, arguments);
+        p.write(input);
+        p.closeWriteChannel();
+        EXPECT_TRUE(p.waitForFinished(10000));
+        return QString::fromUtf8(p.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    }
+
+    QList<ErrorLink> linksIn(const QString &line, const QString &folder = QString())
+    {
+        ErrorLinkFinder f;
+        f.setFolder(folder.isEmpty() ? m_folder : folder);
+        return f.find(line);
+    }
+
+    QString m_perl;
+    QTemporaryDir m_dir;
+    QString m_folder;
+};
+
+TEST_F(ErrorLinks, DieAndWarnNameTheFileAndLine)
+{
+    const QString script = write("fail.pl", "use strict;\nmy $l = <STDIN>;\n$l = <STDIN>;\n"
+                                            "warn \"careful\";\n\ndie \"boom\";\n");
+    const QStringList out = perl({script}, "a\nb\n");
+    ASSERT_EQ(out.size(), 2) << out.join(u'|').toStdString();
+    // "careful at /…/my scripts/fail.pl line 4, <STDIN> line 2."
+    for (int i = 0; i < 2; ++i) {
+        const QList<ErrorLink> links = linksIn(out[i]);
+        ASSERT_EQ(links.size(), 1) << out[i].toStdString();
+        EXPECT_EQ(links[0].path, script);
+        EXPECT_EQ(links[0].line, i == 0 ? 4 : 6);
+        EXPECT_EQ(out[i].mid(links[0].start, links[0].length),
+                  script + QStringLiteral(" line %1").arg(i == 0 ? 4 : 6));
+        EXPECT_TRUE(out[i].contains(u"<STDIN> line 2"));
+    }
+}
+
+TEST_F(ErrorLinks, SyntaxCheckFormsLinkAndTheSummaryDoesNot)
+{
+    const QString script = write("bad.pl", "use strict;\n\n$x = 1;\nprint \"a\" \"b\";\n");
+    const QStringList out = perl({QStringLiteral("-c"), script});
+    QList<int> lines;
+    for (const QString &line : out) {
+        for (const ErrorLink &l : linksIn(line)) {
+            EXPECT_EQ(l.path, script);
+            lines.append(l.line);
+        }
+    }
+    EXPECT_TRUE(out.filter(QStringLiteral("Global symbol")).size() >= 1);
+    EXPECT_TRUE(out.filter(QStringLiteral("syntax error at")).size() == 1);
+    EXPECT_TRUE(lines.contains(3)) << out.join(u'|').toStdString();
+    EXPECT_TRUE(lines.contains(4));
+    // "… had compilation errors." names the file but no line.
+    EXPECT_EQ(lines.size(), out.filter(QStringLiteral(" line ")).size());
+}
+
+TEST_F(ErrorLinks, CarpTracesAndRelativeNamesFromTheRunFolder)
+{
+    write("trace.pl", "use Carp;\nsub f {\n  confess 'deep';\n}\nsub g { f(@_) }\ng(1);\n");
+    const QStringList out = perl({QStringLiteral("trace.pl")});
+    ASSERT_GE(out.size(), 3) << out.join(u'|').toStdString();
+    const QString expected = m_folder + QStringLiteral("/trace.pl");
+    QList<int> lines;
+    for (const QString &line : out) {
+        const QList<ErrorLink> links = linksIn(line);
+        ASSERT_EQ(links.size(), 1) << line.toStdString();
+        EXPECT_EQ(links[0].path, expected);
+        lines.append(links[0].line);
+    }
+    EXPECT_EQ(lines, (QList<int>{3, 5, 6}));
+    EXPECT_TRUE(out[1].startsWith(u'\t'));
+    EXPECT_TRUE(out[1].contains(u"called at trace.pl line 5"));
+    // The same text from a run in another folder names nothing there.
+    EXPECT_TRUE(linksIn(out[0], m_dir.path()).isEmpty());
+}
+
+TEST_F(ErrorLinks, CodeWithoutAFileAndMissingFilesAreNotLinks)
+{
+    const QStringList e = perl({QStringLiteral("-e"), QStringLiteral("warn 'a'; eval 'die 2';"
+                                                                     " warn $@")});
+    ASSERT_EQ(e.size(), 2);
+    EXPECT_TRUE(e[0].endsWith(u"at -e line 1."));
+    EXPECT_TRUE(e[1].contains(u"(eval 1) line 1"));
+    // Even with files of those names in the folder.
+    write("-e", "");
+    write("(eval 1)", "");
+    EXPECT_TRUE(linksIn(e[0]).isEmpty());
+    EXPECT_TRUE(linksIn(e[1]).isEmpty());
+    EXPECT_TRUE(linksIn(QStringLiteral("gone at /no/such/dir/x.pl line 3.")).isEmpty());
+    EXPECT_TRUE(linksIn(QStringLiteral("at fail.pl line x.")).isEmpty());
+}
+
+TEST_F(ErrorLinks, NamesWithBlanksBareFormAndSeveralPerLine)
+{
+    const QString odd = write("look at me.pl", "");
+    const QString lib = write("lib.pm", "");
+    QString line = QStringLiteral("boom at ") + odd + QStringLiteral(" line 2.");
+    QList<ErrorLink> links = linksIn(line);
+    ASSERT_EQ(links.size(), 1);
+    EXPECT_EQ(links[0].path, odd);
+    EXPECT_EQ(links[0].start, 8);
+
+    line = QStringLiteral("see lib.pm line 7 and ") + odd + QStringLiteral(" line 12");
+    links = linksIn(line);
+    ASSERT_EQ(links.size(), 2);
+    EXPECT_EQ(links[0].path, lib);
+    EXPECT_EQ(links[0].line, 7);
+    EXPECT_EQ(line.mid(links[0].start, links[0].length), u"lib.pm line 7");
+    EXPECT_EQ(links[1].path, odd);
+    EXPECT_EQ(links[1].line, 12);
+    EXPECT_EQ(links[1].start + links[1].length, line.size());
+}
+
+TEST_F(ErrorLinks, EachNameIsLookedUpOnce)
+{
+    int asked = 0;
+    ErrorLinkFinder f([&](const QString &p) {
+        ++asked;
+        return p.endsWith(u"/a.pl");
+    });
+    f.setFolder(m_folder);
+    for (int i = 1; i <= 100; ++i)
+        ASSERT_EQ(f.find(QStringLiteral("x at a.pl line %1.").arg(i)).size(), 1);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(ErrorLinkFinder::mayHold(u"at a.pl line 3"));
+    EXPECT_FALSE(ErrorLinkFinder::mayHold(u"no place here"));
+}
+
+} // namespace
