@@ -176,6 +176,14 @@ private slots:
         const QList<int> gravest = severities();
         QVERIFY(!gravest.isEmpty());
         QCOMPARE(gravest, QList<int>(gravest.size(), 5));
+        // Each finding is a link, as a run's messages are: Enter on it goes to its line.
+        const int findingLine = form.match(s.outLines().constFirst()).captured(2).toInt();
+        s.caretAt(3);
+        QVERIFY(findingLine != 4);
+        auto *out = s.get<QPlainTextEdit>("PerlOut");
+        out->moveCursor(QTextCursor::Start);
+        QTest::keyClick(out, Qt::Key_Return);
+        QTRY_COMPARE(s.editor()->textCursor().blockNumber() + 1, findingLine);
 
         TOptions *options = s->options();
         options->open(TOptions::Page::General);

@@ -100,6 +100,14 @@ void PanelRun::startInInterpreter(const QString &interpreter, const QString &int
     m_runner->startInInterpreter(interpreter, interpreterSwitch, line);
 }
 
+void PanelRun::showReport(const QString &text, const QString &folder)
+{
+    m_panel->clear();
+    m_decor->reset(folder.isEmpty() ? QDir::currentPath() : folder);
+    m_decor->insert(text);
+    m_decor->closeLastLine();
+}
+
 void PanelRun::stop()
 {
     if (m_runner->isRunning()) {

@@ -44,6 +44,9 @@ public:
     // Ends the run before this returns; output not shown yet is left out, and counted.
     void stopNow();
     bool isRunning() const { return m_busy; }
+    // Replaces the panel's text by a report of the program's own (no run may be going), with
+    // its places linked as a run's would be; relative names count from folder.
+    void showReport(const QString &text, const QString &folder);
     // The run's standard input, open while a command that keeps it so runs. What is written
     // shows in the panel too, as a terminal echoes the typing, so the transcript reads right.
     bool isInputOpen() const { return m_runner->isInputOpen(); }

@@ -392,7 +392,7 @@ bool RunCommands::showInPerlOut(const QString &text)
     if (!endRunningScript())
         return false;
     const bool reshown = reshowPerlOut();
-    m_perlOut->setPlainText(text);
+    PanelRun::of(m_perlOut)->showReport(text, QString());
     if (reshown)
         Config::write(m_settings, Config::VisiblePerlOut, true);
     return true;
