@@ -4,11 +4,16 @@
 
 #include "mainwindowfixture.h"
 #include "platform/platform.h"
+#include "ui/run/panelrun.h"
+#include "ui/run/runform.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QtTest>
 
 #include <memory>
 
@@ -20,6 +25,29 @@ struct RunWindow : MainWindowFixture
                                    "Config/LastRunSetting="})
     {}
     QString perlOut() const { return get<QPlainTextEdit>("PerlOut")->toPlainText(); }
+    TRunForm *form() const { return w->findChild<TRunForm *>(); }
+    PanelRun *run() const { return PanelRun::of(get<QPlainTextEdit>("PerlOut")); }
+    void pressRun() const
+    {
+        QTest::mouseClick(form()->findChild<QPushButton *>("btRun"), Qt::LeftButton);
+    }
+    // Opens the script, gives the command and presses Run in the dialog.
+    void start(const QString &script, const char *command = "Run1") const
+    {
+        w->OpenDocument(script);
+        trigger(command);
+        pressRun();
+    }
+    // Waits for the run of a panel (the Perl output's unless told) to end.
+    bool waitForEnd(int ms = 20000) const { return waitForEnd(run(), ms); }
+    static bool waitForEnd(PanelRun *r, int ms = 20000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (r->isRunning() && t.elapsed() < ms)
+            QTest::qWait(10);
+        return !r->isRunning();
+    }
 
     static QString perl() { return QStandardPaths::findExecutable(QStringLiteral("perl")); }
 };

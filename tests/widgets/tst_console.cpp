@@ -36,14 +36,7 @@ struct Console : RunWindow
     }
     QString lastLine() const { return edit()->document()->lastBlock().text(); }
     void key(Qt::Key k) const { QTest::keyClick(edit(), k); }
-    bool waitForEnd(int ms = 5000) const
-    {
-        QElapsedTimer t;
-        t.start();
-        while (run()->isRunning() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return !run()->isRunning();
-    }
+    bool waitForEnd(int ms = 5000) const { return RunWindow::waitForEnd(run(), ms); }
     // Types a command and waits until it has ended.
     bool command(const QString &line) const
     {

@@ -18,23 +18,6 @@ struct Output : RunWindow
 {
     using RunWindow::RunWindow;
     QPlainTextEdit *panel() const { return get<QPlainTextEdit>("PerlOut"); }
-    PanelRun *run() const { return PanelRun::of(panel()); }
-    void start(const QString &script, const char *command = "Run1") const
-    {
-        w->OpenDocument(script);
-        trigger(command);
-        QTest::mouseClick(w->findChild<TRunForm *>()->findChild<QPushButton *>("btRun"),
-                          Qt::LeftButton);
-    }
-    bool waitForEnd(PanelRun *r = nullptr) const
-    {
-        r = r ? r : run();
-        QElapsedTimer t;
-        t.start();
-        while (r->isRunning() && t.elapsed() < 20000)
-            QTest::qWait(10);
-        return !r->isRunning();
-    }
     TScriptEditor *current() const { return docs().current(); }
     int caretLine() const
     {

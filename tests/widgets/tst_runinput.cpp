@@ -15,16 +15,8 @@ namespace {
 struct Session : RunWindow
 {
     using RunWindow::RunWindow;
-    TRunForm *form() const { return w->findChild<TRunForm *>(); }
-    PanelRun *run() const { return PanelRun::of(get<QPlainTextEdit>("PerlOut")); }
     QLineEdit *line() const { return get<QLineEdit>("edRunInput"); }
     QCheckBox *keep() const { return get<QCheckBox>("chkKeepInput"); }
-    void start(const QString &script, const char *command) const
-    {
-        w->OpenDocument(script);
-        trigger(command);
-        QTest::mouseClick(form()->findChild<QPushButton *>("btRun"), Qt::LeftButton);
-    }
     // Puts text into the input line, as typing (or pasting) would, and presses Enter.
     void type(const QString &text) const
     {
@@ -38,14 +30,6 @@ struct Session : RunWindow
         while (!perlOut().contains(text) && t.elapsed() < ms)
             QTest::qWait(10);
         return perlOut().contains(text);
-    }
-    bool waitForEnd(int ms = 10000) const
-    {
-        QElapsedTimer t;
-        t.start();
-        while (run()->isRunning() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return !run()->isRunning();
     }
 };
 

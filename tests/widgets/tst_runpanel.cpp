@@ -31,23 +31,10 @@ const QString kDoh = QStringLiteral("Doh! Perl could not be run, most probably I
 struct Panel : RunWindow
 {
     using RunWindow::RunWindow;
-    TRunForm *form() const { return w->findChild<TRunForm *>(); }
-    PanelRun *run() const { return PanelRun::of(get<QPlainTextEdit>("PerlOut")); }
     QComboBox *field(const char *name) const { return form()->findChild<QComboBox *>(name); }
     bool checked(const char *name) const
     {
         return form()->findChild<QCheckBox *>(name)->isChecked();
-    }
-    void pressRun() const
-    {
-        QTest::mouseClick(form()->findChild<QPushButton *>("btRun"), Qt::LeftButton);
-    }
-    // Opens the script, gives the command and presses Run in the dialog.
-    void start(const QString &script, const char *command = "Run1") const
-    {
-        w->OpenDocument(script);
-        trigger(command);
-        pressRun();
     }
     // What the run wrote, without the line after it that says how it ended.
     QString written() const
@@ -55,14 +42,6 @@ struct Panel : RunWindow
         const QString all = perlOut();
         const QString &tail = run()->endingTail();
         return all.endsWith(tail) ? all.chopped(tail.size()) : all;
-    }
-    bool waitForEnd(int ms = 10000) const
-    {
-        QElapsedTimer t;
-        t.start();
-        while (run()->isRunning() && t.elapsed() < ms)
-            QTest::qWait(10);
-        return !run()->isRunning();
     }
 };
 
