@@ -2,6 +2,7 @@
 #include "ui/editor/linenumberarea.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/run/console.h"
+#include "ui/run/outputdecor.h"
 #include "ui/run/panelrun.h"
 #include "ui/run/runcommands.h"
 #include "ui/run/runform.h"
@@ -214,19 +215,42 @@ private slots:
     {
         TestHome home;
         Output s(home);
-        const QString script = writeScript(home, "flood.pl",
-                                           "print \"\\e[34m\", 'x' x 99, \"\\e[0m\\n\""
-                                           " for 1 .. 40000;\nprint \"\\e[32mlast\\e[0m\\n\";"
-                                           "\n\ndie 'at the end';\n");
+        // A flood, then lines that keep coming for a while, then the end.
+        const QString script
+                = writeScript(home, "flood.pl",
+                              "$| = 1; print \"\\e[34m\", 'x' x 99, \"\\e[0m\\n\" for 1 .. 40000;\n"
+                              "for (1 .. 100) { print \"\\e[32mtick $_\\e[0m at $0 line 2.\\n\";"
+                              " select(undef, undef, undef, 0.03) }\n"
+                              "print \"\\e[32mlast\\e[0m\\n\";\ndie 'at the end';\n");
         s.start(script);
+        PanelRun *run = PanelRun::of(s.panel());
+        // What the panel shows gets its colours and links while output still comes.
+        auto shownTickDecorated = [&] {
+            const QTextBlock last = s.panel()->document()->lastBlock().previous();
+            return last.text().startsWith(QStringLiteral("tick"))
+                   && formatAt(s.panel(), last.position()).foreground().color() == QColor(0, 205, 0)
+                   && !hrefAt(last, int(last.text().indexOf(QStringLiteral(" line")))).isEmpty();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(shownTickDecorated() || !run->isRunning(), 20000);
+        QVERIFY2(run->isRunning(), "the script ended before a line of it was seen decorated");
         QVERIFY(s.waitForEnd());
+
+        // Then all of the end that stays.
+        QTRY_VERIFY_WITH_TIMEOUT(!run->decorating(), 10000);
         const QString text = s.perlOut();
         QVERIFY(text.size() < 40000 * 100); // the middle was left out
         QVERIFY(!text.contains(QChar(0x1b)));
         const int last = int(text.lastIndexOf(QStringLiteral("\nlast\n"))) + 1;
         QVERIFY(last > 0);
         QCOMPARE(formatAt(s.panel(), last).foreground().color(), QColor(0, 205, 0));
-        QCOMPARE(formatAt(s.panel(), last - 2).foreground().color(), QColor(0, 0, 238));
+        const QTextBlock firstKept = lineWith(s.panel(), QStringLiteral(") left out")).next();
+        QVERIFY(firstKept.text().startsWith(QStringLiteral("xxx")));
+        QCOMPARE(formatAt(s.panel(), firstKept.position()).foreground().color(), QColor(0, 0, 238));
+        const QTextBlock tick = lineWith(s.panel(), QStringLiteral("tick 1 at"));
+        QVERIFY(tick.isValid());
+        QCOMPARE(hrefAt(tick, int(tick.text().indexOf(QStringLiteral(" line")))),
+                 OutputDecor::href(script, 2));
+        QCOMPARE(formatAt(s.panel(), tick.position() - 2).foreground().color(), QColor(0, 0, 238));
         const QTextBlock error = lineWith(s.panel(), QStringLiteral("at the end at "));
         QVERIFY(error.isValid());
         QCOMPARE(formatAt(s.panel(), error.position()).foreground().style(), Qt::NoBrush);

@@ -1,17 +1,27 @@
 #include "ui/run/outputdecor.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
 bool g_enabled = true;
+
+// Output inserted later gets its colours where the panel shows it this soon; once output
+// pauses, the rest follows in slices of this size, for at most this long per turn.
+constexpr int kLaterMs = 100;
+constexpr int kSliceChars = 16 * 1024;
+constexpr int kSliceBudgetMs = 8;
 
 QTextCharFormat formatOf(const AnsiStyle &style)
 {
@@ -45,7 +55,11 @@ OutputDecor::OutputDecor(QPlainTextEdit *panel)
     : QObject(panel)
     , m_panel(panel)
     , m_viewport(panel->viewport())
+    , m_later(new QTimer(this))
+    , m_stream(std::make_shared<Stream>())
 {
+    m_later->setSingleShot(true);
+    connect(m_later, &QTimer::timeout, this, &OutputDecor::decorateSome);
     panel->installEventFilter(this);
     m_viewport->installEventFilter(this);
 }
@@ -58,8 +72,9 @@ void OutputDecor::setEnabled(bool on)
 void OutputDecor::reset(const QString &folder)
 {
     m_ansi.reset();
-    m_links.setFolder(folder);
-    m_styled.clear();
+    // Output of the run before that waits for its colours keeps what it needs.
+    m_stream = std::make_shared<Stream>();
+    m_stream->links.setFolder(folder);
     m_taken = 0;
 }
 
@@ -73,13 +88,13 @@ QString OutputDecor::take(const QString &chunk)
     QString text = same ? chunk : m_ansi.feed(chunk, &spans);
     if (same && !m_ansi.style().isPlain())
         spans.append({0, chunk.size(), m_ansi.style()});
+    std::deque<Styled> &styled = m_stream->styled;
     for (const AnsiSpan &s : spans) {
         const qint64 from = m_taken + s.start;
-        if (!m_styled.empty() && m_styled.back().to == from
-            && m_styled.back().format == formatOf(s.style))
-            m_styled.back().to += s.length;
+        if (!styled.empty() && styled.back().to == from && styled.back().format == formatOf(s.style))
+            styled.back().to += s.length;
         else
-            m_styled.push_back({from, from + s.length, formatOf(s.style)});
+            styled.push_back({from, from + s.length, formatOf(s.style)});
     }
     m_taken += text.size();
     return text;
@@ -89,12 +104,13 @@ void OutputDecor::insert(const QString &text, qint64 streamPos)
 {
     QTextCursor end(m_panel->document());
     end.movePosition(QTextCursor::End);
-    if (!g_enabled) {
-        end.insertText(text);
-        return;
-    }
     // One edit: the panel lays out each line once, not again for every colour and link in it.
     end.beginEditBlock();
+    if (!g_enabled) {
+        end.insertText(text);
+        end.endEditBlock();
+        return;
+    }
     const QTextBlock open = end.block();
     const int at = end.position();
     insertStyled(end, text, streamPos);
@@ -110,7 +126,7 @@ void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &t
     const qsizetype first = nextBreak(t, 0);
     if (first < 0)
         return;
-    scanLine(open.position(), open.text());
+    scanLine(m_stream->links, open.position(), open.text());
     const QStringView mark = ErrorLinkFinder::marker();
     qsizetype from = first + 1;
     while (true) {
@@ -123,7 +139,7 @@ void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &t
         qsizetype lineStart = hit;
         while (lineStart > from && !isLineBreak(t[lineStart - 1]))
             --lineStart;
-        scanLine(at + int(lineStart), t.mid(lineStart, lineEnd - lineStart));
+        scanLine(m_stream->links, at + int(lineStart), t.mid(lineStart, lineEnd - lineStart));
         from = lineEnd + 1;
     }
 }
@@ -131,9 +147,10 @@ void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &t
 void OutputDecor::insertStyled(QTextCursor &end, const QString &text, qint64 streamPos)
 {
     // Colours of output the panel let go of are of no more use.
-    while (streamPos >= 0 && !m_styled.empty() && m_styled.front().to <= streamPos)
-        m_styled.pop_front();
-    if (streamPos < 0 || m_styled.empty() || m_styled.front().from >= streamPos + text.size()) {
+    std::deque<Styled> &styled = m_stream->styled;
+    while (streamPos >= 0 && !styled.empty() && styled.front().to <= streamPos)
+        styled.pop_front();
+    if (streamPos < 0 || styled.empty() || styled.front().from >= streamPos + text.size()) {
         end.insertText(text, m_plain);
         return;
     }
@@ -144,7 +161,7 @@ void OutputDecor::insertStyled(QTextCursor &end, const QString &text, qint64 str
             end.insertText(text.mid(qsizetype(at - streamPos), qsizetype(to - at)), format);
         at = qMax(at, to);
     };
-    for (const Styled &s : m_styled) {
+    for (const Styled &s : styled) {
         if (s.from >= stop)
             break;
         put(s.from, m_plain);
@@ -153,19 +170,147 @@ void OutputDecor::insertStyled(QTextCursor &end, const QString &text, qint64 str
     put(stop, m_plain);
 }
 
+void OutputDecor::insertLater(const QString &text, qint64 streamPos)
+{
+    QTextCursor end(m_panel->document());
+    end.movePosition(QTextCursor::End);
+    const int at = end.position();
+    end.beginEditBlock(); // the cursor then does not lay out the line it ends on
+    end.insertText(text, m_plain);
+    end.endEditBlock();
+    if (!g_enabled || text.isEmpty())
+        return;
+    const qint64 streamTo = streamPos + text.size();
+    Undecorated *last = m_undecorated.empty() ? nullptr : &m_undecorated.back();
+    if (last && last->stream == m_stream && last->to.position() == at
+        && last->streamTo == streamPos) {
+        last->to.setPosition(end.position());
+        last->streamTo = streamTo;
+    } else {
+        QTextCursor from(m_panel->document());
+        from.setPosition(at);
+        QTextCursor to(m_panel->document());
+        to.setPosition(end.position());
+        to.setKeepPositionOnInsert(true);
+        m_undecorated.push_back({from, to, streamTo, m_stream});
+    }
+    // Colours of output before the first that waits for them are of no more use.
+    qint64 needed = streamPos;
+    for (const Undecorated &u : m_undecorated) {
+        if (u.stream == m_stream && u.from.position() < u.to.position()) {
+            needed = qMin(needed, u.streamTo - (u.to.position() - u.from.position()));
+            break;
+        }
+    }
+    std::deque<Styled> &styled = m_stream->styled;
+    while (!styled.empty() && styled.front().to <= needed)
+        styled.pop_front();
+    m_grew = true;
+    if (!m_later->isActive())
+        m_later->start(kLaterMs);
+}
+
+// Colours and links for panel positions [from, to) of undecorated output index, which then no
+// longer holds them. A line gets its links from whoever decorates its line break.
+void OutputDecor::decorate(std::size_t index, int from, int to)
+{
+    Undecorated &u = m_undecorated[index];
+    const int uFrom = u.from.position();
+    const int uTo = u.to.position();
+    from = qMax(from, uFrom);
+    to = qMin(to, uTo);
+    if (from >= to)
+        return;
+    Stream &stream = *u.stream;
+    const qint64 streamFrom = u.streamTo - (uTo - from);
+    const qint64 streamTo = streamFrom + (to - from);
+    QTextDocument *doc = m_panel->document();
+    QTextCursor c(doc);
+    auto s = std::lower_bound(stream.styled.begin(), stream.styled.end(), streamFrom,
+                              [](const Styled &st, qint64 at) { return st.to <= at; });
+    for (; s != stream.styled.end() && s->from < streamTo; ++s) {
+        // Merged, not set: links on the same line may be there already.
+        c.setPosition(from + int(qMax(s->from, streamFrom) - streamFrom));
+        c.setPosition(from + int(qMin(s->to, streamTo) - streamFrom), QTextCursor::KeepAnchor);
+        c.mergeCharFormat(s->format);
+    }
+    for (QTextBlock b = doc->findBlock(from); b.isValid(); b = b.next()) {
+        const int lineBreak = b.position() + b.length() - 1;
+        if (lineBreak >= to)
+            break;
+        scanLine(stream.links, b.position(), b.text());
+    }
+    if (from == uFrom && to == uTo) {
+        m_undecorated.erase(m_undecorated.begin() + std::ptrdiff_t(index));
+    } else if (from == uFrom) {
+        u.from.setPosition(to);
+    } else if (to == uTo) {
+        u.to.setPosition(from);
+        u.streamTo = streamFrom;
+    } else {
+        Undecorated after{QTextCursor(doc), u.to, u.streamTo, u.stream};
+        after.from.setPosition(to);
+        u.to = QTextCursor(doc);
+        u.to.setPosition(from);
+        u.to.setKeepPositionOnInsert(true);
+        u.streamTo = streamFrom;
+        m_undecorated.insert(m_undecorated.begin() + std::ptrdiff_t(index) + 1, std::move(after));
+    }
+}
+
+void OutputDecor::decorateRange(int from, int to)
+{
+    for (std::size_t i = m_undecorated.size(); i-- > 0;)
+        decorate(i, from, to);
+}
+
+void OutputDecor::decorateSome()
+{
+    // Output the panel let go of, or cleared, leaves nothing to decorate.
+    m_undecorated.erase(std::remove_if(m_undecorated.begin(), m_undecorated.end(),
+                                       [](const Undecorated &u) {
+                                           return u.from.position() >= u.to.position();
+                                       }),
+                        m_undecorated.end());
+    const bool paused = !std::exchange(m_grew, false);
+    if (m_undecorated.empty())
+        return;
+    QTextCursor edit(m_panel->document());
+    edit.beginEditBlock(); // the panel lays out what changed once
+    if (m_panel->isVisible()) {
+        const QRect shown = m_viewport->rect();
+        const int top = m_panel->cursorForPosition(shown.topLeft()).block().position();
+        const QTextBlock bottom = m_panel->cursorForPosition(shown.bottomRight()).block();
+        decorateRange(top, bottom.position() + bottom.length());
+    }
+    if (paused) {
+        // The newest first: the end of the output is where a user looks.
+        QElapsedTimer spent;
+        spent.start();
+        while (!m_undecorated.empty() && spent.elapsed() < kSliceBudgetMs) {
+            const std::size_t last = m_undecorated.size() - 1;
+            const int to = m_undecorated[last].to.position();
+            decorate(last, to - kSliceChars, to);
+        }
+    }
+    edit.endEditBlock();
+    if (!m_undecorated.empty())
+        m_later->start(paused ? 0 : kLaterMs);
+}
+
 void OutputDecor::closeLastLine()
 {
     if (!g_enabled)
         return;
     const QTextBlock last = m_panel->document()->lastBlock();
-    scanLine(last.position(), last.text());
+    scanLine(m_stream->links, last.position(), last.text());
 }
 
-void OutputDecor::scanLine(int position, QStringView line)
+void OutputDecor::scanLine(ErrorLinkFinder &finder, int position, QStringView line)
 {
     if (!ErrorLinkFinder::mayHold(line))
         return;
-    const QList<ErrorLink> links = m_links.find(line);
+    const QList<ErrorLink> links = finder.find(line);
     if (links.isEmpty())
         return;
     QTextCursor c(m_panel->document());
@@ -208,6 +353,7 @@ bool OutputDecor::follow(const QString &href)
 
 bool OutputDecor::followLinkIn(const QTextBlock &block)
 {
+    decorateRange(block.position(), block.position() + block.length());
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextCharFormat f = it.fragment().charFormat();
         if (f.isAnchor() && follow(f.anchorHref()))

@@ -7,12 +7,15 @@
 #include <QPoint>
 #include <QString>
 #include <QTextCharFormat>
+#include <QTextCursor>
 
 #include <deque>
+#include <memory>
+#include <vector>
 
 class QPlainTextEdit;
 class QTextBlock;
-class QTextCursor;
+class QTimer;
 class QWidget;
 
 // What an output panel makes of the text a command writes besides showing it: colour escapes
@@ -22,6 +25,9 @@ class QWidget;
 // Colours are remembered by position in the stream of output (after the escapes are taken
 // out), so they survive the panel's keeping only the beginning and the end of a flood. Links are
 // looked for in whole lines, once each line is complete.
+//
+// Most of a flood's end passes through the panel on its way out: it is inserted plain and
+// decorated only where it stays, first the part the panel shows, the rest once output pauses.
 class OutputDecor : public QObject
 {
     Q_OBJECT
@@ -35,6 +41,11 @@ public:
     // Inserts text at the end of the panel; streamPos is where it starts in the output so far
     // (-1: not output, such as a note of the panel's own). Lines it completes get their links.
     void insert(const QString &text, qint64 streamPos = -1);
+    // As insert(), for output that is likely to be let go of soon: its colours and links come a
+    // moment later. Output inserted this way follows on in the stream and the panel.
+    void insertLater(const QString &text, qint64 streamPos);
+    // Some output inserted later is still without its colours and links.
+    bool decorating() const { return !m_undecorated.empty(); }
     // The output has ended: its last line counts as complete.
     void closeLastLine();
 
@@ -60,18 +71,38 @@ private:
         qint64 to;
         QTextCharFormat format;
     };
+    // What one run's output needs to be decorated; kept by its undecorated text after a reset.
+    struct Stream
+    {
+        ErrorLinkFinder links;
+        std::deque<Styled> styled; // by stream position, not overlapping, not all shown yet
+    };
+    // Output in the panel still without its colours and links. The cursors follow edits before
+    // it (the end cursor stays put when text is appended), so cuts of the panel shrink it.
+    struct Undecorated
+    {
+        QTextCursor from;
+        QTextCursor to;
+        qint64 streamTo; // stream position at `to`
+        std::shared_ptr<Stream> stream;
+    };
 
     void insertStyled(QTextCursor &end, const QString &text, qint64 streamPos);
     void scanCompleted(const QTextBlock &open, int at, const QString &text);
-    void scanLine(int position, QStringView line);
+    void scanLine(ErrorLinkFinder &links, int position, QStringView line);
+    void decorate(std::size_t index, int from, int to);
+    void decorateRange(int from, int to);
+    void decorateSome();
     bool follow(const QString &href);
 
     QPlainTextEdit *m_panel;
     QWidget *m_viewport; // compared only: events may come while the panel is being destroyed
+    QTimer *m_later;
     AnsiParser m_ansi;
-    ErrorLinkFinder m_links;
-    std::deque<Styled> m_styled; // by stream position, not overlapping, not all shown yet
-    qint64 m_taken = 0;          // output characters taken so far
+    std::shared_ptr<Stream> m_stream;
+    std::vector<Undecorated> m_undecorated; // in panel order
+    bool m_grew = false;                    // output was inserted later since the last look
+    qint64 m_taken = 0;                     // output characters taken so far
     QTextCharFormat m_plain;
     QString m_pressedHref;
     QPoint m_pressedAt;

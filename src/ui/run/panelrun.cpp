@@ -61,6 +61,11 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
     connect(m_decor, &OutputDecor::linkActivated, this, &PanelRun::linkActivated);
 }
 
+bool PanelRun::decorating() const
+{
+    return m_decor->decorating();
+}
+
 void PanelRun::starting()
 {
     if (m_busy)
@@ -240,7 +245,10 @@ qsizetype PanelRun::showEnd(qsizetype maxChars)
             QTextCursor c(doc);
             c.setPosition(m_endAt);
             c.setPosition(m_endAt + int(cut), QTextCursor::KeepAnchor);
+            // In an edit block the cursor does not lay out the line it lands on.
+            c.beginEditBlock();
             c.removeSelectedText();
+            c.endEditBlock();
             m_endFrom += cut;
         }
         if (m_endFrom >= m_endTo)
@@ -251,7 +259,8 @@ qsizetype PanelRun::showEnd(qsizetype maxChars)
     }
     const QStringView more = m_keeper.tail(m_endTo, maxChars);
     if (!more.isEmpty()) {
-        append(visible(more.toString()), m_headSize + m_endTo);
+        // Most of it is cut again before anyone reads it: decorated only if it stays.
+        append(visible(more.toString()), m_headSize + m_endTo, Decorate::Later);
         m_endTo += more.size();
     }
     return more.size();
@@ -293,11 +302,14 @@ void PanelRun::discardBacklog()
     m_drainTimer->stop();
 }
 
-void PanelRun::append(const QString &text, qint64 streamPos)
+void PanelRun::append(const QString &text, qint64 streamPos, Decorate when)
 {
     QScrollBar *bar = m_panel->verticalScrollBar();
     const bool following = bar->value() >= bar->maximum();
-    m_decor->insert(text, streamPos);
+    if (when == Decorate::Later)
+        m_decor->insertLater(text, streamPos);
+    else
+        m_decor->insert(text, streamPos);
     if (following)
         bar->setValue(bar->maximum());
 }

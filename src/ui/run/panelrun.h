@@ -44,6 +44,8 @@ public:
     // Ends the run before this returns; output not shown yet is left out, and counted.
     void stopNow();
     bool isRunning() const { return m_busy; }
+    // Some of the output shown still waits for its colours and links.
+    bool decorating() const;
     // Replaces the panel's text by a report of the program's own (no run may be going), with
     // its places linked as a run's would be; relative names count from folder.
     void showReport(const QString &text, const QString &folder);
@@ -88,7 +90,8 @@ private:
     void writeMiddleNote();
     bool pending() const;
     void discardBacklog();
-    void append(const QString &text, qint64 streamPos = -1);
+    enum class Decorate { Now, Later };
+    void append(const QString &text, qint64 streamPos = -1, Decorate when = Decorate::Now);
     void onFinished(Runner::Ending ending);
     void finishEntry();
     void onFailedToStart();
