@@ -173,6 +173,27 @@ private slots:
         QVERIFY(recoveryQuestions(*fresh.prompts).isEmpty());
     }
 
+    void typingWithoutPauseIsJournalledAllTheSame()
+    {
+        FreshHome fresh;
+        Start s(fresh.home);
+        // A key every 200 ms never leaves the quiet second the journal waits for.
+        QElapsedTimer typing;
+        typing.start();
+        while (journalled(fresh.home).isEmpty() && typing.elapsed() < 10000) {
+            s.type(QStringLiteral("x"));
+            QTest::qWait(200);
+        }
+        QVERIFY2(!journalled(fresh.home).isEmpty(), "nothing journalled while typing went on");
+        const QString kept = journalled(fresh.home).first().text;
+        QVERIFY(kept.startsWith(QStringLiteral("x")));
+        // After the last key, the journal catches up.
+        s.type(QStringLiteral("END"));
+        QTRY_VERIFY_WITH_TIMEOUT(journalled(fresh.home).first().text.endsWith(QStringLiteral("END")),
+                                 5000);
+        s.quit(*fresh.prompts);
+    }
+
     void anUnansweredOfferStaysForTheNextStart()
     {
         FreshHome fresh;

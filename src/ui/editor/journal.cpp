@@ -15,9 +15,11 @@
 
 namespace {
 
-// Typing restarts nothing: the first change of a quiet spell starts the clock, so text typed
-// without pause is still journalled about this often.
+// Text is journalled this long after the last change: the copy for the worker takes a few
+// milliseconds in a large script, which a pause hides and a keystroke would feel. Text typed
+// without pause is still journalled at least this often.
 constexpr int kJournalDelayMs = 1000;
+constexpr int kJournalMaxDelayMs = 3000;
 
 bool isNewScript(const TScriptEditor &doc)
 {
@@ -90,6 +92,9 @@ void JournalController::changed(QObject *editor)
         return;
     it->dirty = true;
     if (!m_timer->isActive())
+        m_waiting.start();
+    const qint64 waited = m_waiting.elapsed();
+    if (!m_timer->isActive() || waited + kJournalDelayMs <= kJournalMaxDelayMs)
         m_timer->start();
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/journal/journal.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -59,6 +60,7 @@ private:
     Opener m_open;
     QWidget *m_window;
     QTimer *m_timer;
+    QElapsedTimer m_waiting; // since the oldest change not journalled yet
     DocumentText *m_texts;
     QHash<QObject *, Tracked> m_tracked;
     int m_nextId = 0;
