@@ -22,7 +22,7 @@ from qfdriver import Failure, find, poll  # noqa: E402
 
 ROUNDS = 100
 MAGIC = b"Quillforge journal 1"
-# The journal is written about a second after a change; this is surely past it.
+# The journal is written a second after the last change; this is surely past it.
 SETTLE = 3.5
 WORDS = ["my", "$x", "=", "42;", "print", "\u00fcber", "#", "sub", "@a", "\u20ac"]
 
