@@ -35,6 +35,7 @@ struct Console : RunWindow
         QTest::keyClick(edit(), Qt::Key_Return);
     }
     QString lastLine() const { return edit()->document()->lastBlock().text(); }
+    QString prompt() const { return console()->prompt(); }
     void key(Qt::Key k) const { QTest::keyClick(edit(), k); }
     bool waitForEnd(int ms = 5000) const { return RunWindow::waitForEnd(run(), ms); }
     // Types a command and waits until it has ended.
@@ -60,7 +61,8 @@ private slots:
         QVERIFY(!c.get<QCheckBox>("chkICmd")->isChecked());
         // No shell: the semicolon is only an argument of echo.
         QVERIFY(c.command("echo a; echo b"));
-        QCOMPARE(c.text(), QStringLiteral("echo a; echo b\na; echo b\n\n"));
+        const QString p = c.prompt();
+        QCOMPARE(c.text(), p + "echo a; echo b\na; echo b\n\n" + p);
         QVERIFY(!c.edit()->isReadOnly());
         QCOMPARE(c.edit()->textCursor().position(), c.text().size());
     }
@@ -72,11 +74,11 @@ private slots:
         QCOMPARE(c->runs().consoleCommand(), Platform::defaultCommandInterpreter());
         c.internal(true);
         QVERIFY(c.command("echo a; echo b >&2; printf 'no break'"));
-        QCOMPARE(c.text(),
-                 QStringLiteral("echo a; echo b >&2; printf 'no break'\na\nb\nno break\n"));
+        const QString p = c.prompt();
+        QCOMPARE(c.text(), p + "echo a; echo b >&2; printf 'no break'\na\nb\nno break\n" + p);
         // The next command starts on the fresh line and its output follows on a new one.
         QVERIFY(c.command("printf 'x\\0y'"));
-        QCOMPARE(c.text().section(u'\n', 4), QStringLiteral("printf 'x\\0y'\nx\u2400y\n"));
+        QCOMPARE(c.text().section(u'\n', 4), p + "printf 'x\\0y'\nx\u2400y\n" + p);
     }
 
     void theInterpreterIsTheOneTheSettingsName()
@@ -91,8 +93,8 @@ private slots:
         QCOMPARE(prompts->asked.at(0).kind, Prompts::Kind::Error);
         QCOMPARE(prompts->asked.at(0).text, kDoh);
         QVERIFY(c.waitForEnd());
-        // Only the line break of the Enter key: nothing is appended.
-        QCOMPARE(c.text(), QStringLiteral("echo hi\n"));
+        // Only the line break of the Enter key and the next prompt: nothing is appended.
+        QCOMPARE(c.text(), c.prompt() + "echo hi\n" + c.prompt());
         QVERIFY(!c.edit()->isReadOnly());
     }
 
@@ -111,10 +113,10 @@ private slots:
         c.internal(true);
         QVERIFY(c.command("echo one"));
         c.type("cls");
-        QCOMPARE(c.text(), QString());
+        QCOMPARE(c.text(), c.prompt());
         QVERIFY(!c.run()->isRunning());
         QVERIFY(c.command("CLS"));
-        QVERIFY(c.text().startsWith(QLatin1String("CLS\n")));
+        QVERIFY(c.text().startsWith(c.prompt() + "CLS\n"));
         QVERIFY(c.text().contains(QLatin1String("not found")));
         c.edit()->clear();
         QVERIFY(c.command("cls "));
@@ -128,12 +130,17 @@ private slots:
         Console c(home);
         c.edit()->setPlainText("echo again\n");
         QVERIFY(c.command(QString()));
-        QCOMPARE(c.text(), QStringLiteral("echo again\nagain\n\n"));
+        QCOMPARE(c.text(), "echo again\nagain\n\n" + c.prompt());
         // Enter on an empty panel runs nothing; it is only a line break.
         c.edit()->clear();
         c.type(QString());
         QVERIFY(!c.run()->isRunning());
         QCOMPARE(c.text(), QStringLiteral("\n"));
+        // Enter on a bare prompt gives a fresh one, and takes no line above it.
+        c.edit()->setPlainText("echo above\n" + c.prompt());
+        c.type(QString());
+        QVERIFY(!c.run()->isRunning());
+        QCOMPARE(c.text(), "echo above\n" + c.prompt() + u'\n' + c.prompt());
         QVERIFY(prompts->asked.isEmpty());
     }
 
@@ -142,7 +149,7 @@ private slots:
         TestHome home;
         Console c(home);
         QVERIFY(c.command("true"));
-        QCOMPARE(c.text(), QStringLiteral("true\n\n"));
+        QCOMPARE(c.text(), c.prompt() + "true\n\n" + c.prompt());
     }
 
     void outputStreamsAndTheConsoleWaitsForTheCommand()
@@ -152,13 +159,12 @@ private slots:
         c.internal(true);
         c.type("echo early; sleep 3.2; echo late");
         QTRY_COMPARE_WITH_TIMEOUT(c.text(),
-                                  QStringLiteral("echo early; sleep 3.2; echo late\nearly\n"),
-                                  2000);
+                                  c.prompt() + "echo early; sleep 3.2; echo late\nearly\n", 2000);
         QVERIFY(c.edit()->isReadOnly());
         QTest::keyClicks(c.edit(), "typed");
         QVERIFY(!c.text().contains(QLatin1String("typed")));
         QVERIFY(c.waitForEnd(8000));
-        QVERIFY(c.text().endsWith(QLatin1String("early\nlate\n\n")));
+        QVERIFY(c.text().endsWith("early\nlate\n\n" + c.prompt()));
     }
 
     void ctrlCStopsTheRunningCommand()
@@ -172,7 +178,7 @@ private slots:
         QVERIFY(shell > 0);
         QTest::keyClick(c.edit(), Qt::Key_C, Qt::ControlModifier);
         QVERIFY(c.waitForEnd(3000));
-        QVERIFY(c.text().endsWith(QLatin1Char('\n') + PanelRun::stoppedNote() + QLatin1Char('\n')));
+        QVERIFY(c.text().endsWith(u'\n' + PanelRun::stoppedNote() + u'\n' + c.prompt()));
         QTRY_VERIFY_WITH_TIMEOUT(processGone(shell), 2000);
     }
 
@@ -188,7 +194,7 @@ private slots:
         QVERIFY(!c.get<QAction>("btStopRun")->isEnabled());
         c.run()->stopNow();
         QVERIFY(!c.run()->isRunning());
-        QCOMPARE(c.text(), QStringLiteral("sleep 2\n") + PanelRun::stoppedNote() + u'\n');
+        QCOMPARE(c.text(), c.prompt() + "sleep 2\n" + PanelRun::stoppedNote() + u'\n' + c.prompt());
     }
 
     void upAndDownRecallTheLinesEnteredBefore()
@@ -198,21 +204,22 @@ private slots:
         QVERIFY(c.command("echo one"));
         QVERIFY(c.command("echo two"));
         QVERIFY(c.command("echo two"));
+        const QString p = c.prompt();
         QTest::keyClicks(c.edit(), "ec");
         c.key(Qt::Key_Up);
-        QCOMPARE(c.lastLine(), QStringLiteral("echo two"));
+        QCOMPARE(c.lastLine(), p + "echo two");
         c.key(Qt::Key_Up);
-        QCOMPARE(c.lastLine(), QStringLiteral("echo one"));
+        QCOMPARE(c.lastLine(), p + "echo one");
         c.key(Qt::Key_Up);
-        QCOMPARE(c.lastLine(), QStringLiteral("echo one"));
+        QCOMPARE(c.lastLine(), p + "echo one");
         c.key(Qt::Key_Down);
-        QCOMPARE(c.lastLine(), QStringLiteral("echo two"));
+        QCOMPARE(c.lastLine(), p + "echo two");
         c.key(Qt::Key_Down);
-        QCOMPARE(c.lastLine(), QStringLiteral("ec"));
+        QCOMPARE(c.lastLine(), p + "ec");
         // The recalled line runs like a typed one.
         c.key(Qt::Key_Up);
         QVERIFY(c.command(QString()));
-        QVERIFY(c.text().endsWith(QLatin1String("echo two\ntwo\n\n")));
+        QVERIFY(c.text().endsWith("echo two\ntwo\n\n" + p));
     }
 
     void theHistoryOutlivesARestart()
@@ -227,7 +234,7 @@ private slots:
         Console again(home);
         again.edit()->setFocus();
         again.key(Qt::Key_Up);
-        QCOMPARE(again.lastLine(), QStringLiteral("echo kept"));
+        QCOMPARE(again.lastLine(), again.prompt() + "echo kept");
     }
 
     void aHistoryThatCannotBeWrittenDoesNotStopTheCommand()
@@ -236,7 +243,7 @@ private slots:
         QVERIFY(QDir(home.dir()).mkpath("etc/console_history"));
         Console c(home);
         QVERIFY(c.command("echo still"));
-        QCOMPARE(c.text(), QStringLiteral("echo still\nstill\n\n"));
+        QCOMPARE(c.text(), c.prompt() + "echo still\nstill\n\n" + c.prompt());
         QVERIFY(prompts->asked.isEmpty());
     }
 
@@ -252,11 +259,11 @@ private slots:
         QVERIFY(!c.run()->isRunning());
         QCOMPARE(c.lastLine(), consoleFolderText(sub, QDir::homePath()) + "> ");
         QVERIFY(c.command("pwd"));
-        QVERIFY2(c.text().endsWith("> pwd\n" + sub + "\n\n"), qPrintable(c.text()));
+        QVERIFY2(c.text().endsWith("> pwd\n" + sub + "\n\n" + c.prompt()), qPrintable(c.text()));
         // A program of its own runs there too.
         c.internal(false);
         QVERIFY(c.command("pwd"));
-        QVERIFY(c.text().endsWith("pwd\n" + sub + "\n\n"));
+        QVERIFY(c.text().endsWith("pwd\n" + sub + "\n\n" + c.prompt()));
         c.type("cd -");
         QCOMPARE(c.console()->folder(), QDir::cleanPath(home.path("a b")));
     }
@@ -271,7 +278,7 @@ private slots:
         QCOMPARE(c.console()->folder(), before);
         c.internal(true);
         QVERIFY(c.command("pwd"));
-        QVERIFY(c.text().endsWith("\n" + before + "\n\n"));
+        QVERIFY(c.text().endsWith("\n" + before + "\n\n" + c.prompt()));
         QVERIFY(prompts->asked.isEmpty());
     }
 

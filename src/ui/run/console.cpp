@@ -43,8 +43,16 @@ ConsolePanel::ConsolePanel(QPlainTextEdit *console, QCheckBox *internalCommand,
     connect(m_run, &PanelRun::runningChanged, this, [this](bool running) {
         m_console->setReadOnly(running);
         if (!running)
-            m_console->moveCursor(QTextCursor::End);
+            showPrompt();
     });
+    showPrompt();
+}
+
+void ConsolePanel::showPrompt()
+{
+    m_console->moveCursor(QTextCursor::End);
+    const bool lineOpen = m_console->document()->lastBlock().length() > 1;
+    m_console->insertPlainText((lineOpen ? QStringLiteral("\n") : QString()) + prompt());
 }
 
 QString ConsolePanel::command() const
@@ -72,7 +80,8 @@ void ConsolePanel::changeFolder(const ConsoleCd &cd)
         text += cd.error + u'\n';
     }
     m_console->moveCursor(QTextCursor::End);
-    m_console->insertPlainText(text + prompt());
+    m_console->insertPlainText(text);
+    showPrompt();
 }
 
 void ConsolePanel::recall(bool up)
@@ -123,11 +132,18 @@ bool ConsolePanel::ConsoleKeyPress()
     }
     if (line == clearWord()) {
         m_console->clear();
+        showPrompt();
         return true;
     }
-    // A blank line runs nothing: Enter is an ordinary line break then.
-    if (line.trimmed().isEmpty())
-        return false;
+    // A blank line runs nothing: Enter is an ordinary line break then, or a fresh prompt.
+    if (line.trimmed().isEmpty()) {
+        if (!m_console->document()->lastBlock().text().startsWith(prompt()))
+            return false;
+        m_console->moveCursor(QTextCursor::End);
+        m_console->insertPlainText(QStringLiteral("\n"));
+        showPrompt();
+        return true;
+    }
     // The line break goes to the end, where the command's output will follow it; on an empty
     // last line the output starts there.
     m_console->moveCursor(QTextCursor::End);

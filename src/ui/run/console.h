@@ -18,7 +18,7 @@ class QPlainTextEdit;
 // Up and Down on the last line recall the lines entered before, also in earlier sessions
 // (historyFile, one line each). "cd" lines change the folder later commands run in; the
 // console handles them itself, as a child process could not change it for us. The folder
-// starts at the home folder and is shown in the prompt written after each cd.
+// starts at the home folder and is shown in the prompt that stands on each new command line.
 class ConsolePanel : public QObject
 {
     Q_OBJECT
@@ -32,6 +32,8 @@ public:
     // The last line without the prompt, a trailing empty line not counting.
     QString command() const;
     QString folder() const { return m_folder; }
+    // What stands before the typed command: the folder, then "> ".
+    QString prompt() const;
     const ConsoleHistory &history() const { return m_history; }
     PanelRun *run() const { return m_run; }
 
@@ -42,7 +44,7 @@ protected:
 
 private:
     void changeFolder(const ConsoleCd &cd);
-    QString prompt() const;
+    void showPrompt();
     void recall(bool up);
     void loadHistory();
     void saveHistory();
