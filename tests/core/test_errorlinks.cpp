@@ -1,3 +1,4 @@
+#include "core/run/ansi.h"
 #include "core/run/errorlinks.h"
 
 #include <QDir>
@@ -7,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -34,9 +37,13 @@ protected:
     }
 
     // What perl writes (both streams), line by line.
-    QStringList perl(const QStringList &arguments, const QByteArray &input = {})
+    // ownSession: without a terminal, as the debugger runs under the IDE.
+    QStringList perl(const QStringList &arguments, const QByteArray &input = {},
+                     bool ownSession = false)
     {
         QProcess p;
+        if (ownSession)
+            p.setChildProcessModifier([] { ::setsid(); });
         p.setWorkingDirectory(m_folder);
         p.setProcessChannelMode(QProcess::MergedChannels);
         p.start(m_perl, arguments);
@@ -150,6 +157,33 @@ TEST_F(ErrorLinks, NamesWithBlanksBareFormAndSeveralPerLine)
     EXPECT_EQ(links[1].path, odd);
     EXPECT_EQ(links[1].line, 12);
     EXPECT_EQ(links[1].start + links[1].length, line.size());
+}
+
+TEST_F(ErrorLinks, TheDebuggersCurrentLineIsAPlace)
+{
+    const QString script = write("dbg.pl", "my $x = 41;\nsub up { return $_[0] + 1 }\n"
+                                           "$x = up($x);\nprint \"$x\\n\";\n");
+    AnsiParser plain;
+    QStringList places;
+    for (const QString &line :
+         perl({QStringLiteral("-d"), QStringLiteral("dbg.pl")}, "s\ns\ns\nq\n", true)) {
+        const QString text = plain.feed(line);
+        for (const ErrorLink &l : linksIn(text)) {
+            EXPECT_EQ(l.path, script);
+            places << text.mid(l.start, l.length);
+        }
+    }
+    // Its first line, then each step: into the sub and out of it.
+    EXPECT_EQ(places, (QStringList{"dbg.pl:1", "dbg.pl:3", "dbg.pl:2", "dbg.pl:4"}));
+
+    const QList<ErrorLink> both = linksIn(
+            QStringLiteral("  DB<2> main::up(dbg.pl:2):\tdie at dbg.pl line 9."));
+    ASSERT_EQ(both.size(), 2);
+    EXPECT_EQ(both[0].line, 2);
+    EXPECT_EQ(both[1].line, 9);
+    EXPECT_TRUE(linksIn(QStringLiteral("main::((eval 5)[dbg.pl:3]:1):")).isEmpty());
+    EXPECT_TRUE(linksIn(QStringLiteral("main::(gone.pl:3):")).isEmpty());
+    EXPECT_TRUE(linksIn(QStringLiteral("f(dbg.pl:3): no package")).isEmpty());
 }
 
 TEST_F(ErrorLinks, EachNameIsLookedUpOnce)

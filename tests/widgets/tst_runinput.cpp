@@ -1,13 +1,16 @@
 #include "core/run/runner.h"
 #include "core/settings/inifile.h"
 #include "runsupport.h"
+#include "ui/run/outputdecor.h"
 #include "ui/run/panelrun.h"
 #include "ui/run/runform.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
 #include <QtTest>
 
 namespace {
@@ -64,6 +67,17 @@ private slots:
         s.type(QStringLiteral("n"));
         QVERIFY(s.line()->text().isEmpty());
         QVERIFY(s.waitFor(QStringLiteral("  DB<1> n\nmain::(%1:2):").arg(home.path("calc.pl"))));
+        // The line the debugger stands on is a link to it.
+        QStringList links;
+        QTextDocument *out = s.get<QPlainTextEdit>("PerlOut")->document();
+        for (QTextBlock b = out->begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                if (it.fragment().charFormat().isAnchor())
+                    links << it.fragment().charFormat().anchorHref();
+            }
+        }
+        QCOMPARE(links, (QStringList{OutputDecor::href(home.path("calc.pl"), 1),
+                                     OutputDecor::href(home.path("calc.pl"), 2)}));
         s.type(QStringLiteral("p $x"));
         QVERIFY(s.waitFor(QStringLiteral("  DB<1> p $x\n6\n  DB<2> ")));
         s.type(QStringLiteral("c"));

@@ -2,7 +2,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QVarLengthArray>
+
+#include <algorithm>
 
 namespace {
 
@@ -109,5 +112,33 @@ QList<ErrorLink> ErrorLinkFinder::find(QStringView line)
             break;
         }
     }
+    if (line.contains(debuggerMarker()))
+        findDebuggerPlaces(line, links);
     return links;
+}
+
+// The debugger's current line: "main::(FILE:N):" or "Pkg::sub(FILE:N):", after its prompt
+// when the commands do not echo.
+void ErrorLinkFinder::findDebuggerPlaces(QStringView line, QList<ErrorLink> &links)
+{
+    static const QRegularExpression place(
+            QStringLiteral(R"((?:^|[^\w:])[A-Za-z_]\w*(?:::\w+)*::\w*\((.+?):(\d{1,9})\):)"));
+    const qsizetype before = links.size();
+    for (auto it = place.globalMatch(line); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const qsizetype start = m.capturedStart(1);
+        const qsizetype end = m.capturedEnd(2);
+        const QStringView name = m.capturedView(1);
+        const bool overlaps = std::any_of(links.cbegin(), links.cend(), [&](const ErrorLink &l) {
+            return start < l.start + l.length && l.start < end;
+        });
+        if (overlaps || isNoFile(name))
+            continue;
+        QString path = resolve(name);
+        if (!path.isEmpty())
+            links.append({start, end - start, std::move(path), m.capturedView(2).toInt()});
+    }
+    if (links.size() > before)
+        std::sort(links.begin(), links.end(),
+                  [](const ErrorLink &a, const ErrorLink &b) { return a.start < b.start; });
 }

@@ -25,7 +25,8 @@ struct ErrorLink
 // line 2.", ", near ..."), the syntax check's forms, Carp's "called at FILE line N" and a bare
 // "FILE line N". FILE may hold blanks; it counts only when it names an existing file, so
 // "(eval 12)", "-e" and names of files that are gone are not links. A relative FILE is taken
-// from the folder the command ran in.
+// from the folder the command ran in. The debugger's "main::(FILE:N):" and "Pkg::sub(FILE:N):"
+// are places too.
 class ErrorLinkFinder
 {
 public:
@@ -41,10 +42,16 @@ public:
     QList<ErrorLink> find(QStringView line);
 
     // Cheap test: text that cannot hold a place at all.
-    static bool mayHold(QStringView text) { return text.contains(marker()); }
+    static bool mayHold(QStringView text)
+    {
+        return text.contains(marker()) || text.contains(debuggerMarker());
+    }
+    // What a line with a place holds: every message form, or the debugger's.
     static QStringView marker() { return u" line "; }
+    static QStringView debuggerMarker() { return u"):"; }
 
 private:
+    void findDebuggerPlaces(QStringView line, QList<ErrorLink> &links);
     QString resolve(QStringView file);
 
     Exists m_exists;

@@ -121,26 +121,31 @@ void OutputDecor::insert(const QString &text, qint64 streamPos)
 void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &text)
 {
     // Lines this text completes: the one that was open, then those wholly in it. Only lines
-    // holding the marker need a closer look.
+    // holding a marker need a closer look.
     const QStringView t(text);
     const qsizetype first = nextBreak(t, 0);
     if (first < 0)
         return;
     scanLine(m_stream->links, open.position(), open.text());
-    const QStringView mark = ErrorLinkFinder::marker();
-    qsizetype from = first + 1;
-    while (true) {
-        const qsizetype hit = t.indexOf(mark, from);
-        if (hit < 0)
-            break;
-        const qsizetype lineEnd = nextBreak(t, hit);
-        if (lineEnd < 0)
-            break; // still open: looked at when it is complete
-        qsizetype lineStart = hit;
-        while (lineStart > from && !isLineBreak(t[lineStart - 1]))
-            --lineStart;
-        scanLine(m_stream->links, at + int(lineStart), t.mid(lineStart, lineEnd - lineStart));
-        from = lineEnd + 1;
+    const QStringView marks[] = {ErrorLinkFinder::marker(), ErrorLinkFinder::debuggerMarker()};
+    for (const QStringView mark : marks) {
+        qsizetype from = first + 1;
+        while (true) {
+            const qsizetype hit = t.indexOf(mark, from);
+            if (hit < 0)
+                break;
+            const qsizetype lineEnd = nextBreak(t, hit);
+            if (lineEnd < 0)
+                break; // still open: looked at when it is complete
+            qsizetype lineStart = hit;
+            while (lineStart > from && !isLineBreak(t[lineStart - 1]))
+                --lineStart;
+            const QStringView line = t.mid(lineStart, lineEnd - lineStart);
+            // A line with both marks was seen in the first round.
+            if (mark == marks[0] || !line.contains(marks[0]))
+                scanLine(m_stream->links, at + int(lineStart), line);
+            from = lineEnd + 1;
+        }
     }
 }
 
