@@ -80,12 +80,25 @@ private slots:
                                      OutputDecor::href(home.path("calc.pl"), 2)}));
         s.type(QStringLiteral("p $x"));
         QVERIFY(s.waitFor(QStringLiteral("  DB<1> p $x\n6\n  DB<2> ")));
+        // Up and Down walk the lines sent; one sent again is answered again.
+        s.line()->insert(QStringLiteral("half"));
+        QTest::keyClick(s.line(), Qt::Key_Up);
+        QCOMPARE(s.line()->text(), QStringLiteral("p $x"));
+        QTest::keyClick(s.line(), Qt::Key_Up);
+        QCOMPARE(s.line()->text(), QStringLiteral("n"));
+        QTest::keyClick(s.line(), Qt::Key_Down);
+        QTest::keyClick(s.line(), Qt::Key_Down);
+        QCOMPARE(s.line()->text(), QStringLiteral("half"));
+        s.line()->clear();
+        QTest::keyClick(s.line(), Qt::Key_Up);
+        QTest::keyClick(s.line(), Qt::Key_Return);
+        QVERIFY(s.waitFor(QStringLiteral("  DB<2> p $x\n6\n  DB<3> ")));
         s.type(QStringLiteral("c"));
         QVERIFY(s.waitFor(QStringLiteral("y=42\n")));
         QVERIFY(s.run()->isRunning());
         s.type(QStringLiteral("q"));
         QVERIFY(s.waitForEnd());
-        QVERIFY(s.perlOut().contains(QLatin1String("DB<2> q\n")));
+        QVERIFY(s.perlOut().contains(QLatin1String("DB<3> q\n")));
         QVERIFY(s.perlOut().endsWith(s.run()->endingTail()));
         QVERIFY(s.run()->endingTail().contains(QLatin1String("exit status 0")));
         QVERIFY(!s.line()->isEnabled());

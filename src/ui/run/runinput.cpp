@@ -33,6 +33,10 @@ void RunInputLine::keyPressEvent(QKeyEvent *e)
         emit endOfInput();
         return;
     }
+    if ((e->key() == Qt::Key_Up || e->key() == Qt::Key_Down) && e->modifiers() == Qt::NoModifier) {
+        setText(e->key() == Qt::Key_Up ? m_history.previous(text()) : m_history.next());
+        return;
+    }
     QLineEdit::keyPressEvent(e);
 }
 
@@ -72,8 +76,10 @@ bool RunInputBar::keepInputOpen() const
 
 void RunInputBar::send()
 {
-    if (m_run->writeInput(m_line->text() + u'\n'))
+    if (m_run->writeInput(m_line->text() + u'\n')) {
+        m_line->remember(m_line->text());
         m_line->clear();
+    }
 }
 
 void RunInputBar::endInput()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/run/consolehistory.h"
+
 #include <QLineEdit>
 #include <QWidget>
 
@@ -8,12 +10,14 @@ class QCheckBox;
 class TIniFile;
 
 // The line the user types into while a run reads its input. Ctrl+D ends that input, as on a
-// terminal, instead of deleting a character.
+// terminal, instead of deleting a character; Up and Down bring back the lines sent before in
+// this session (a debugger's commands above all).
 class RunInputLine : public QLineEdit
 {
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
+    void remember(const QString &line) { m_history.add(line); }
 
 signals:
     void endOfInput();
@@ -21,6 +25,9 @@ signals:
 protected:
     bool event(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
+
+private:
+    ConsoleHistory m_history{200};
 };
 
 // Under the Perl output: the line wired to the running script's standard input and the check
