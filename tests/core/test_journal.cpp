@@ -121,6 +121,32 @@ TEST_F(JournalFolders, AnEntryNotDealtWithStaysForTheNextStartAndACleanEndLeaves
     EXPECT_EQ(folders().size(), 1); // only the one left before
 }
 
+TEST_F(JournalFolders, AFailedWriteIsToldOnceAndKeepsTheEntryBefore)
+{
+    JournalSession session(root());
+    JournalWriter writer(&pool);
+    QStringList told;
+    writer.setFailureHandler([&](const QString &why) { told << why; });
+    const QString file = session.entryFile(1);
+    writer.write(file, kNamed);
+    writer.wait();
+    // The folder turns into a file: no write can succeed, even as root.
+    const QString blocked = QFileInfo(file).path() + QStringLiteral("/blocked");
+    put(blocked, "");
+    writer.write(blocked + QStringLiteral("/2.journal"), kNew);
+    writer.write(blocked + QStringLiteral("/3.journal"), kNew);
+    writer.wait();
+    ASSERT_EQ(told.size(), 1);
+    EXPECT_TRUE(told[0].contains(blocked)) << told[0].toStdString();
+    EXPECT_EQ(decodeJournalEntry(contentsOf(file)), kNamed);
+    // After a write that works, the next failure is told again.
+    writer.write(file, kNew);
+    writer.write(blocked + QStringLiteral("/4.journal"), kNew);
+    writer.wait();
+    EXPECT_EQ(told.size(), 2);
+    EXPECT_EQ(decodeJournalEntry(contentsOf(file)), kNew);
+}
+
 TEST_F(JournalFolders, TheLastOperationOnAFileIsTheOneThatStands)
 {
     JournalSession session(root());

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QtTest>
 
 namespace {
@@ -191,6 +192,29 @@ private slots:
         s.type(QStringLiteral("END"));
         QTRY_VERIFY_WITH_TIMEOUT(journalled(fresh.home).first().text.endsWith(QStringLiteral("END")),
                                  5000);
+        s.quit(*fresh.prompts);
+    }
+
+    void aJournalThatCannotBeWrittenSaysSo()
+    {
+        FreshHome fresh;
+        Start s(fresh.home);
+        s.type(QStringLiteral("kept"));
+        s.journal();
+        QTRY_COMPARE(journalled(fresh.home).size(), 1);
+        // The entry's place taken by a folder: no later write can replace it.
+        QDir session(JournalController::rootOf(fresh.home.dir()) + u'/'
+                           + journalFolders(fresh.home).first());
+        const QString entry = session.entryList({QStringLiteral("*.journal")}).first();
+        QVERIFY(session.remove(entry) && session.mkdir(entry));
+        s.type(QStringLiteral(" more"));
+        s.journal();
+        QTRY_VERIFY(s.get<QLabel>("sBarPanel4")
+                            ->text()
+                            .startsWith(QStringLiteral(
+                                    "Unsaved text cannot be kept for crash recovery: ")));
+        QVERIFY(fresh.prompts->asked.isEmpty());
+        QVERIFY(session.rmdir(entry));
         s.quit(*fresh.prompts);
     }
 

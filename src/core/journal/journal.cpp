@@ -205,6 +205,11 @@ void JournalWriter::remove(const QString &file)
     enqueue({file, std::nullopt});
 }
 
+void JournalWriter::setFailureHandler(std::function<void(const QString &why)> failed)
+{
+    m_failed = std::move(failed);
+}
+
 void JournalWriter::enqueue(Op op)
 {
     std::unique_lock lock(m_mutex);
@@ -238,8 +243,11 @@ void JournalWriter::drain()
         if (op.entry) {
             try {
                 writeFileAtomically(op.file, encodeJournalEntry(*op.entry));
-            } catch (const IoError &) {
+                m_failing = false;
+            } catch (const IoError &e) {
                 // A full disk: the previous entry, whole, stays until a later write succeeds.
+                if (!std::exchange(m_failing, true) && m_failed)
+                    m_failed(e.message());
             }
         } else {
             QFile::remove(op.file);

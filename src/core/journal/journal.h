@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -105,6 +106,9 @@ public:
 
     void write(const QString &file, JournalEntry entry);
     void remove(const QString &file);
+    // Called on the worker when a write fails after one that did not (or the first time), with
+    // why; the previous entry stays as it was.
+    void setFailureHandler(std::function<void(const QString &why)> failed);
     // Until everything queued is done.
     void wait();
 
@@ -122,4 +126,6 @@ private:
     std::condition_variable m_idle;
     std::deque<Op> m_queue;
     bool m_running = false;
+    std::function<void(const QString &)> m_failed; // set before the first write
+    bool m_failing = false;                        // only on the worker
 };

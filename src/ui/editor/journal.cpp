@@ -44,6 +44,13 @@ JournalController::JournalController(const QString &programDir, DocumentSource &
     m_timer->setSingleShot(true);
     m_timer->setInterval(kJournalDelayMs);
     connect(m_timer, &QTimer::timeout, this, [this] { writeChanged(); });
+    // The writer waits for its worker before this goes, so the call always finds this.
+    m_writer.setFailureHandler([this](const QString &why) {
+        QMetaObject::invokeMethod(this, [this, why] {
+            emit statusMessage(
+                    QStringLiteral("Unsaved text cannot be kept for crash recovery: %1").arg(why));
+        });
+    });
     // The highlighter keeps the text in step already; reading 10 MB anew would take a frame.
     m_texts->setMirrorSource([this](QTextDocument *doc) -> const QString * {
         for (const auto &d : m_documents.all()) {

@@ -42,6 +42,10 @@ public:
     // The journal of all programs using this program folder.
     static QString rootOf(const QString &programDir);
 
+signals:
+    // Unsaved text can no longer be kept (a full disk): said once until a write succeeds.
+    void statusMessage(const QString &text);
+
 private:
     struct Tracked
     {

@@ -10,6 +10,7 @@
 #include "ui/editor/findinfilespage.h"
 #include "ui/editor/findresults.h"
 #include "ui/editor/highlighting.h"
+#include "ui/editor/journal.h"
 #include "ui/editor/proptreecontroller.h"
 #include "ui/editor/scripteditor.h"
 #include "ui/run/browsercontroller.h"
@@ -478,4 +479,5 @@ void TForm1::createStatusBar()
     m_browser->setStatusLabel(browserStatus);
     connect(m_editing, &EditorCommands::statusMessage, browserStatus, &QLabel::setText);
     connect(&m_documents->diskWatch(), &DiskWatch::statusMessage, browserStatus, &QLabel::setText);
+    connect(m_journal, &JournalController::statusMessage, browserStatus, &QLabel::setText);
 }
