@@ -112,6 +112,8 @@ private slots:
                 unnamed = d.get();
         }
         QVERIFY(named && unnamed);
+        // The new script took the place of the empty one the program started with.
+        QCOMPARE(again.docs().all().size(), size_t(2));
         QCOMPARE(named->Editor->toPlainText(), QStringLiteral("# mine print 'old';\n"));
         QVERIFY(!named->saved());
         QVERIFY(!unnamed->saved());

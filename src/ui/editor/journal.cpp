@@ -186,8 +186,11 @@ void JournalController::offerLeftovers()
 
 TScriptEditor *JournalController::restore(const JournalEntry &entry)
 {
-    // A file that is gone comes back as a script by its name, not yet written.
-    TScriptEditor *doc = m_open(entry.isFile ? entry.script : QString());
+    // A file that is gone comes back as a script by its name, not yet written. A new script
+    // takes the place of the empty one the program starts with, rather than stand beside it.
+    TScriptEditor *doc = entry.isFile ? m_open(entry.script) : blankNewScript();
+    if (!doc)
+        doc = m_open(QString());
     if (!doc)
         return nullptr;
     auto apply = [editor = QPointer<ScriptEditorWidget>(doc->Editor), text = entry.text] {
@@ -204,6 +207,18 @@ TScriptEditor *JournalController::restore(const JournalEntry &entry)
     else
         apply();
     return doc;
+}
+
+TScriptEditor *JournalController::blankNewScript() const
+{
+    for (const auto &d : m_documents.all()) {
+        const QTextDocument *text = d->Editor->document();
+        // Untouched: nothing typed and nothing taken back (new scripts count as modified).
+        if (isNewScript(*d) && text->isEmpty() && !text->isUndoAvailable()
+            && !text->isRedoAvailable())
+            return d.get();
+    }
+    return nullptr;
 }
 
 void JournalController::finish()

@@ -57,6 +57,7 @@ private:
     void writeChanged();
     TScriptEditor *documentOf(QObject *editor) const;
     // The script the entry's text went into.
+    TScriptEditor *blankNewScript() const;
     TScriptEditor *restore(const JournalEntry &entry);
 
     QString m_root;
