@@ -206,7 +206,7 @@ private slots:
         QTRY_COMPARE(journalled(fresh.home).size(), 1);
         // The entry's place taken by a folder: no later write can replace it.
         QDir session(JournalController::rootOf(fresh.home.dir()) + u'/'
-                           + journalFolders(fresh.home).first());
+                     + journalFolders(fresh.home).first());
         const QString entry = session.entryList({QStringLiteral("*.journal")}).first();
         QVERIFY(session.remove(entry) && session.mkdir(entry));
         s.type(QStringLiteral(" more"));
