@@ -10,9 +10,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTextBlock>
 #include <QToolButton>
 #include <QtTest>
 
@@ -133,6 +136,38 @@ private slots:
         const qint64 leftOut = firstAfter - lastBefore - 1;
         QVERIFY(leftOut > 0);
         QCOMPARE(lines.at(noteAt), OutputKeeper::note(leftOut, leftOut * 100));
+    }
+
+    void thePanelFollowsOutputToItsEnd()
+    {
+        TestHome home;
+        Panel s(home);
+        QPlainTextEdit *panel = s.get<QPlainTextEdit>("PerlOut");
+        QScrollBar *bar = panel->verticalScrollBar();
+        // Lines wider than the panel; a pause halfway, in which the window gets narrower and
+        // each line takes more rows than before.
+        s.start(writeScript(home, "wide.pl",
+                            "$| = 1; print 'x' x 200, qq( $_\\n) for 1 .. 300;\n"
+                            "sleep 1; print 'y' x 200, qq( $_\\n) for 1 .. 300;\n"));
+        QTRY_VERIFY(s.perlOut().contains(QStringLiteral(" 300\n")));
+        QVERIFY(s.run()->isRunning());
+        s->resize(s->width() - 150, s->height());
+        QVERIFY(s.waitForEnd());
+        QTRY_COMPARE(bar->value(), bar->maximum());
+        QVERIFY(bar->maximum() > 0);
+        // The last lines are what the panel shows.
+        const QTextBlock shown = panel->cursorForPosition(panel->viewport()->rect().center()).block();
+        QVERIFY2(shown.blockNumber() > panel->document()->blockCount() - 10,
+                 qPrintable(shown.text().right(20)));
+
+        // Scrolled up by the user, the panel stays where it is while output comes.
+        s.start(writeScript(home, "more.pl",
+                            "$| = 1; print qq(line $_\\n) for 1 .. 100; sleep 1;"
+                            " print qq(later $_\\n) for 1 .. 100;\n"));
+        QTRY_VERIFY(s.perlOut().contains(QStringLiteral("line 100\n")));
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        QVERIFY(s.waitForEnd());
+        QCOMPARE(bar->value(), 0);
     }
 
     // Stopped while the end is being trimmed: what is shown still reads as beginning, note and

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -59,6 +60,22 @@ PanelRun::PanelRun(QPlainTextEdit *panel)
     connect(m_runner, &Runner::failedToStart, this, &PanelRun::onFailedToStart);
     connect(m_runner, &Runner::inputOpenChanged, this, &PanelRun::inputOpenChanged);
     connect(m_decor, &OutputDecor::linkActivated, this, &PanelRun::linkActivated);
+    QScrollBar *bar = m_panel->verticalScrollBar();
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+        if (m_following)
+            pinToEnd();
+    });
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) {
+        if (!m_pinning)
+            m_following = value >= bar->maximum();
+    });
+}
+
+void PanelRun::pinToEnd()
+{
+    QScrollBar *bar = m_panel->verticalScrollBar();
+    const QScopedValueRollback<bool> ours(m_pinning, true);
+    bar->setValue(bar->maximum());
 }
 
 bool PanelRun::decorating() const
@@ -166,6 +183,9 @@ QString PanelRun::visible(QString text)
 void PanelRun::begin()
 {
     m_clock.start();
+    // A new run is followed, wherever the last one was scrolled to.
+    m_following = true;
+    pinToEnd();
     // Each run is one entry that starts on a line of its own.
     const QTextDocument *doc = m_panel->document();
     if (!doc->isEmpty() && doc->lastBlock().length() > 1)
@@ -304,14 +324,12 @@ void PanelRun::discardBacklog()
 
 void PanelRun::append(const QString &text, qint64 streamPos, Decorate when)
 {
-    QScrollBar *bar = m_panel->verticalScrollBar();
-    const bool following = bar->value() >= bar->maximum();
     if (when == Decorate::Later)
         m_decor->insertLater(text, streamPos);
     else
         m_decor->insert(text, streamPos);
-    if (following)
-        bar->setValue(bar->maximum());
+    if (m_following)
+        pinToEnd();
 }
 
 void PanelRun::onFinished(Runner::Ending ending)

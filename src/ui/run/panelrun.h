@@ -92,6 +92,7 @@ private:
     void discardBacklog();
     enum class Decorate { Now, Later };
     void append(const QString &text, qint64 streamPos = -1, Decorate when = Decorate::Now);
+    void pinToEnd();
     void onFinished(Runner::Ending ending);
     void finishEntry();
     void onFailedToStart();
@@ -122,6 +123,10 @@ private:
     bool m_busy = false;
     bool m_runnerDone = false;
     bool m_heldCR = false; // a "\r" at the end of a chunk may be half of "\r\n"
+    // The panel shows the end of the output and keeps doing so, also when lines laid out anew
+    // (wrapped to more rows, a narrower panel) push the end down; scrolling away ends it.
+    bool m_following = true;
+    bool m_pinning = false; // the scroll is ours, not the user's
     bool m_breakAfter = false;
 };
 
