@@ -202,6 +202,24 @@ TEST_F(SpecialTargets, NodesAndFoldersAreRefusedAndLeftAsTheyAre)
         GTEST_SKIP() << "device node case not run: mknod is not allowed here";
 }
 
+TEST_F(SpecialTargets, PipesAndDevicesAreNotReadAsScripts)
+{
+    // Read, a pipe without a writer would wait for ever and /dev/zero would never end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at("pipe")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("pipe"), at("to-pipe")));
+    for (const QString &path : {at("pipe"), at("to-pipe"), QStringLiteral("/dev/zero")}) {
+        SCOPED_TRACE(path.toStdString());
+        try {
+            readTextFile(path);
+            ADD_FAILURE() << "read something that is not a regular file";
+        } catch (const IoError &e) {
+            EXPECT_TRUE(e.message().endsWith(u"(not a regular file).")) << e.what();
+        }
+    }
+    writeFileAtomically(at("plain.pl"), "print 1;\n");
+    EXPECT_EQ(readFileBytes(at("plain.pl")), QByteArray("print 1;\n"));
+}
+
 TEST_F(SpecialTargets, SavingThroughALinkKeepsTheLinkAndWritesItsTarget)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("real")));

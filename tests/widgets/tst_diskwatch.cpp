@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 namespace {
@@ -210,6 +212,20 @@ private slots:
         w.write("e.pl", "print 'third';\n");
         QTRY_COMPARE_WITH_TIMEOUT(w.prompts->asked.size(), 1, 5000);
         QCOMPARE(w.text(), QStringLiteral("# print 'back';\n"));
+    }
+
+    void aScriptTurnedIntoAPipeIsGoneNotRead()
+    {
+        Window w;
+        const QString path = w.write("a.pl", "print 1;\n");
+        w.openLoaded(path);
+        // Another program puts a named pipe where the file was: reading it would never end.
+        QVERIFY(QFile::remove(path));
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0644), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(w.status().contains(QStringLiteral("was deleted or moved")), 5000);
+        QCOMPARE(w.text(), QStringLiteral("print 1;\n"));
+        QVERIFY(!w.doc()->saved());
+        QVERIFY(w.prompts->asked.isEmpty());
     }
 
     void theProgramsOwnSavesAskNothing()

@@ -169,6 +169,10 @@ QByteArray encodeText(const QString &text, const TextFileFormat &format)
 
 QByteArray readFileBytes(const QString &path)
 {
+    // A pipe would block the reader until someone writes to it, a device may never end.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        throw IoError(QStringLiteral("Oops! Unable to read %1 (not a regular file).").arg(path));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw IoError(QStringLiteral("Oops! Unable to read %1 (%2).").arg(path, f.errorString()));
