@@ -260,6 +260,41 @@ private slots:
         QCOMPARE(s.caretLine(), 4);
     }
 
+    void everyKeptLineOfAFloodHasItsColourAndLinkInPlace()
+    {
+        TestHome home;
+        Output s(home);
+        // Each line red at "warning" and a link at its end; more than the panel keeps.
+        const QString script = writeScript(home, "marked.pl",
+                                           "printf qq(\\e[31mwarning\\e[0m: %-36s at %s line "
+                                           "%d.\\n), 'x' x 36, $0, $_ for 1 .. 50000;\n");
+        s.start(script);
+        QVERIFY(s.waitForEnd(60000));
+        QTRY_VERIFY_WITH_TIMEOUT(!PanelRun::of(s.panel())->decorating(), 20000);
+        QVERIFY(lineWith(s.panel(), QStringLiteral(") left out")).isValid());
+        int lines = 0;
+        for (QTextBlock b = s.panel()->document()->begin(); b.isValid(); b = b.next()) {
+            if (!b.text().startsWith(QStringLiteral("warning")))
+                continue;
+            ++lines;
+            const int number = int(b.text().section(u' ', -1).chopped(1).toInt());
+            QString red;
+            QString linked;
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment f = it.fragment();
+                if (f.charFormat().foreground().color() == QColor(205, 0, 0))
+                    red += f.text();
+                if (f.charFormat().isAnchor()) {
+                    QCOMPARE(f.charFormat().anchorHref(), OutputDecor::href(script, number));
+                    linked += f.text();
+                }
+            }
+            QCOMPARE(red, QStringLiteral("warning"));
+            QCOMPARE(linked, script + QStringLiteral(" line ") + QString::number(number));
+        }
+        QVERIFY2(lines > 25000, qPrintable(QString::number(lines)));
+    }
+
     void aSyntaxCheckMarksItsLinesUntilTheNextCheck()
     {
         TestHome home;

@@ -151,31 +151,46 @@ void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &t
 
 void OutputDecor::insertStyled(QTextCursor &end, const QString &text, qint64 streamPos)
 {
-    // Colours of output the panel let go of are of no more use.
-    std::deque<Styled> &styled = m_stream->styled;
-    while (streamPos >= 0 && !styled.empty() && styled.front().to <= streamPos)
-        styled.pop_front();
-    if (streamPos < 0 || styled.empty() || styled.front().from >= streamPos + text.size()) {
+    if (streamPos >= 0)
+        forgetStylesBefore(streamPos);
+    const std::deque<Styled> &styled = m_stream->styled;
+    const qint64 stop = streamPos + text.size();
+    auto s = std::lower_bound(styled.begin(), styled.end(), streamPos,
+                              [](const Styled &st, qint64 at) { return st.to <= at; });
+    if (streamPos < 0 || s == styled.end() || s->from >= stop) {
         end.insertText(text, m_plain);
         return;
     }
-    const qint64 stop = streamPos + text.size();
     qint64 at = streamPos;
     auto put = [&](qint64 to, const QTextCharFormat &format) {
         if (to > at)
             end.insertText(text.mid(qsizetype(at - streamPos), qsizetype(to - at)), format);
         at = qMax(at, to);
     };
-    for (const Styled &s : styled) {
-        if (s.from >= stop)
-            break;
-        put(s.from, m_plain);
-        put(qMin(s.to, stop), s.format);
+    for (; s != styled.end() && s->from < stop; ++s) {
+        put(s->from, m_plain);
+        put(qMin(s->to, stop), s->format);
     }
     put(stop, m_plain);
 }
 
-void OutputDecor::insertLater(const QString &text, qint64 streamPos)
+// Colours of output the panel let go of are of no more use, those of output still to be
+// decorated are.
+void OutputDecor::forgetStylesBefore(qint64 streamPos)
+{
+    qint64 needed = streamPos;
+    for (const Undecorated &u : m_undecorated) {
+        if (u.stream == m_stream && u.from.position() < u.to.position()) {
+            needed = qMin(needed, u.streamTo - (u.to.position() - u.from.position()));
+            break;
+        }
+    }
+    std::deque<Styled> &styled = m_stream->styled;
+    while (!styled.empty() && styled.front().to <= needed)
+        styled.pop_front();
+}
+
+void OutputDecor::insertLater(const QString &text, qint64 streamPos, int part)
 {
     QTextCursor end(m_panel->document());
     end.movePosition(QTextCursor::End);
@@ -187,7 +202,7 @@ void OutputDecor::insertLater(const QString &text, qint64 streamPos)
         return;
     const qint64 streamTo = streamPos + text.size();
     Undecorated *last = m_undecorated.empty() ? nullptr : &m_undecorated.back();
-    if (last && last->stream == m_stream && last->to.position() == at
+    if (last && last->stream == m_stream && last->part == part && last->to.position() == at
         && last->streamTo == streamPos) {
         last->to.setPosition(end.position());
         last->streamTo = streamTo;
@@ -197,19 +212,9 @@ void OutputDecor::insertLater(const QString &text, qint64 streamPos)
         QTextCursor to(m_panel->document());
         to.setPosition(end.position());
         to.setKeepPositionOnInsert(true);
-        m_undecorated.push_back({from, to, streamTo, m_stream});
+        m_undecorated.push_back({from, to, streamTo, m_stream, part});
     }
-    // Colours of output before the first that waits for them are of no more use.
-    qint64 needed = streamPos;
-    for (const Undecorated &u : m_undecorated) {
-        if (u.stream == m_stream && u.from.position() < u.to.position()) {
-            needed = qMin(needed, u.streamTo - (u.to.position() - u.from.position()));
-            break;
-        }
-    }
-    std::deque<Styled> &styled = m_stream->styled;
-    while (!styled.empty() && styled.front().to <= needed)
-        styled.pop_front();
+    forgetStylesBefore(streamPos);
     m_grew = true;
     if (!m_later->isActive())
         m_later->start(kLaterMs);
@@ -253,7 +258,7 @@ void OutputDecor::decorate(std::size_t index, int from, int to)
         u.to.setPosition(from);
         u.streamTo = streamFrom;
     } else {
-        Undecorated after{QTextCursor(doc), u.to, u.streamTo, u.stream};
+        Undecorated after{QTextCursor(doc), u.to, u.streamTo, u.stream, u.part};
         after.from.setPosition(to);
         u.to = QTextCursor(doc);
         u.to.setPosition(from);

@@ -26,8 +26,9 @@ class QWidget;
 // out), so they survive the panel's keeping only the beginning and the end of a flood. Links are
 // looked for in whole lines, once each line is complete.
 //
-// Most of a flood's end passes through the panel on its way out: it is inserted plain and
-// decorated only where it stays, first the part the panel shows, the rest once output pauses.
+// A flood is inserted plain and decorated a moment later, first the part the panel shows, the
+// rest once output pauses: most of its end passes through the panel on its way out and is
+// decorated only if it stays, and the run is not held up by what nobody can read yet.
 class OutputDecor : public QObject
 {
     Q_OBJECT
@@ -41,9 +42,10 @@ public:
     // Inserts text at the end of the panel; streamPos is where it starts in the output so far
     // (-1: not output, such as a note of the panel's own). Lines it completes get their links.
     void insert(const QString &text, qint64 streamPos = -1);
-    // As insert(), for output that is likely to be let go of soon: its colours and links come a
-    // moment later. Output inserted this way follows on in the stream and the panel.
-    void insertLater(const QString &text, qint64 streamPos);
+    // As insert(), for output that comes in a flood: its colours and links come a moment later.
+    // Output inserted this way follows on in the stream and the panel. Text of one part is
+    // cut only at the part's start, never inside: pieces of one part in a row are held as one.
+    void insertLater(const QString &text, qint64 streamPos, int part = 0);
     // Some output inserted later is still without its colours and links.
     bool decorating() const { return !m_undecorated.empty(); }
     // The output has ended: its last line counts as complete.
@@ -85,9 +87,11 @@ private:
         QTextCursor to;
         qint64 streamTo; // stream position at `to`
         std::shared_ptr<Stream> stream;
+        int part;
     };
 
     void insertStyled(QTextCursor &end, const QString &text, qint64 streamPos);
+    void forgetStylesBefore(qint64 streamPos);
     void scanCompleted(const QTextBlock &open, int at, const QString &text);
     void scanLine(ErrorLinkFinder &links, int position, QStringView line);
     void decorate(std::size_t index, int from, int to);

@@ -236,7 +236,9 @@ qsizetype PanelRun::drain()
         shown += slice.size();
         const qint64 at = m_headShown;
         m_headShown += slice.size();
-        append(visible(std::move(slice)), at);
+        // A flood is decorated where it is seen first, the rest once it pauses.
+        const Decorate when = slice.size() >= kThrottleChars ? Decorate::Later : Decorate::Now;
+        append(visible(std::move(slice)), at, when);
     }
     if (pending())
         m_drainTimer->start(0);
@@ -324,8 +326,10 @@ void PanelRun::discardBacklog()
 
 void PanelRun::append(const QString &text, qint64 streamPos, Decorate when)
 {
+    // The beginning and the end are held apart: the end is cut at its start, which would
+    // otherwise lie inside text taken for one.
     if (when == Decorate::Later)
-        m_decor->insertLater(text, streamPos);
+        m_decor->insertLater(text, streamPos, m_endAt < 0 ? 0 : 1);
     else
         m_decor->insert(text, streamPos);
     if (m_following)
