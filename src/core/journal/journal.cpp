@@ -241,8 +241,12 @@ void JournalWriter::drain()
             m_queue.pop_front();
         }
         if (op.entry) {
+            // The text may be shared with the editor's copy: let go of it before the disk is
+            // waited for, so an edit then does not have to copy it all.
+            const QByteArray bytes = encodeJournalEntry(*op.entry);
+            op.entry.reset();
             try {
-                writeFileAtomically(op.file, encodeJournalEntry(*op.entry));
+                writeFileAtomically(op.file, bytes);
                 m_failing = false;
             } catch (const IoError &e) {
                 // A full disk: the previous entry, whole, stays until a later write succeeds.

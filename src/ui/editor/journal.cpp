@@ -136,11 +136,10 @@ void JournalController::writeChanged()
             it->written = false;
             continue;
         }
-        // A copy of its own for the worker: sharing the highlighter's text would make the next
-        // keystroke copy all of it.
-        const QString &text = m_texts->of(doc->Editor->document());
-        JournalEntry entry{doc->FileName, !isNewScript(*doc),
-                           QString(text.constData(), text.size())};
+        // The highlighter's text, shared: the worker lets go of it once encoded, a few
+        // milliseconds on, and a key typed before then makes the copy a copy here would make
+        // now. Written a second after the last key, that is seldom.
+        JournalEntry entry{doc->FileName, !isNewScript(*doc), m_texts->of(doc->Editor->document())};
         m_writer.write(file, std::move(entry));
         it->written = true;
     }
