@@ -1,6 +1,7 @@
 #include "core/run/commandline.h"
 #include "core/run/debuggerswitch.h"
 #include "core/run/runner.h"
+#include "eventloop.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -16,33 +17,11 @@
 
 namespace {
 
-bool waitFor(const std::function<bool()> &done, int ms = 5000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 // A runner and what it said: the text, how it ended and every change of its input.
 class TalkingRun : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "core_tests";
-            static char *argv[] = {name, nullptr};
-            new QCoreApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { ensureCoreApplication(); }
 
     void SetUp() override
     {
@@ -71,7 +50,7 @@ protected:
     }
     bool ended()
     {
-        return waitFor([this] { return m_ends > 0; });
+        return waitUntil([this] { return m_ends > 0; });
     }
 
     QString m_perl;
@@ -103,12 +82,12 @@ TEST_F(TalkingRun, LinesTypedReachTheScriptAndOnlyWhenAsked)
     m_text.clear();
     m_ends = 0;
     m_runner.start(perl(kEcho, true), false);
-    ASSERT_TRUE(waitFor([this] { return m_text == QLatin1String("ready\n"); }));
+    ASSERT_TRUE(waitUntil([this] { return m_text == QLatin1String("ready\n"); }));
     EXPECT_EQ(m_input, QList<bool>{true});
     // Encoded as the output is read: six characters, seven bytes in UTF-8.
     EXPECT_TRUE(m_runner.writeInput(QStringLiteral("h\u00e9llo\n")));
     EXPECT_TRUE(m_runner.writeInput(QStringLiteral("two\n")));
-    ASSERT_TRUE(waitFor([this] { return m_text.count(u'\n') == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return m_text.count(u'\n') == 3; }));
     EXPECT_EQ(m_text, QStringLiteral("ready\ngot 7 h\u00e9llo\ngot 4 two\n"));
     EXPECT_TRUE(m_runner.isRunning()) << "the script waits for more";
 
@@ -128,7 +107,7 @@ TEST_F(TalkingRun, StopAndANewStartEndAScriptWaitingForInput)
                              " sleep 30;";
     m_runner.setStopGrace(300);
     m_runner.start(perl(waits, true), false);
-    ASSERT_TRUE(waitFor([this] { return m_text == QLatin1String("waiting\n"); }));
+    ASSERT_TRUE(waitUntil([this] { return m_text == QLatin1String("waiting\n"); }));
     m_runner.stop();
     EXPECT_EQ(m_input, QList<bool>({true, false}));
     ASSERT_TRUE(ended());
@@ -136,11 +115,11 @@ TEST_F(TalkingRun, StopAndANewStartEndAScriptWaitingForInput)
 
     m_input.clear();
     m_runner.start(perl(waits, true), false);
-    ASSERT_TRUE(waitFor([this] { return m_runner.isInputOpen(); }));
+    ASSERT_TRUE(waitUntil([this] { return m_runner.isInputOpen(); }));
     m_runner.start(perl("print open(my $t, '<', '/dev/tty') ? 'terminal' : 'none';", false), false);
     // The old run's input closed as it ended, and the new one's never opens.
     EXPECT_EQ(m_input, QList<bool>({true, false}));
-    ASSERT_TRUE(waitFor([this] { return m_ends == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return m_ends == 3; }));
     // Nor has a run a terminal to read from instead, even when the IDE has one.
     EXPECT_TRUE(m_text.endsWith(QLatin1String("none"))) << m_text.toStdString();
 }

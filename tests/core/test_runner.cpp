@@ -2,6 +2,7 @@
 #include "core/run/outputdecoder.h"
 #include "core/run/runending.h"
 #include "core/run/runner.h"
+#include "eventloop.h"
 #include "platform/platform.h"
 
 #include <QCoreApplication>
@@ -99,20 +100,6 @@ struct Record
     QString last() const { return events.isEmpty() ? QString() : events.last(); }
 };
 
-bool waitUntil(const std::function<bool()> &done, int ms = 4000)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
-
 // Ended, or a zombie that nobody reaps (as in some containers).
 bool processGone(qint64 pid)
 {
@@ -163,15 +150,7 @@ struct Printed
 class RunnerTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!QCoreApplication::instance()) {
-            static int argc = 1;
-            static char name[] = "core_tests";
-            static char *argv[] = {name, nullptr};
-            new QCoreApplication(argc, argv);
-        }
-    }
+    static void SetUpTestSuite() { ensureCoreApplication(); }
 
     void SetUp() override
     {
