@@ -135,6 +135,35 @@ public slots:
     void open(const QUrl &url) { opened << url; }
 };
 
+// Why the shipped web server cannot be tried here, or empty.
+QString whyNoLocalServer()
+{
+    if (Platform::findWebServerProgram().isEmpty())
+        return QStringLiteral("lighttpd is not installed");
+    if (Platform::localPortAnswers(8080))
+        return QStringLiteral("something else already serves 127.0.0.1:8080");
+    return {};
+}
+
+// A program folder with the shipped launcher of the web server.
+void shipServerLauncher(const TestHome &home)
+{
+    ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
+                      {Platform::webServerLauncherName()});
+}
+
+// The server outlives the program: ended here, and waited for.
+void stopServer(const TestHome &home)
+{
+    QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
+    if (pid.open(QIODevice::ReadOnly))
+        QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+    QElapsedTimer t;
+    t.start();
+    while (Platform::localPortAnswers(8080) && t.elapsed() < 5000)
+        QTest::qWait(50);
+}
+
 } // namespace
 
 class BrowserTest : public QObject
@@ -311,13 +340,10 @@ private slots:
 
     void cgiScriptRunsThroughTheLocalWebServer()
     {
-        if (Platform::findWebServerProgram().isEmpty())
-            QSKIP("lighttpd is not installed");
-        if (Platform::localPortAnswers(8080))
-            QSKIP("something else already serves 127.0.0.1:8080");
+        if (const QString why = whyNoLocalServer(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         TestHome home;
-        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
-                          {Platform::webServerLauncherName()});
+        shipServerLauncher(home);
         home.writeFile("cgi-bin/hello.pl",
                        "#!/usr/bin/perl\nprint \"Content-Type: text/html\\r\\n\\r\\n\";\n"
                        "print \"<html><head><title>Hello from CGI</title></head><body>\", 6 * 7, "
@@ -361,22 +387,18 @@ private slots:
         QCOMPARE(prompts->messages().size(), 1);
         QVERIFY(prompts->messages().first().contains("already running"));
 
-        QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
-        QVERIFY(pid.open(QIODevice::ReadOnly));
-        QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
+        QVERIFY(QFile::exists(WebServer::runDir(home.dir()) + "/lighttpd.pid"));
+        stopServer(home);
         QTRY_VERIFY_WITH_TIMEOUT(!Platform::localPortAnswers(8080), 5000);
     }
 
     // A taint-mode script runs, and when one dies the reason and the 500 are under the page.
     void aCgiThatDiesSaysWhyUnderThePage()
     {
-        if (Platform::findWebServerProgram().isEmpty())
-            QSKIP("lighttpd is not installed");
-        if (Platform::localPortAnswers(8080))
-            QSKIP("something else already serves 127.0.0.1:8080");
+        if (const QString why = whyNoLocalServer(); !why.isEmpty())
+            QSKIP(qPrintable(why));
         TestHome home;
-        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
-                          {Platform::webServerLauncherName()});
+        shipServerLauncher(home);
         home.writeFile("cgi-bin/tainted.pl",
                        "#!/usr/bin/perl -wT\nprint \"Content-Type: text/html\\r\\n\\r\\n\";\n"
                        "print \"<html><head><title>taint ${^TAINT}</title></head></html>\\n\";\n");
@@ -392,15 +414,7 @@ private slots:
         QAction *button = s->findChild<QAction *>("btWebServ");
         button->trigger();
         // The server outlives the program: it is ended here, whatever the checks find.
-        const auto stopServer = qScopeGuard([&home] {
-            QFile pid(WebServer::runDir(home.dir()) + "/lighttpd.pid");
-            if (pid.open(QIODevice::ReadOnly))
-                QProcess::execute("kill", {QString::fromLatin1(pid.readAll().trimmed())});
-            QElapsedTimer t;
-            t.start();
-            while (Platform::localPortAnswers(8080) && t.elapsed() < 5000)
-                QTest::qWait(50);
-        });
+        const auto stop = qScopeGuard([&home] { stopServer(home); });
         QTRY_VERIFY_WITH_TIMEOUT(Platform::localPortAnswers(8080), 10000);
 
         QVERIFY(s.show("http://127.0.0.1:8080/cgi-bin/tainted.pl"));
@@ -456,8 +470,7 @@ private slots:
         if (Platform::localPortAnswers(8080) || Platform::localPortAnswers(8089))
             QSKIP("something else already serves 127.0.0.1:8080 or 8089");
         TestHome home;
-        ensureProgramData(home.dir(), QStringLiteral(QF_SHIPPED_DATA),
-                          {Platform::webServerLauncherName()});
+        shipServerLauncher(home);
         const QString cgi = home.path("x\") $SERVER[\"socket\"] == \"0.0.0.0:8089\" { } #");
         QVERIFY(QDir().mkpath(cgi));
         TIniFile(home.path("etc/quillforge.cfg")).WriteString("Files_Directories", "cgi-bin", cgi);
