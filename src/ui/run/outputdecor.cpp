@@ -91,10 +91,11 @@ QString OutputDecor::take(const QString &chunk)
     std::deque<Styled> &styled = m_stream->styled;
     for (const AnsiSpan &s : spans) {
         const qint64 from = m_taken + s.start;
-        if (!styled.empty() && styled.back().to == from && styled.back().format == formatOf(s.style))
+        QTextCharFormat format = formatOf(s.style);
+        if (!styled.empty() && styled.back().to == from && styled.back().format == format)
             styled.back().to += s.length;
         else
-            styled.push_back({from, from + s.length, formatOf(s.style)});
+            styled.push_back({from, from + s.length, std::move(format)});
     }
     m_taken += text.size();
     return text;
@@ -120,33 +121,15 @@ void OutputDecor::insert(const QString &text, qint64 streamPos)
 
 void OutputDecor::scanCompleted(const QTextBlock &open, int at, const QString &text)
 {
-    // Lines this text completes: the one that was open, then those wholly in it. Only lines
-    // holding a marker need a closer look.
+    // Lines this text completes: the one that was open, then those wholly in it.
     const QStringView t(text);
-    const qsizetype first = nextBreak(t, 0);
-    if (first < 0)
+    qsizetype lineEnd = nextBreak(t, 0);
+    if (lineEnd < 0)
         return;
     scanLine(m_stream->links, open.position(), open.text());
-    const QStringView marks[] = {ErrorLinkFinder::marker(), ErrorLinkFinder::debuggerMarker()};
-    for (const QStringView mark : marks) {
-        qsizetype from = first + 1;
-        while (true) {
-            const qsizetype hit = t.indexOf(mark, from);
-            if (hit < 0)
-                break;
-            const qsizetype lineEnd = nextBreak(t, hit);
-            if (lineEnd < 0)
-                break; // still open: looked at when it is complete
-            qsizetype lineStart = hit;
-            while (lineStart > from && !isLineBreak(t[lineStart - 1]))
-                --lineStart;
-            const QStringView line = t.mid(lineStart, lineEnd - lineStart);
-            // A line with both marks was seen in the first round.
-            if (mark == marks[0] || !line.contains(marks[0]))
-                scanLine(m_stream->links, at + int(lineStart), line);
-            from = lineEnd + 1;
-        }
-    }
+    for (qsizetype lineStart = lineEnd + 1; (lineEnd = nextBreak(t, lineStart)) >= 0;
+         lineStart = lineEnd + 1)
+        scanLine(m_stream->links, at + int(lineStart), t.mid(lineStart, lineEnd - lineStart));
 }
 
 void OutputDecor::insertStyled(QTextCursor &end, const QString &text, qint64 streamPos)
