@@ -1,9 +1,11 @@
 #include "core/run/ansi.h"
+#include "core/run/debuggerstops.h"
 #include "core/run/errorlinks.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -199,6 +201,65 @@ TEST_F(ErrorLinks, EachNameIsLookedUpOnce)
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(ErrorLinkFinder::mayHold(u"at a.pl line 3"));
     EXPECT_FALSE(ErrorLinkFinder::mayHold(u"no place here"));
+}
+
+// The real debugger's transcript, cut as it arrives: each piece ends where the debugger waits.
+TEST_F(ErrorLinks, TheDebuggerStopsWhereItLastSaidItStands)
+{
+    const QString script = write("dbg.pl", "my $x = 41;\nsub up { return $_[0] + 1 }\n"
+                                           "$x = up($x);\nprint \"$x\\n\";\n");
+    const QString transcript = perl({QStringLiteral("-d"), QStringLiteral("dbg.pl")},
+                                    "s\ns\np $x\ns\nq\n", true)
+                                       .join(u'\n');
+    ErrorLinkFinder finder;
+    finder.setFolder(m_folder);
+    DebuggerStops stops(finder);
+    QList<int> lines;
+    qsizetype from = 0;
+    static const QRegularExpression prompt(QStringLiteral("DB<\\d+> (\\x1b\\[\\d*m)*"));
+    for (auto it = prompt.globalMatch(transcript); it.hasNext();) {
+        const qsizetype end = it.next().capturedEnd();
+        if (const auto stop = stops.feed(QStringView(transcript).mid(from, end - from))) {
+            EXPECT_EQ(stop->path, script);
+            lines << stop->line;
+        } else {
+            lines << 0;
+        }
+        from = end;
+    }
+    // The first line, into the sub, out of it, nowhere new for "p $x", the print.
+    EXPECT_EQ(lines, (QList<int>{1, 3, 2, 0, 4}));
+}
+
+TEST(DebuggerStops, APromptReportsTheLastPlaceBeforeItOnce)
+{
+    ErrorLinkFinder finder([](const QString &p) { return p.endsWith(u"/a.pl"); });
+    finder.setFolder(QStringLiteral("/w"));
+    const QString transcript = QStringLiteral(
+            "main::(a.pl:3):\tup();\nmain::up(a.pl:7):\tmy $y;\n  DB<1> ");
+    // However the output is cut, the stop comes with the prompt and names line 7.
+    for (qsizetype piece : {qsizetype(1), qsizetype(5), transcript.size()}) {
+        DebuggerStops stops(finder);
+        std::optional<ErrorLink> stop;
+        for (qsizetype at = 0; at < transcript.size(); at += piece) {
+            EXPECT_FALSE(stop) << "stopped before the prompt was whole, pieces of " << piece;
+            stop = stops.feed(QStringView(transcript).mid(at, piece));
+        }
+        ASSERT_TRUE(stop) << "pieces of " << piece;
+        EXPECT_EQ(stop->path, QStringLiteral("/w/a.pl"));
+        EXPECT_EQ(stop->line, 7);
+        // The prompt continues with the next output: a value printed names no new place.
+        EXPECT_FALSE(stops.feed(u"42\n  DB<2> "));
+        EXPECT_EQ(stops.feed(u"main::(a.pl:9):\t1;\n  DB<<3>> ").value_or(ErrorLink()).line, 9);
+    }
+
+    DebuggerStops stops(finder);
+    // Not the debugger's prompt, or not at the end: no stop.
+    EXPECT_FALSE(stops.feed(u"main::(a.pl:3):\tx;\n  DB<1>> "));
+    EXPECT_FALSE(stops.feed(u"\n  DB<1> and more"));
+    // A line the script printed that runs for megabytes is no prompt and costs no memory.
+    EXPECT_FALSE(stops.feed(QString(3 << 20, u'x') + QStringLiteral("  DB<2> ")));
+    EXPECT_EQ(stops.feed(u"\nmain::(a.pl:4):\ty;\n  DB<2> ").value_or(ErrorLink()).line, 4);
 }
 
 } // namespace

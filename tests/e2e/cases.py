@@ -183,12 +183,15 @@ def case_run_output(binary, home):
 
 def case_debug(binary, home):
     """Project > Debug runs the script under perl's own debugger; what is typed into the line
-    under the Perl output reaches it, its answers and prompts show in the panel, q ends it."""
+    under the Perl output reaches it, its answers and prompts show in the panel, the script's
+    caret follows each step, q ends it."""
     script = os.path.join(home, "dbg.pl")
-    write(script, b'my $x = 6;\nmy $y = $x * 7;\nprint "y=$y\\n";\n')
+    source = 'my $x = 6;\nmy $y = $x * 7;\nprint "y=$y\\n";\n'
+    write(script, source.encode())
     with start_past_wizard(binary, home, script) as prog:
         frame = prog.main_window()
         output = panel_text(frame, "Perl output")
+        editor = editor_showing(prog, source, "the debugged script")
         prog.menu("Project", re.compile(r"^Debug"))
         dialog = prog.window("Run / Syntax check / debug", role="dialog")
         qf.press(find(dialog, "push button", "Run"))
@@ -205,6 +208,9 @@ def case_debug(binary, home):
         qf.focus(line)
         qf.type_text("n\n")
         shows(f"  DB<1> n\nmain::({script}:2):", "the step to line 2, after the typed n")
+        second = source.index("\n") + 1
+        poll(lambda: qf.caret_of(editor) == second, qf.TIMEOUT,
+             lambda: f"the script's caret at the start of line 2 (it is at {qf.caret_of(editor)})")
         qf.type_text("p $x\n")
         shows("  DB<1> p $x\n6\n  DB<2> ", "the value of $x")
         qf.type_text("c\n")

@@ -1,6 +1,7 @@
 #include "core/run/runner.h"
 #include "core/settings/inifile.h"
 #include "runsupport.h"
+#include "ui/editor/scripteditor.h"
 #include "ui/run/outputdecor.h"
 #include "ui/run/panelrun.h"
 #include "ui/run/runform.h"
@@ -63,10 +64,20 @@ private slots:
         QTRY_VERIFY(s.perlOut().endsWith(QLatin1String("  DB<1> ")));
         QVERIFY(s.line()->isEnabled());
         QVERIFY(s.line()->hasFocus());
+        // The script shows where the debugger waits; the typing stays with the debugger.
+        ScriptEditorWidget *calc = s.w->CurrentDocument()->Editor;
+        QCOMPARE(calc->debuggerLine(), 1);
 
+        // Another script in front: the next stop brings the debugged one back, its line marked
+        // and the caret on it.
+        s.w->OpenDocument(writeScript(home, "other.pl", "1;\n"));
+        QVERIFY(s.w->CurrentDocument()->Editor != calc);
         s.type(QStringLiteral("n"));
         QVERIFY(s.line()->text().isEmpty());
         QVERIFY(s.waitFor(QStringLiteral("  DB<1> n\nmain::(%1:2):").arg(home.path("calc.pl"))));
+        QTRY_COMPARE(s.w->CurrentDocument()->Editor, calc);
+        QCOMPARE(calc->debuggerLine(), 2);
+        QCOMPARE(calc->lineOf(calc->textCursor().position()), 1);
         // The line the debugger stands on is a link to it.
         QStringList links;
         QTextDocument *out = s.get<QPlainTextEdit>("PerlOut")->document();
@@ -80,6 +91,7 @@ private slots:
                                      OutputDecor::href(home.path("calc.pl"), 2)}));
         s.type(QStringLiteral("p $x"));
         QVERIFY(s.waitFor(QStringLiteral("  DB<1> p $x\n6\n  DB<2> ")));
+        QCOMPARE(calc->debuggerLine(), 2);
         // Up and Down walk the lines sent; one sent again is answered again.
         s.line()->insert(QStringLiteral("half"));
         QTest::keyClick(s.line(), Qt::Key_Up);
@@ -102,6 +114,7 @@ private slots:
         QVERIFY(s.perlOut().endsWith(s.run()->endingTail()));
         QVERIFY(s.run()->endingTail().contains(QLatin1String("exit status 0")));
         QVERIFY(!s.line()->isEnabled());
+        QCOMPARE(calc->debuggerLine(), 0);
         QVERIFY(prompts->asked.isEmpty());
     }
 

@@ -40,6 +40,13 @@ public:
 
     // The places in one line of output, in order, not overlapping.
     QList<ErrorLink> find(QStringView line);
+    // Only the debugger's current-line places in it.
+    QList<ErrorLink> debuggerPlaces(QStringView line)
+    {
+        QList<ErrorLink> links;
+        findDebuggerPlaces(line, links);
+        return links;
+    }
 
     // Cheap test: text that cannot hold a place at all.
     static bool mayHold(QStringView text)

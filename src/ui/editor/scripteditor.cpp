@@ -4,6 +4,7 @@
 #include "core/common/workers.h"
 #include "core/editor/longlines.h"
 #include "ui/editor/bracketmarks.h"
+#include "ui/editor/gotoline.h"
 #include "ui/editor/lineediting.h"
 #include "ui/editor/linenumberarea.h"
 
@@ -24,6 +25,7 @@
 namespace {
 // The background of the caret's line: a shade lighter than the editor's.
 const QColor kCaretLine(20, 20, 150);
+const QColor kDebuggerLine(0, 110, 70);
 
 // Below this many characters a document is built at once: it takes well under a frame.
 constexpr qsizetype kBackgroundLoadChars = 256 * 1024;
@@ -324,13 +326,32 @@ void ScriptEditorWidget::markBrackets()
         setExtraSelections(marks);
 }
 
-void ScriptEditorWidget::paintCaretLine(const QRect &painting)
+void ScriptEditorWidget::markDebuggerLine(int line)
+{
+    if (line < 1) {
+        if (m_debuggerLine.isNull())
+            return;
+        m_debuggerLine = QTextCursor();
+    } else {
+        // Still loading: the place is not in the text yet, and the next stop comes soon.
+        if (isLoading())
+            return;
+        moveCaretToLine(this, line, 1);
+        m_debuggerLine = textCursor();
+    }
+    viewport()->update();
+}
+
+int ScriptEditorWidget::debuggerLine() const
+{
+    return m_debuggerLine.isNull() ? 0 : lineOf(m_debuggerLine.position()) + 1;
+}
+
+void ScriptEditorWidget::paintLineBand(const QRect &painting, const QTextCursor &caret,
+                                       const QColor &colour)
 {
     // The rows of the caret's line on screen: from the line's start through the caret's row,
     // and on while rows follow.
-    if (!m_currentLineShown)
-        return;
-    const QTextCursor caret = textCursor();
     const int lineStart = lineStartOf(caret.position());
     const int caretRow = caret.block().position();
     QPainter painter(viewport());
@@ -351,7 +372,7 @@ void ScriptEditorWidget::paintCaretLine(const QRect &painting)
             continue;
         }
         if (block.isVisible() && r.bottom() >= painting.top())
-            painter.fillRect(QRectF(0, r.top(), viewport()->width(), r.height()), kCaretLine);
+            painter.fillRect(QRectF(0, r.top(), viewport()->width(), r.height()), colour);
     }
 }
 
@@ -370,7 +391,10 @@ void ScriptEditorWidget::coloursChanged(int from, int to)
 void ScriptEditorWidget::paintEvent(QPaintEvent *e)
 {
     const QRegion stale = colourShownLines(e->rect());
-    paintCaretLine(e->rect());
+    if (m_currentLineShown)
+        paintLineBand(e->rect(), textCursor(), kCaretLine);
+    if (!m_debuggerLine.isNull())
+        paintLineBand(e->rect(), m_debuggerLine, kDebuggerLine);
     QPlainTextEdit::paintEvent(e);
     drawStandIns(e->rect());
     if (!stale.isEmpty())

@@ -49,6 +49,10 @@ public:
     LineNumberArea *lineNumberArea() const { return m_lineNumbers; }
     void setCurrentLineShown(bool on);
     void setBracketsShown(bool on);
+    // The line (from 1) where perl's debugger waits, shown as a band and brought into view with
+    // the caret at its start; it follows edits. 0 takes the band away.
+    void markDebuggerLine(int line);
+    int debuggerLine() const;
     // Indentation for Enter, Tab and Shift+Tab, and the distance of the tab stops.
     void setIndentStyle(const Indent::Style &style);
     const Indent::Style &indentStyle() const { return m_indent; }
@@ -80,7 +84,7 @@ private:
     void caretMoved();
     void queueBracketMarks();
     void markBrackets();
-    void paintCaretLine(const QRect &painting);
+    void paintLineBand(const QRect &painting, const QTextCursor &caret, const QColor &colour);
     void adoptDocument(QTextDocument *doc, QString plainText, std::vector<int> rowBreaks);
     QRegion colourShownLines(const QRect &painting);
     void drawStandIns(const QRect &painting);
@@ -108,6 +112,7 @@ private:
     LineNumberArea *m_lineNumbers = nullptr;
     bool m_lineNumbersShown = true;
     bool m_currentLineShown = true;
+    QTextCursor m_debuggerLine; // null: no band
     bool m_bracketsShown = true;
     Indent::Style m_indent;
     // Where the caret's line starts: when the caret leaves it, its shade and number move.

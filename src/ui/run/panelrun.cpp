@@ -194,6 +194,7 @@ void PanelRun::begin()
 
 void PanelRun::receive(const QString &chunk)
 {
+    emit received(chunk);
     QString text = chunk;
     if (m_heldCR) {
         text.prepend(u'\r');

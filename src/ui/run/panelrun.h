@@ -79,6 +79,8 @@ signals:
     void inputOpenChanged(bool open);
     // A link in the output (a place a message names) was activated.
     void linkActivated(const QString &path, int line);
+    // What the command wrote, as it arrives, before anything is made of it.
+    void received(const QString &text);
 
 private:
     explicit PanelRun(QPlainTextEdit *panel);

@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -183,6 +184,12 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
         const QString why = missingDebuggerMessage(m_debugger, m_perlOut->toPlainText());
         if (!why.isEmpty())
             Prompts::error(m_outputArea->window(), why);
+    });
+    connect(m_perlRun, &PanelRun::received, this, [this](const QString &text) {
+        if (!m_stops)
+            return;
+        if (const std::optional<ErrorLink> stop = m_stops->feed(text))
+            emit debuggerStopped(stop->path, stop->line);
     });
     if (m_perlOut->document()->isEmpty())
         m_perlOut->setPlainText(Platform::localHttpAddress() + QStringLiteral("/cgi-bin >"));
@@ -369,6 +376,13 @@ void RunCommands::runInPerlOut(const Command &command)
     Command withInput = command;
     withInput.keepInputOpen = command.keepInputOpen || m_input->keepInputOpen();
     m_debugger = debuggerModule(withInput);
+    m_stops.reset();
+    if (withInput.keepInputOpen) {
+        ErrorLinkFinder places;
+        places.setFolder(withInput.workingDirectory.isEmpty() ? QDir::currentPath()
+                                                              : withInput.workingDirectory);
+        m_stops.emplace(std::move(places));
+    }
     RunAndCapture(m_perlOut, withInput, true);
     if (reshown)
         Config::write(m_settings, Config::VisiblePerlOut, true);

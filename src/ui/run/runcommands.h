@@ -1,9 +1,12 @@
 #pragma once
 
+#include "core/run/debuggerstops.h"
 #include "core/settings/configkeys.h"
 #include "ui/run/runform.h"
 
 #include <QObject>
+
+#include <optional>
 
 class CheckMarks;
 class CommandTable;
@@ -62,6 +65,8 @@ public:
 
 signals:
     void browseRequested(const QString &page);
+    // Perl's debugger waits for a command at this line of a file.
+    void debuggerStopped(const QString &path, int line);
 
 private:
     void prepareRun(TRunForm::Purpose purpose);
@@ -87,5 +92,6 @@ private:
     TRunForm *m_runForm = nullptr;
     TCodePrevForm *m_overview = nullptr;
     QString m_consoleCommand;
-    QString m_debugger; // the module of the panel's run's named debugger
+    QString m_debugger;                   // the module of the panel's run's named debugger
+    std::optional<DebuggerStops> m_stops; // of a run that takes input, as perl's debugger does
 };

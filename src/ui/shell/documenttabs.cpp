@@ -184,6 +184,15 @@ int DocumentTabs::tabOfFile(const QString &path) const
     return -1;
 }
 
+void DocumentTabs::selectTab(int index)
+{
+    {
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(index);
+    }
+    selectionChanged();
+}
+
 void DocumentTabs::open(const QString &path)
 {
     refuseWhatIsNoFile(path);
@@ -191,11 +200,7 @@ void DocumentTabs::open(const QString &path)
         // A second editor on the same file would let one save overwrite the other's changes.
         const int already = tabOfFile(path);
         if (already >= 0) {
-            {
-                const QSignalBlocker block(m_tabs);
-                m_tabs->setCurrentIndex(already);
-            }
-            selectionChanged();
+            selectTab(already);
             return;
         }
     }
@@ -357,6 +362,20 @@ void DocumentTabs::selectionChanged()
     m_editors->setCurrentWidget(doc->Editor);
     m_pathCaption->setText(u' ' + doc->FileName);
     emit currentChanged(doc);
+}
+
+void DocumentTabs::showDebuggerStop(const QString &path, int line)
+{
+    const int tab = path.isEmpty() ? -1 : tabOfFile(path);
+    for (size_t i = 0; i < m_documents.size(); ++i) {
+        if (int(i) != tab)
+            m_documents[i]->Editor->markDebuggerLine(0);
+    }
+    if (tab < 0)
+        return;
+    if (m_tabs->currentIndex() != tab)
+        selectTab(tab);
+    m_documents[size_t(tab)]->Editor->markDebuggerLine(line);
 }
 
 void DocumentTabs::openWithDialog()

@@ -48,6 +48,10 @@ public:
     // Opens the file or selects its tab, then puts the caret at the line and column (from 1)
     // once its text is there.
     void openAt(const QString &path, int line, int column = 1);
+    // Perl's debugger waits at a line of a file: an open script of that file is shown with the
+    // line marked (the focus stays where it is, at the debugger's input); the mark leaves every
+    // other script. An empty path takes every mark away.
+    void showDebuggerStop(const QString &path, int line);
     void openWithDialog();
     bool saveAs();       // false when cancelled
     void closeCurrent(); // asks about unsaved text
@@ -81,6 +85,7 @@ private:
     bool save(TScriptEditor &doc);
     // The tab of the document whose file path names, or -1.
     int tabOfFile(const QString &path) const;
+    void selectTab(int index);
     // The tab's text: its caption, marked while the script holds unsaved text.
     void showMark(const ScriptEditorWidget *editor);
     void setCaption(int index, const QString &caption);

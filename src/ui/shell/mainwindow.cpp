@@ -114,6 +114,13 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     connect(m_views, &ViewController::fileCommandsEnabled, m_menuBar, &QWidget::setEnabled);
     connect(m_runs, &RunCommands::browseRequested, this,
             [this](const QString &page) { m_views->setView(ViewKind::vkBrowse, page); });
+    connect(m_runs, &RunCommands::debuggerStopped, this, [this](const QString &path, int line) {
+        guarded([&] { m_documents->showDebuggerStop(path, line); });
+    });
+    connect(m_runs->perlRun(), &PanelRun::runningChanged, this, [this](bool running) {
+        if (!running)
+            m_documents->showDebuggerStop(QString(), 0);
+    });
     for (PanelRun *run : {m_runs->perlRun(), m_runs->console()->run()}) {
         connect(run, &PanelRun::linkActivated, this, [this](const QString &path, int line) {
             guarded([&] { m_documents->openAt(path, line); });
