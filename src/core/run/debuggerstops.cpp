@@ -47,9 +47,12 @@ std::optional<ErrorLink> DebuggerStops::take(QStringView text)
 
 void DebuggerStops::lineDone()
 {
-    const QList<ErrorLink> places = m_finder.debuggerPlaces(m_line);
-    if (!places.isEmpty())
-        m_last = places.last();
+    // Most lines of a script's own output are not the debugger's: spare them the pattern.
+    if (m_line.contains(ErrorLinkFinder::debuggerMarker())) {
+        const QList<ErrorLink> places = m_finder.debuggerPlaces(m_line);
+        if (!places.isEmpty())
+            m_last = places.last();
+    }
     m_line.clear();
     m_overlong = false;
 }
