@@ -10,6 +10,7 @@
 #include "ui/shell/mainwindow.h"
 
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -106,6 +107,20 @@ private slots:
         s.panel()->setTextCursor(QTextCursor(lineWith(s.panel(), QStringLiteral("out"))));
         QTest::keyClick(s.panel(), Qt::Key_Return);
         QCOMPARE(s.current()->FileName, other);
+
+        // The keyboard alone reaches the line: Ctrl+End, Ctrl+Home, then down to it.
+        s.panel()->setFocus();
+        QTest::keyClick(s.panel(), Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(s.panel()->textCursor().position(), s.panel()->document()->characterCount() - 1);
+        QTest::keyClick(s.panel(), Qt::Key_Home, Qt::ControlModifier);
+        QCOMPARE(s.panel()->textCursor().position(), 0);
+        QCOMPARE(s.panel()->verticalScrollBar()->value(), 0);
+        while (s.panel()->textCursor().block() != error
+               && s.panel()->textCursor().block().next().isValid())
+            QTest::keyClick(s.panel(), Qt::Key_Down);
+        QTest::keyClick(s.panel(), Qt::Key_Return);
+        QCOMPARE(s.current()->FileName, script);
+        QCOMPARE(s.caretLine(), 4);
     }
 
     void aClickFollowsALinkADragDoesNot()

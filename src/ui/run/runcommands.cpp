@@ -148,6 +148,8 @@ RunCommands::RunCommands(TIniFile &settings, TIniFile &runSettings, QString prog
     m_perlOut = new QPlainTextEdit();
     m_perlOut->setObjectName(QStringLiteral("PerlOut"));
     m_perlOut->setReadOnly(true);
+    // Read-only, yet walked with the keys as any text: Ctrl+Home, the arrows, Enter on a place.
+    m_perlOut->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_perlOut->setFont(QFont(QStringLiteral("Courier New"), 9));
     QToolButton *closeButton = panelCloseButton(nullptr, "SpeedButton10",
                                                 QStringLiteral("Close console / Perl output"));
