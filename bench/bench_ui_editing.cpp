@@ -93,6 +93,20 @@ BENCHMARK(BM_CaretDownKey)
         ->Unit(benchmark::kMillisecond)
         ->Iterations(200);
 
+// Tab, then Shift+Tab, on the whole script selected: a level more and less for each line.
+void BM_IndentWholeScript(benchmark::State &state)
+{
+    Window win(true);
+    qint64 longest = 0;
+    int n = 0;
+    for (auto _ : state) {
+        win.ed->selectAll();
+        longest = std::max(longest, win.press(n++ % 2 ? Qt::Key_Backtab : Qt::Key_Tab));
+    }
+    state.counters["longest_ms"] = double(longest) / 1e6;
+}
+BENCHMARK(BM_IndentWholeScript)->Unit(benchmark::kMillisecond)->Iterations(4);
+
 // The partner search alone, from a "}" at the end of the script, where the braces before it
 // are balanced: it looks as far as it goes, the most a key can cost it.
 void BM_BracketSearchToItsLimit(benchmark::State &state)
