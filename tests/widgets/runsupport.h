@@ -19,10 +19,11 @@
 
 struct RunWindow : MainWindowFixture
 {
-    explicit RunWindow(const TestHome &home, int autoSave = 0)
-        : MainWindowFixture(home, {"Files_Directories/Perl=" + perl(),
-                                   QStringLiteral("Config/Run_AutoSave=%1").arg(autoSave),
-                                   "Config/LastRunSetting="})
+    explicit RunWindow(const TestHome &home, int autoSave = 0, const QStringList &more = {})
+        : MainWindowFixture(home, QStringList{"Files_Directories/Perl=" + perl(),
+                                              QStringLiteral("Config/Run_AutoSave=%1").arg(autoSave),
+                                              "Config/LastRunSetting="}
+                                          + more)
     {}
     QString perlOut() const { return get<QPlainTextEdit>("PerlOut")->toPlainText(); }
     TRunForm *form() const { return w->findChild<TRunForm *>(); }

@@ -123,6 +123,40 @@ private slots:
         QCOMPARE(s.caretLine(), 4);
     }
 
+    // Run as a copy (the settings' third way), the script's messages and the debugger name the
+    // copy; their places are the script's, new and unsaved as it is, not a tab of the copy.
+    void placesInARunOfACopyAreTheScripts()
+    {
+        TestHome home;
+        const QString copy = home.path("run copy.pl");
+        Output s(home, 2, {"Config/Run_AutoSaveAs=" + copy});
+        const QString other = writeScript(home, "other.pl", "1;\n");
+        ScriptEditorWidget *script = s.current()->Editor;
+        script->setPlainText(QStringLiteral("use strict;\nprint \"out\\n\";\n\ndie \"boom\";\n"));
+        s.trigger("Run1");
+        s.pressRun();
+        QVERIFY(s.waitForEnd());
+        const QTextBlock error = lineWith(s.panel(), QStringLiteral("boom at "));
+        QVERIFY2(error.text().contains(copy), qPrintable(s.perlOut()));
+
+        s->OpenDocument(other);
+        const int tabs = int(s.docs().all().size());
+        s.panel()->setTextCursor(QTextCursor(error));
+        s.panel()->setFocus();
+        QTest::keyClick(s.panel(), Qt::Key_Return);
+        QCOMPARE(s.current()->Editor, script);
+        QCOMPARE(s.caretLine(), 4);
+        QCOMPARE(int(s.docs().all().size()), tabs);
+
+        // The debugger's stops show in the script too.
+        s.trigger("Debug1");
+        s.pressRun();
+        QTRY_VERIFY(s.perlOut().endsWith(QLatin1String("  DB<1> ")));
+        QCOMPARE(script->debuggerLine(), 2); // the first statement that runs
+        s.run()->stop();
+        QVERIFY(s.waitForEnd());
+    }
+
     void aClickFollowsALinkADragDoesNot()
     {
         TestHome home;

@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -345,6 +346,7 @@ void RunCommands::prepareRun(TRunForm::Purpose purpose)
 
 void RunCommands::autoSave(TScriptEditor &doc)
 {
+    m_copyOf.clear();
     switch (Config::read(m_settings, Config::RunAutoSave)) {
     case 0:
         m_runForm->setScript(doc.FileName);
@@ -359,6 +361,8 @@ void RunCommands::autoSave(TScriptEditor &doc)
         const QString copy = Config::read(m_settings, Config::RunAutoSaveAs);
         // The script keeps its own path and its modified state.
         writeScript(doc, copy);
+        m_copyPath = copy;
+        m_copyOf = doc.Editor;
         ProcessMessages();
         m_runForm->setScript(copy);
         break;
@@ -366,6 +370,13 @@ void RunCommands::autoSave(TScriptEditor &doc)
     default:
         break;
     }
+}
+
+ScriptEditorWidget *RunCommands::copiedFrom(const QString &path) const
+{
+    if (!m_copyOf || path.isEmpty())
+        return nullptr;
+    return QFileInfo(path) == QFileInfo(m_copyPath) ? m_copyOf.data() : nullptr;
 }
 
 void RunCommands::runInPerlOut(const Command &command)

@@ -5,6 +5,7 @@
 #include "ui/run/runform.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <optional>
 
@@ -17,6 +18,7 @@ class QAction;
 class QPlainTextEdit;
 class QSplitter;
 class RunInputBar;
+class ScriptEditorWidget;
 class TCodePrevForm;
 class TIniFile;
 struct TScriptEditor;
@@ -63,6 +65,10 @@ public:
 
     static QString stillRunningQuestion();
 
+    // The script whose text the last run wrote to path (the copy it runs in place of the script,
+    // as the settings may say), or null: the places its messages name are the script's.
+    ScriptEditorWidget *copiedFrom(const QString &path) const;
+
 signals:
     void browseRequested(const QString &page);
     // Perl's debugger waits for a command at this line of a file.
@@ -94,4 +100,7 @@ private:
     QString m_consoleCommand;
     QString m_debugger;                   // the module of the panel's run's named debugger
     std::optional<DebuggerStops> m_stops; // of a run that takes input, as perl's debugger does
+    // Where the last run's copy of a script went, and whose text it is.
+    QString m_copyPath;
+    QPointer<ScriptEditorWidget> m_copyOf;
 };

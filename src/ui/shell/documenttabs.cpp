@@ -364,9 +364,34 @@ void DocumentTabs::selectionChanged()
     emit currentChanged(doc);
 }
 
-void DocumentTabs::showDebuggerStop(const QString &path, int line)
+int DocumentTabs::tabOfEditor(const ScriptEditorWidget *editor) const
 {
-    const int tab = path.isEmpty() ? -1 : tabOfFile(path);
+    for (size_t i = 0; i < m_documents.size(); ++i) {
+        if (editor && m_documents[i]->Editor == editor)
+            return int(i);
+    }
+    return -1;
+}
+
+ScriptEditorWidget *DocumentTabs::editorOfFile(const QString &path) const
+{
+    const int tab = tabOfFile(path);
+    return tab < 0 ? nullptr : m_documents[size_t(tab)]->Editor;
+}
+
+void DocumentTabs::showLine(const ScriptEditorWidget *editor, int line)
+{
+    const int tab = tabOfEditor(editor);
+    if (tab < 0)
+        return;
+    selectTab(tab);
+    moveCaretToLine(m_documents[size_t(tab)]->Editor, line);
+    m_documents[size_t(tab)]->Editor->setFocus();
+}
+
+void DocumentTabs::showDebuggerStop(const ScriptEditorWidget *editor, int line)
+{
+    const int tab = tabOfEditor(editor);
     for (size_t i = 0; i < m_documents.size(); ++i) {
         if (int(i) != tab)
             m_documents[i]->Editor->markDebuggerLine(0);

@@ -48,10 +48,14 @@ public:
     // Opens the file or selects its tab, then puts the caret at the line and column (from 1)
     // once its text is there.
     void openAt(const QString &path, int line, int column = 1);
-    // Perl's debugger waits at a line of a file: an open script of that file is shown with the
-    // line marked (the focus stays where it is, at the debugger's input); the mark leaves every
-    // other script. An empty path takes every mark away.
-    void showDebuggerStop(const QString &path, int line);
+    // The editor of an open script of the file (by any path to it), or null.
+    ScriptEditorWidget *editorOfFile(const QString &path) const;
+    // Brings an open script to the front with the caret at the start of a line (from 1).
+    void showLine(const ScriptEditorWidget *editor, int line);
+    // Perl's debugger waits at a line of a script: it is shown with the line marked (the focus
+    // stays where it is, at the debugger's input); the mark leaves every other script. Null
+    // takes every mark away.
+    void showDebuggerStop(const ScriptEditorWidget *editor, int line);
     void openWithDialog();
     bool saveAs();       // false when cancelled
     void closeCurrent(); // asks about unsaved text
@@ -85,6 +89,7 @@ private:
     bool save(TScriptEditor &doc);
     // The tab of the document whose file path names, or -1.
     int tabOfFile(const QString &path) const;
+    int tabOfEditor(const ScriptEditorWidget *editor) const;
     void selectTab(int index);
     // The tab's text: its caption, marked while the script holds unsaved text.
     void showMark(const ScriptEditorWidget *editor);

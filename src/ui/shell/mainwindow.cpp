@@ -114,18 +114,26 @@ TForm1::TForm1(const QString &programDir, QWidget *parent)
     connect(m_views, &ViewController::fileCommandsEnabled, m_menuBar, &QWidget::setEnabled);
     connect(m_runs, &RunCommands::browseRequested, this,
             [this](const QString &page) { m_views->setView(ViewKind::vkBrowse, page); });
+    // A run of a copy of a script names the copy: its places are shown in the script.
     connect(m_runs, &RunCommands::debuggerStopped, this, [this](const QString &path, int line) {
-        guarded([&] { m_documents->showDebuggerStop(path, line); });
+        const ScriptEditorWidget *source = m_runs->copiedFrom(path);
+        m_documents->showDebuggerStop(source ? source : m_documents->editorOfFile(path), line);
     });
     connect(m_runs->perlRun(), &PanelRun::runningChanged, this, [this](bool running) {
         if (!running)
-            m_documents->showDebuggerStop(QString(), 0);
+            m_documents->showDebuggerStop(nullptr, 0);
     });
-    for (PanelRun *run : {m_runs->perlRun(), m_runs->console()->run()}) {
-        connect(run, &PanelRun::linkActivated, this, [this](const QString &path, int line) {
-            guarded([&] { m_documents->openAt(path, line); });
-        });
-    }
+    connect(m_runs->perlRun(), &PanelRun::linkActivated, this,
+            [this](const QString &path, int line) {
+                if (const ScriptEditorWidget *source = m_runs->copiedFrom(path))
+                    m_documents->showLine(source, line);
+                else
+                    guarded([&] { m_documents->openAt(path, line); });
+            });
+    connect(m_runs->console()->run(), &PanelRun::linkActivated, this,
+            [this](const QString &path, int line) {
+                guarded([&] { m_documents->openAt(path, line); });
+            });
 
     m_statusTimer = new QTimer(this);
     m_statusTimer->setObjectName(QStringLiteral("Timer1"));
