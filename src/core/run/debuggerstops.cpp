@@ -34,7 +34,7 @@ std::optional<ErrorLink> DebuggerStops::take(QStringView text)
         const qsizetype room = kLineKept - m_line.size();
         if (part.size() > room)
             m_overlong = true;
-        m_line.append(part.first(std::min(part.size(), std::max<qsizetype>(room, 0))));
+        m_line.append(part.first(std::min(part.size(), room)));
         if (end < 0)
             break;
         lineDone();

@@ -56,8 +56,9 @@ private:
     void changed(QObject *editor);
     void writeChanged();
     TScriptEditor *documentOf(QObject *editor) const;
-    // The script the entry's text went into.
+    // The new script the program started with, still untouched, or null.
     TScriptEditor *blankNewScript() const;
+    // The script the entry's text went into.
     TScriptEditor *restore(const JournalEntry &entry);
 
     QString m_root;

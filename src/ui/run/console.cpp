@@ -139,8 +139,6 @@ bool ConsolePanel::ConsoleKeyPress()
     if (line.trimmed().isEmpty()) {
         if (!m_console->document()->lastBlock().text().startsWith(prompt()))
             return false;
-        m_console->moveCursor(QTextCursor::End);
-        m_console->insertPlainText(QStringLiteral("\n"));
         showPrompt();
         return true;
     }

@@ -269,10 +269,8 @@ void DocumentTabs::open(const QString &path)
 void DocumentTabs::openAt(const QString &path, int line, int column)
 {
     open(path);
-    if (TScriptEditor *doc = current()) {
-        moveCaretToLine(doc->Editor, line, column);
-        doc->Editor->setFocus();
-    }
+    if (const TScriptEditor *doc = current())
+        showLine(doc->Editor, line, column);
 }
 
 void DocumentTabs::setCaption(int index, const QString &caption)
@@ -366,8 +364,8 @@ void DocumentTabs::selectionChanged()
 
 int DocumentTabs::tabOfEditor(const ScriptEditorWidget *editor) const
 {
-    for (size_t i = 0; i < m_documents.size(); ++i) {
-        if (editor && m_documents[i]->Editor == editor)
+    for (size_t i = 0; editor && i < m_documents.size(); ++i) {
+        if (m_documents[i]->Editor == editor)
             return int(i);
     }
     return -1;
@@ -379,13 +377,14 @@ ScriptEditorWidget *DocumentTabs::editorOfFile(const QString &path) const
     return tab < 0 ? nullptr : m_documents[size_t(tab)]->Editor;
 }
 
-void DocumentTabs::showLine(const ScriptEditorWidget *editor, int line)
+void DocumentTabs::showLine(const ScriptEditorWidget *editor, int line, int column)
 {
     const int tab = tabOfEditor(editor);
     if (tab < 0)
         return;
-    selectTab(tab);
-    moveCaretToLine(m_documents[size_t(tab)]->Editor, line);
+    if (m_tabs->currentIndex() != tab)
+        selectTab(tab);
+    moveCaretToLine(m_documents[size_t(tab)]->Editor, line, column);
     m_documents[size_t(tab)]->Editor->setFocus();
 }
 

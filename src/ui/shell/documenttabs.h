@@ -50,8 +50,8 @@ public:
     void openAt(const QString &path, int line, int column = 1);
     // The editor of an open script of the file (by any path to it), or null.
     ScriptEditorWidget *editorOfFile(const QString &path) const;
-    // Brings an open script to the front with the caret at the start of a line (from 1).
-    void showLine(const ScriptEditorWidget *editor, int line);
+    // Brings an open script to the front with the caret at a line and column (from 1).
+    void showLine(const ScriptEditorWidget *editor, int line, int column = 1);
     // Perl's debugger waits at a line of a script: it is shown with the line marked (the focus
     // stays where it is, at the debugger's input); the mark leaves every other script. Null
     // takes every mark away.
